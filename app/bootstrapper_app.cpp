@@ -1,0 +1,130 @@
+#include "app/bootstrapper_app.h"
+
+#include <cstdio>
+
+#include "app/startup_steps.h"
+#include "platform/queries.h"
+#include "platform/strings.h"
+#include "platform/version.h"
+#include "text/texts.h"
+
+namespace {
+
+constexpr std::size_t kInstallDirMaxBytes = 64000;
+
+std::u16string asciiToWide(const char* text) {
+    std::u16string out;
+    for (; *text; ++text) out.push_back(static_cast<unsigned char>(*text));
+    return out;
+}
+
+}  // namespace
+
+CBootstrapperApp::CBootstrapperApp(platform::System& system, platform::Ui& ui)
+    : system_(system), ui_(ui) {
+    buildHelpTopics(*this);
+    computeVersionSuffix();
+    system_.initCom();
+}
+
+CBootstrapperApp::~CBootstrapperApp() {
+    // Several languages may share one staged copy; deleting it twice fails harmlessly.
+    for (const std::u16string& copy : helpFileTempCopy) {
+        if (!copy.empty()) system_.deleteFile(copy);
+    }
+    system_.uninitCom();
+}
+
+void CBootstrapperApp::computeVersionSuffix() {
+    Version v{};
+    if (!getFileVersion(system_, system_.launcherPath(), u"ProductVersion", v)) return;
+    char buffer[64];
+    if (v[2] == 0) {
+        std::snprintf(buffer, sizeof buffer, " (V %i.%i)", static_cast<int>(v[0]), static_cast<int>(v[1]));
+    } else {
+        // The third number counts letters: 1 gives "a", 2 gives "b".
+        std::snprintf(buffer, sizeof buffer, " (V %i.%i%c)", static_cast<int>(v[0]),
+                      static_cast<int>(v[1]), static_cast<char>(v[2] + 96));
+    }
+    versionSuffix = asciiToWide(buffer);
+}
+
+std::u16string CBootstrapperApp::text(int row) const { return getText(row, languageIndex); }
+
+platform::MessageAnswer CBootstrapperApp::showMessage(const std::u16string& message,
+                                                      platform::MessageKind kind) {
+    return ui_.messageBox(message, applicationTitle, kind);
+}
+
+bool CBootstrapperApp::endRun() {
+    exitCode_ = 0;
+    return false;
+}
+
+void CBootstrapperApp::readInstallDirFromRegistry() {
+    for (platform::RegRoot root : {platform::RegRoot::LocalMachine, platform::RegRoot::CurrentUser}) {
+        std::u16string value;
+        if (system_.regReadString(root, installDirRegSubkey, installDirRegValueName, value,
+                                  kInstallDirMaxBytes) == platform::kRegOk) {
+            installDir = value;
+            return;
+        }
+    }
+}
+
+bool CBootstrapperApp::initInstance() {
+    system_.initCommonControls();
+    // The worker lock belongs to the progress page's subsystem and is created there
+    // before its first worker starts.
+
+    const int settingsResult = readXML_Options();
+    if (settingsResult != 0) {
+        char buffer[96];
+        std::snprintf(buffer, sizeof buffer, "Installation error.\nError code (readXML_Options): %i",
+                      -settingsResult);
+        showMessage(asciiToWide(buffer));
+        return endRun();
+    }
+
+    if (isPelaxo4) readLegacyIni(*this);
+
+    languageList.clear();
+    for (int i = 0; i < kLanguageCount; ++i) {
+        if (languageEnabled[i]) languageList.push_back(i);
+    }
+
+    applicationTitle = productName + u" Setup";
+
+    if (languageIndex < 0) {
+        showMessage(u"Installation error.\nError code: 51");
+        return endRun();
+    }
+    languageIndex = chooseStartLanguage(languageEnabled, languageIndex, system_.systemUiLocale());
+
+    if (!system_.claimSingleInstance()) {
+        showMessage(text(82));
+        return endRun();
+    }
+    if (system_.osVersionNumber() < minOsVersion) {
+        showMessage(text(166));
+        return endRun();
+    }
+
+    const std::u16string folder = launcherFolder(system_);
+    stickAppPath = folder + u"\\" + applicationDirRelative + u"\\" + startApplicationOnStick;
+    system_.setCurrentFolder(folder);
+
+    prepareHelpFiles(*this);
+
+    if (!isPelaxo4 && !isPelaxo5) readInstallDirFromRegistry();
+    if (!system_.isAdministrator()) allUsers = false;
+
+    evaluateCommandLine(*this);
+    if (!applyPresetsFile(*this)) return endRun();
+
+    lastPageRect = PageRect{};
+    networkFolder = installDir;
+
+    runSetupFlow(*this);
+    return endRun();
+}

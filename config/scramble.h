@@ -1,0 +1,10 @@
+// The settings document travels XORed with one key byte so that it is not readable as
+// plain text inside setup.exe. The packaging tool and the launcher share this key.
+#pragma once
+
+#include <cstddef>
+
+constexpr unsigned char kSettingsScrambleKey = 0x5A;
+
+// XOR is its own inverse: the same call scrambles and unscrambles.
+void scrambleBytes(unsigned char* bytes, std::size_t size);

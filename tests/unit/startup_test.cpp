@@ -1,0 +1,150 @@
+// The start-up sequence of the application object with the fake platform.
+#include <gtest/gtest.h>
+
+#include "app/bootstrapper_app.h"
+#include "fakes/fake_system.h"
+
+namespace {
+
+std::string minimalSettings(const std::string& languages = "<language>de-de</language><language>en-us</language>",
+                            const std::string& bootstrapperAttributes = "") {
+    return "<installer><product><name>Circuita</name><guid>G</guid></product>"
+           "<bootstrapper " + bootstrapperAttributes + "><languages>" + languages + "</languages>"
+           "<application-dir-relative>App</application-dir-relative>"
+           "<start-application-on-stick>Circuita.exe</start-application-on-stick>"
+           "<link-installation-only><bin-dir>bin</bin-dir><program-dir>C</program-dir>"
+           "<regentry-installdir subkey=\"SOFTWARE\\Circuita\" value-name=\"INST_DIR\"/>"
+           "<regentry-icon subkey=\"i\"/><regentry-open subkey=\"o\"/></link-installation-only>"
+           "</bootstrapper><msi><output file=\"c.msi\" resource-id=\"MSI_FILE\" main-package=\"de-de\"/></msi>"
+           "</installer>";
+}
+
+class Startup : public ::testing::Test {
+protected:
+    FakeSystem system;
+    FakeUi ui;
+
+    bool run(const std::string& settings) {
+        system.setSettings(settings);
+        app = std::make_unique<CBootstrapperApp>(system, ui);
+        return app->initInstance();
+    }
+    std::u16string onlyMessage() {
+        EXPECT_EQ(ui.messages.size(), 1u);
+        return ui.messages.empty() ? u"" : ui.messages.front().text;
+    }
+    std::unique_ptr<CBootstrapperApp> app;
+};
+
+TEST_F(Startup, VersionSuffixFromTheLauncherProductVersion) {
+    const std::pair<const char16_t*, const char16_t*> cases[] = {
+        {u"5.0.2.0", u" (V 5.0b)"}, {u"5.1.0.0", u" (V 5.1)"}, {u"5, 2, 1, 7", u" (V 5.2a)"}, {u"5.1.0", u""}};
+    for (const auto& [version, suffix] : cases) {
+        system.productVersions[system.exePath] = version;
+        CBootstrapperApp a(system, ui);
+        EXPECT_EQ(a.versionSuffix, suffix) << std::string(version, version + 5).c_str();
+    }
+    system.productVersions.clear();
+    CBootstrapperApp unreadable(system, ui);
+    EXPECT_TRUE(unreadable.versionSuffix.empty());
+    EXPECT_EQ(unreadable.downloadAgentName, "QendraSetup");
+}
+
+TEST_F(Startup, SettingsErrorsAreReportedByCodeAndEndTheRun) {
+    EXPECT_FALSE(run("<installer><product><guid>x</guid></product></installer>"));
+    EXPECT_EQ(onlyMessage(), u"Installation error.\nError code (readXML_Options): 3");
+    EXPECT_EQ(ui.messages.front().kind, platform::MessageKind::Error);
+    EXPECT_EQ(app->exitCode(), 0);
+
+    ui.messages.clear();
+    system.resources.clear();
+    app = std::make_unique<CBootstrapperApp>(system, ui);
+    EXPECT_FALSE(app->initInstance());
+    EXPECT_EQ(onlyMessage(), u"Installation error.\nError code (readXML_Options): 54");
+}
+
+TEST_F(Startup, NoLanguageEndsWithCode51) {
+    EXPECT_FALSE(run(minimalSettings("")));
+    EXPECT_EQ(onlyMessage(), u"Installation error.\nError code: 51");
+    EXPECT_EQ(ui.messages.front().caption, u"Circuita Setup");
+}
+
+TEST_F(Startup, SecondInstanceAndOldWindowsEndTheRun) {
+    system.otherInstanceRunning = true;
+    EXPECT_FALSE(run(minimalSettings()));
+    EXPECT_EQ(onlyMessage(), u"Setup cannot run more than once.");
+
+    ui.messages.clear();
+    system.otherInstanceRunning = false;
+    system.osVersion = 60;
+    EXPECT_FALSE(run(minimalSettings("<language>en-us</language>", "min-os-version=\"61\"")));
+    EXPECT_EQ(onlyMessage(), u"This operating system is no lonfer supported.");
+
+    // A limit of 0 never blocks, and equal versions pass.
+    for (const char* limit : {"0", "60"}) {
+        ui.messages.clear();
+        EXPECT_FALSE(run(minimalSettings("<language>en-us</language>", std::string("min-os-version=\"") + limit + "\"")));
+        EXPECT_NE(onlyMessage(), u"This operating system is no lonfer supported.");
+        EXPECT_EQ(app->flowState, "cancel");  // the flow ran
+    }
+}
+
+TEST_F(Startup, LanguageFollowsTheSystemLocale) {
+    system.uiLocale = 0x0407;
+    run(minimalSettings("<language>en-us</language><language>de-de</language>"));
+    EXPECT_EQ(app->languageIndex, 0);
+    EXPECT_EQ(app->languageList, (std::vector<int>{0, 1}));
+
+    system.uiLocale = 0x0C07;  // German (Austria) falls back to English
+    run(minimalSettings("<language>de-de</language><language>en-us</language>"));
+    EXPECT_EQ(app->languageIndex, 1);
+
+    system.uiLocale = 0x0409;  // English not offered: the first listed stays
+    run(minimalSettings("<language>fr-fr</language><language>de-de</language>"));
+    EXPECT_EQ(app->languageIndex, 3);
+}
+
+TEST_F(Startup, FoldersInstallDirAndRights) {
+    system.exePath = u"E:\\Medium\\setup.exe";
+    system.registryStrings[{platform::RegRoot::CurrentUser, u"SOFTWARE\\Circuita", u"INST_DIR"}] = u"C:\\User\\Circuita";
+    system.administrator = false;
+    run(minimalSettings());
+    EXPECT_EQ(app->stickAppPath, u"E:\\Medium\\App\\Circuita.exe");
+    EXPECT_EQ(system.currentFolder, u"E:\\Medium");
+    EXPECT_EQ(app->installDir, u"C:\\User\\Circuita");
+    EXPECT_EQ(app->networkFolder, app->installDir);
+    EXPECT_FALSE(app->allUsers);
+    EXPECT_FALSE(app->lastPageRect.isSet());
+
+    // The machine-wide value wins over the user's; an administrator keeps allUsers.
+    system.registryStrings[{platform::RegRoot::LocalMachine, u"SOFTWARE\\Circuita", u"INST_DIR"}] = u"C:\\All\\Circuita";
+    system.administrator = true;
+    run(minimalSettings());
+    EXPECT_EQ(app->installDir, u"C:\\All\\Circuita");
+    EXPECT_TRUE(app->allUsers);
+
+    // The two product families never take the folder from the registry.
+    std::string pelaxo5 = minimalSettings();
+    pelaxo5.replace(pelaxo5.find("Circuita.exe"), 12, "Pelaxo5.exe");
+    run(pelaxo5);
+    EXPECT_TRUE(app->isPelaxo5);
+    EXPECT_TRUE(app->installDir.empty());
+}
+
+TEST_F(Startup, FlowRunsAndStagedHelpCopiesGoAtTheEnd) {
+    EXPECT_FALSE(run(minimalSettings()));
+    EXPECT_TRUE(system.commonControlsInitialised);
+    EXPECT_EQ(system.comInitCount, 1);
+    EXPECT_EQ(app->applicationTitle, u"Circuita Setup");
+
+    // Several languages may share one copy; each entry is deleted, failures ignored.
+    system.addFile(u"C:\\Temp\\_1_help.chm");
+    app->helpFileTempCopy.fill(u"C:\\Temp\\_1_help.chm");
+    app->helpFileTempCopy[3].clear();
+    app.reset();
+    EXPECT_EQ(system.deletedFiles.size(), 5u);
+    EXPECT_EQ(system.files.count(u"C:\\Temp\\_1_help.chm"), 0u);
+    EXPECT_EQ(system.comInitCount, 0);
+}
+
+}  // namespace

@@ -1,0 +1,29 @@
+#include "text/texts.h"
+
+#include "text/languages.h"
+#include "text/text_table.h"
+
+std::u16string getText(int row, int languageIndex) {
+    if (row < 0 || row >= kTextRowCount) return {};
+    if (languageIndex < 0 || languageIndex >= kLanguageCount) languageIndex = kEnglish;
+    const auto& cells = kTextTable[row];
+    if (*cells[languageIndex]) return cells[languageIndex];
+    if (*cells[kEnglish]) return cells[kEnglish];
+    return cells[0];
+}
+
+std::u16string replaceAll(std::u16string_view text, std::u16string_view placeholder,
+                          std::u16string_view value) {
+    if (placeholder.empty()) return std::u16string(text);
+    std::u16string out;
+    std::size_t pos = 0;
+    for (;;) {
+        const std::size_t match = text.find(placeholder, pos);
+        if (match == std::u16string_view::npos) break;
+        out.append(text.substr(pos, match - pos));
+        out.append(value);
+        pos = match + placeholder.size();
+    }
+    out.append(text.substr(pos));
+    return out;
+}
