@@ -1,0 +1,23 @@
+#include "platform/win32/message_box_ui.h"
+
+#include <windows.h>
+
+#include "platform/win32/wide.h"
+
+platform::MessageAnswer MessageBoxUi::messageBox(const std::u16string& text, const std::u16string& caption,
+                                                 platform::MessageKind kind) {
+    UINT style = MB_OK | MB_ICONERROR;
+    switch (kind) {
+    case platform::MessageKind::Error: style = MB_OK | MB_ICONERROR; break;
+    case platform::MessageKind::Warning: style = MB_OK | MB_ICONEXCLAMATION; break;
+    case platform::MessageKind::Question: style = MB_YESNO | MB_ICONQUESTION; break;
+    case platform::MessageKind::Information: style = MB_OK | MB_ICONINFORMATION; break;
+    }
+    // No owner window exists between pages; keep the box in front of other programs.
+    switch (MessageBoxW(nullptr, toWide(text).c_str(), toWide(caption).c_str(), style | MB_SETFOREGROUND)) {
+    case IDYES: return platform::MessageAnswer::Yes;
+    case IDNO: return platform::MessageAnswer::No;
+    case IDCANCEL: return platform::MessageAnswer::Cancel;
+    default: return platform::MessageAnswer::Ok;
+    }
+}
