@@ -35,7 +35,7 @@ function(add_setup_product name)
     OUTPUT ${gen}/payload.rc ${gen}/settings.bin ${gen}/product_version.h
     COMMAND ${SETUP_PACK} ${P_SETTINGS} ${P_PRODUCT_DIR} ${gen} ${P_VERSION}
             ${CMAKE_SOURCE_DIR}/res/setup.ico
-    DEPENDS host_tools ${P_SETTINGS} ${P_DEPENDS}
+    DEPENDS host_tools ${SETUP_PACK} ${P_SETTINGS} ${P_DEPENDS}
     COMMENT "Packing ${name}: settings and payload"
     VERBATIM)
 
