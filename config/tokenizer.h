@@ -25,7 +25,7 @@ public:
 private:
     void restoreCutByte();
 
-    std::vector<char> buffer_;   // text plus terminating zero; capacity grows as specified
+    std::vector<char> buffer_;   // text plus terminating zero; grows to max(needed, 2 x size)
     std::size_t used_ = 0;
     std::string whitespace_;
     std::string special_;
