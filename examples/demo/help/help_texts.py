@@ -1,0 +1,61 @@
+"""Texts of the setup help, one CHM per file name. Topic numbers are the ones the launcher
+opens ("setup_<n>.htm"); every file has every topic so that no Help button leads nowhere."""
+
+# file name -> (language id and name for the project file, title, {topic: (heading, text)})
+HELP = {
+    "setup_hilfe.chm": ("0x407 German (Germany)", "Circuita 5 Setup - Hilfe", {
+        1: ("Willkommen", "Dieses Setup installiert Circuita 5, startet es vom Datenträger oder erstellt ein vorkonfiguriertes Setup. Wählen Sie oben die Sprache und dann eine der Schaltflächen."),
+        49: ("Installationsart", "Eine vollständige Installation kopiert das Programm auf diesen Rechner. Eine Client-Installation legt nur Verknüpfungen zu einer Installation im Netzwerk an."),
+        51: ("Benutzergruppe", "Wählen Sie, ob Circuita 5 für alle Benutzer dieses Rechners oder nur für Sie installiert wird. Für alle Benutzer sind Administratorrechte nötig."),
+        52: ("Setup-Ordner", "In diesen Ordner wird das vorkonfigurierte Setup geschrieben. Der Ordner muss beschreibbar sein."),
+        53: ("Programmordner", "In diesen Ordner wird Circuita 5 installiert. Übernehmen Sie den Vorschlag oder wählen Sie mit Durchsuchen einen anderen Ordner."),
+        54: ("Arbeitsordner", "Im Arbeitsordner speichert Circuita 5 Ihre Schaltungen. Ohne eigene Wahl wird ein Ordner unter Eigene Dokumente verwendet."),
+        55: ("Videos", "Die Lehrvideos können mit installiert werden. Sie benötigen zusätzlichen Speicherplatz."),
+        56: ("Client-Optionen", "Legen Sie fest, welche Vorgaben das vorkonfigurierte Setup an die Arbeitsplätze weitergibt."),
+        57: ("Setup-Optionen", "Diese Seite zeigt die Vorgaben aus der Datei des vorkonfigurierten Setups."),
+    }),
+    "setup_help.chm": ("0x409 English (United States)", "Circuita 5 Setup - Help", {
+        1: ("Welcome", "This setup installs Circuita 5, runs it from the medium or creates a pre-configured setup. Choose the language at the top, then one of the buttons."),
+        49: ("Installation type", "A full installation copies the program to this computer. A client installation only creates shortcuts to an installation on the network."),
+        51: ("User group", "Choose whether Circuita 5 is installed for all users of this computer or only for you. Installing for all users needs administrative rights."),
+        52: ("Setup folder", "The pre-configured setup is written to this folder. The folder must be writable."),
+        53: ("Program folder", "Circuita 5 is installed in this folder. Keep the suggestion or pick another folder with Browse."),
+        54: ("Working folder", "Circuita 5 keeps your circuits in the working folder. Without a choice of your own, a folder below My Documents is used."),
+        55: ("Videos", "The teaching videos can be installed as well. They need additional disk space."),
+        56: ("Client options", "Decide which presets the pre-configured setup passes on to the workstations."),
+        57: ("Setup options", "This page shows the presets read from the pre-configured setup's file."),
+    }),
+    "setup_ayuda.chm": ("0xc0a Spanish (Spain)", "Circuita 5 Setup - Ayuda", {
+        1: ("Bienvenido", "Este programa instala Circuita 5, lo ejecuta desde el soporte o crea una instalación preconfigurada. Elija el idioma arriba y luego uno de los botones."),
+        49: ("Tipo de instalación", "Una instalación completa copia el programa en este equipo. Una instalación de cliente solo crea accesos directos a una instalación en la red."),
+        51: ("Grupo de usuarios", "Elija si Circuita 5 se instala para todos los usuarios de este equipo o solo para usted. Para todos los usuarios se necesitan derechos de administrador."),
+        52: ("Carpeta de instalación", "La instalación preconfigurada se escribe en esta carpeta. La carpeta debe admitir escritura."),
+        53: ("Carpeta del programa", "Circuita 5 se instala en esta carpeta. Acepte la propuesta o elija otra carpeta con Examinar."),
+        54: ("Carpeta de trabajo", "Circuita 5 guarda sus circuitos en la carpeta de trabajo. Si no elige ninguna, se usa una carpeta en Mis documentos."),
+        55: ("Vídeos", "Los vídeos didácticos pueden instalarse también. Necesitan espacio adicional en disco."),
+        56: ("Opciones de cliente", "Decida qué valores predeterminados transmite la instalación preconfigurada a los puestos de trabajo."),
+        57: ("Opciones de instalación", "Esta página muestra los valores leídos del archivo de la instalación preconfigurada."),
+    }),
+    "setup_aide.chm": ("0x40c French (France)", "Circuita 5 Setup - Aide", {
+        1: ("Bienvenue", "Ce programme installe Circuita 5, le lance depuis le support ou crée une installation préconfigurée. Choisissez la langue en haut, puis l'un des boutons."),
+        49: ("Type d'installation", "Une installation complète copie le programme sur cet ordinateur. Une installation client crée seulement des raccourcis vers une installation du réseau."),
+        51: ("Groupe d'utilisateurs", "Choisissez si Circuita 5 est installé pour tous les utilisateurs de cet ordinateur ou seulement pour vous. Pour tous les utilisateurs, des droits d'administrateur sont nécessaires."),
+        52: ("Dossier d'installation", "L'installation préconfigurée est écrite dans ce dossier. Le dossier doit être accessible en écriture."),
+        53: ("Dossier du programme", "Circuita 5 est installé dans ce dossier. Gardez la proposition ou choisissez un autre dossier avec Parcourir."),
+        54: ("Dossier de travail", "Circuita 5 enregistre vos circuits dans le dossier de travail. Sans choix de votre part, un dossier sous Mes documents est utilisé."),
+        55: ("Vidéos", "Les vidéos pédagogiques peuvent aussi être installées. Elles demandent de l'espace disque supplémentaire."),
+        56: ("Options client", "Décidez quels réglages l'installation préconfigurée transmet aux postes de travail."),
+        57: ("Options d'installation", "Cette page montre les réglages lus dans le fichier de l'installation préconfigurée."),
+    }),
+    "setup_aiuto.chm": ("0x410 Italian (Italy)", "Circuita 5 Setup - Guida", {
+        1: ("Benvenuto", "Questo programma installa Circuita 5, lo avvia dal supporto o crea un'installazione preconfigurata. Scegliere la lingua in alto, poi uno dei pulsanti."),
+        49: ("Tipo di installazione", "Un'installazione completa copia il programma su questo computer. Un'installazione client crea solo collegamenti a un'installazione in rete."),
+        51: ("Gruppo di utenti", "Scegliere se installare Circuita 5 per tutti gli utenti di questo computer o solo per sé. Per tutti gli utenti servono i diritti di amministratore."),
+        52: ("Cartella di installazione", "L'installazione preconfigurata viene scritta in questa cartella. La cartella deve essere scrivibile."),
+        53: ("Cartella del programma", "Circuita 5 viene installato in questa cartella. Mantenere la proposta o sceglierne un'altra con Sfoglia."),
+        54: ("Cartella di lavoro", "Circuita 5 salva i circuiti nella cartella di lavoro. Senza una scelta, si usa una cartella in Documenti."),
+        55: ("Video", "I video didattici possono essere installati anch'essi. Richiedono spazio su disco aggiuntivo."),
+        56: ("Opzioni client", "Stabilire quali impostazioni l'installazione preconfigurata trasmette alle postazioni."),
+        57: ("Opzioni di installazione", "Questa pagina mostra le impostazioni lette dal file dell'installazione preconfigurata."),
+    }),
+}

@@ -1,0 +1,56 @@
+#!/usr/bin/env python3
+"""Writes an uncompressed cabinet file holding the given files (stored under their base names).
+
+The settings name cabinets beside the package (videos, presentations) that the launcher
+only looks for; these small real cabinets stand in for them.
+
+usage: make_cab.py OUT.cab FILE...
+"""
+import os
+import struct
+import sys
+import time
+
+_BLOCK = 32768  # the most a CFDATA block may hold
+
+
+def dos_date_time(seconds):
+    t = time.localtime(seconds)
+    date = ((t.tm_year - 1980) << 9) | (t.tm_mon << 5) | t.tm_mday
+    return date, (t.tm_hour << 11) | (t.tm_min << 5) | (t.tm_sec // 2)
+
+
+def cabinet(files):
+    names = [os.path.basename(f).encode("ascii") for f in files]
+    contents = [open(f, "rb").read() for f in files]
+    stream = b"".join(contents)
+    blocks = [stream[i:i + _BLOCK] for i in range(0, len(stream), _BLOCK)] or [b""]
+
+    header_size, folder_size = 36, 8
+    files_offset = header_size + folder_size
+    entries = b""
+    offset = 0
+    for name, data, path in zip(names, contents, files):
+        date, clock = dos_date_time(os.path.getmtime(path))
+        entries += struct.pack("<IIHHHH", len(data), offset, 0, date, clock, 0x20) + name + b"\0"
+        offset += len(data)
+    data_offset = files_offset + len(entries)
+    # A checksum of 0 means "not computed", which readers accept.
+    data = b"".join(struct.pack("<IHH", 0, len(b), len(b)) + b for b in blocks)
+    total = data_offset + len(data)
+
+    header = struct.pack("<4sIIIIIBBHHHHH", b"MSCF", 0, total, 0, files_offset, 0, 3, 1,
+                         1, len(files), 0, 0x4344, 0)
+    folder = struct.pack("<IHH", data_offset, len(blocks), 0)
+    return header + folder + entries + data
+
+
+def main(argv):
+    if len(argv) < 3:
+        sys.exit(__doc__)
+    with open(argv[1], "wb") as f:
+        f.write(cabinet(argv[2:]))
+
+
+if __name__ == "__main__":
+    main(sys.argv)
