@@ -54,6 +54,7 @@ TEST_F(Startup, SettingsErrorsAreReportedByCodeAndEndTheRun) {
     EXPECT_FALSE(run("<installer><product><guid>x</guid></product></installer>"));
     EXPECT_EQ(onlyMessage(), u"Installation error.\nError code (readXML_Options): 3");
     EXPECT_EQ(ui.messages.front().kind, platform::MessageKind::Error);
+    EXPECT_EQ(ui.messages.front().caption, u"setup");  // no product name yet
     EXPECT_EQ(app->exitCode(), 0);
 
     ui.messages.clear();

@@ -1,8 +1,8 @@
 // set-settings: replaces the SETTINGS resource of a built setup.exe, so end-to-end tests
 // can try many settings documents (damaged ones included) without relinking.
 //   set-settings <setup.exe> <settings.xml>   scrambles the file and embeds it
-//   set-settings <setup.exe> --empty          embeds a zero-length resource
-//   set-settings <setup.exe> --remove         removes the resource
+// (An empty or missing resource cannot be made this way, as Wine's resource update
+// refuses both; the fixture launchers of CMakeLists.txt carry those.)
 //   set-settings <setup.exe> --raw <file>     embeds the file as it is (unscrambled)
 #include <windows.h>
 
@@ -27,19 +27,12 @@ bool readFile(const wchar_t* path, std::vector<unsigned char>& bytes) {
 
 int wmain(int argc, wchar_t** argv) {
     if (argc < 3) {
-        std::fprintf(stderr, "usage: set-settings <setup.exe> <settings.xml> | --empty | --remove | --raw <file>\n");
+        std::fprintf(stderr, "usage: set-settings <setup.exe> <settings.xml> | --raw <file>\n");
         return 2;
     }
     const std::wstring mode = argv[2];
     std::vector<unsigned char> bytes;
-    bool remove = false;
-    if (mode == L"--remove") {
-        remove = true;
-    } else if (mode == L"--empty") {
-        // UpdateResource treats no data as a deletion; one scrambled zero byte is an empty document.
-        bytes.push_back(0);
-        scrambleBytes(bytes.data(), bytes.size());
-    } else if (mode == L"--raw") {
+    if (mode == L"--raw") {
         if (argc < 4 || !readFile(argv[3], bytes)) {
             std::fprintf(stderr, "set-settings: cannot read the raw file\n");
             return 1;
@@ -57,8 +50,12 @@ int wmain(int argc, wchar_t** argv) {
         std::fprintf(stderr, "set-settings: cannot open %ls (error %lu)\n", argv[1], GetLastError());
         return 1;
     }
+    if (bytes.empty()) {
+        std::fprintf(stderr, "set-settings: the document is empty\n");
+        return 1;
+    }
     const BOOL ok = UpdateResourceW(update, L"CUSTOM", L"SETTINGS", MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL),
-                                    remove ? nullptr : bytes.data(), remove ? 0 : static_cast<DWORD>(bytes.size()));
+                                    bytes.data(), static_cast<DWORD>(bytes.size()));
     if (!EndUpdateResourceW(update, !ok) || !ok) {
         std::fprintf(stderr, "set-settings: resource update failed (error %lu)\n", GetLastError());
         return 1;

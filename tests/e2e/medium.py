@@ -1,0 +1,51 @@
+"""An installation medium inside a scenario's prefix: a copy of a built product's
+setup.exe (and what lies beside it), optionally with another settings document."""
+
+import os
+import shutil
+
+REPO = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+DEMO_SETTINGS = os.path.join(REPO, "examples", "demo", "settings.xml")
+
+ERROR_CAPTION_BEFORE_SETTINGS = "setup"
+
+
+def demo_settings():
+    with open(DEMO_SETTINGS, encoding="utf-8") as f:
+        return f.read()
+
+
+def edited(text, old, new):
+    """The settings text with one exact piece replaced; the piece must be there."""
+    assert old in text, f"{old!r} is not in the settings document"
+    return text.replace(old, new, 1)
+
+
+class Medium:
+    def __init__(self, wine, product="demo", folder="medium"):
+        self.wine = wine
+        source = wine.build.path(os.path.join("products", product))
+        self.folder = os.path.join(wine.drive_c, folder)
+        shutil.copytree(source, self.folder)
+        self.setup_exe = os.path.join(self.folder, "setup.exe")
+
+    def set_settings(self, xml_text=None, mode=None):
+        """Embeds another settings document: xml_text (scrambled as the build does), or
+        mode ("--raw", bytes) for a resource taken as it is."""
+        tool = self.wine.build.require("tests/win32tools/set-settings.exe")
+        args = [self.wine.to_windows(self.setup_exe)]
+        if xml_text is not None:
+            path = os.path.join(self.folder, "settings-under-test.xml")
+            with open(path, "w", encoding="utf-8") as f:
+                f.write(xml_text)
+            args.append(self.wine.to_windows(path))
+        else:
+            path = os.path.join(self.folder, "raw-settings.bin")
+            with open(path, "wb") as f:
+                f.write(mode[1])
+            args += [mode[0], self.wine.to_windows(path)]
+        code = self.wine.run(tool, *args, timeout=60)
+        assert code == 0, f"set-settings failed with {code}"
+
+    def start(self, *args, env=None):
+        return self.wine.start(self.setup_exe, *args, env=env, cwd=self.folder)
