@@ -22,6 +22,12 @@ std::u16string asciiToWide(const char* text) {
 
 CBootstrapperApp::CBootstrapperApp(platform::System& system, platform::Ui& ui)
     : system_(system), ui_(ui) {
+    // Until the settings name the product, boxes carry the program's own name, as
+    // Windows programs do.
+    std::u16string programName = fileNameOfPath(system_.launcherPath());
+    if (programName.size() > 4 && equalsIgnoringAsciiCase(programName.substr(programName.size() - 4), u".exe"))
+        programName.resize(programName.size() - 4);
+    applicationTitle = programName;
     buildHelpTopics(*this);
     computeVersionSuffix();
     system_.initCom();
