@@ -35,7 +35,7 @@ xvfb_pid=$!
 trap 'kill $xvfb_pid 2>/dev/null || true; wineserver -k 2>/dev/null || true' EXIT
 export DISPLAY=":$display"
 sleep 1
-twm >/dev/null 2>&1 &
+LC_ALL=C twm -f "$root/tools/wine/twmrc" >/dev/null 2>&1 &
 "$SETUP_WINE" "$setup_exe" &
 setup_pid=$!
 sleep 4

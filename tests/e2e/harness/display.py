@@ -16,17 +16,9 @@ from . import procs
 
 SCREEN = (1280, 1024)
 
-_TWMRC = """\
-NoGrabServer
-UsePPosition "on"
-RandomPlacement
-DecorateTransients
-TitleFont "fixed"
-ResizeFont "fixed"
-MenuFont "fixed"
-IconFont "fixed"
-IconManagerFont "fixed"
-"""
+# Shared with tools/demo.sh.
+TWMRC = os.path.join(os.path.dirname(os.path.dirname(os.path.dirname(os.path.dirname(
+    os.path.abspath(__file__))))), "tools", "wine", "twmrc")
 
 
 class DisplayError(RuntimeError):
@@ -101,10 +93,8 @@ class XDisplay:
     def _start_wm(self):
         if not shutil.which("twm"):
             raise DisplayError("twm not found (Debian package twm)")
-        rc = os.path.join(self.work_dir, "twmrc")
+        rc = TWMRC
         log_path = os.path.join(self.work_dir, "twm.log")
-        with open(rc, "w") as f:
-            f.write(_TWMRC)
         env = dict(os.environ, DISPLAY=self.name, LC_ALL="C")
         with open(log_path, "ab") as log:
             self.wm = procs.popen(["twm", "-f", rc], env=env, stdout=log, stderr=log)
