@@ -1,4 +1,5 @@
-// The text table: one row per text id, one column per language (index order).
+// The text table: one column per language, one cell per text id. Each column lives in
+// its own file (texts_<language>.cpp) so that translators work on one file each.
 #pragma once
 
 #include <array>
@@ -6,5 +7,14 @@
 #include "text/languages.h"
 #include "text/texts.h"
 
-using TextRow = std::array<const char16_t*, kLanguageCount>;
-extern const std::array<TextRow, kTextRowCount> kTextTable;
+using TextColumn = std::array<const char16_t*, kTextRowCount>;
+
+extern const TextColumn kGermanTexts;
+extern const TextColumn kEnglishTexts;
+extern const TextColumn kSpanishTexts;
+extern const TextColumn kFrenchTexts;
+extern const TextColumn kItalianTexts;
+extern const TextColumn kCzechTexts;
+
+// The columns in language-index order.
+const TextColumn& textColumn(int languageIndex);

@@ -3,13 +3,18 @@
 #include "text/languages.h"
 #include "text/text_table.h"
 
+const TextColumn& textColumn(int languageIndex) {
+    static const std::array<const TextColumn*, kLanguageCount> columns = {
+        &kGermanTexts, &kEnglishTexts, &kSpanishTexts, &kFrenchTexts, &kItalianTexts, &kCzechTexts};
+    return *columns[languageIndex];
+}
+
 std::u16string getText(int row, int languageIndex) {
     if (row < 0 || row >= kTextRowCount) return {};
     if (languageIndex < 0 || languageIndex >= kLanguageCount) languageIndex = kEnglish;
-    const auto& cells = kTextTable[row];
-    if (*cells[languageIndex]) return cells[languageIndex];
-    if (*cells[kEnglish]) return cells[kEnglish];
-    return cells[0];
+    if (*textColumn(languageIndex)[row]) return textColumn(languageIndex)[row];
+    if (*kEnglishTexts[row]) return kEnglishTexts[row];
+    return kGermanTexts[row];
 }
 
 std::u16string replaceAll(std::u16string_view text, std::u16string_view placeholder,
