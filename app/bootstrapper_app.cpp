@@ -2,7 +2,9 @@
 
 #include <cstdio>
 
+#include "app/help.h"
 #include "app/startup_steps.h"
+#include "config/help_topics.h"
 #include "platform/queries.h"
 #include "platform/strings.h"
 #include "platform/version.h"
@@ -28,7 +30,7 @@ CBootstrapperApp::CBootstrapperApp(platform::System& system, platform::Ui& ui)
     if (programName.size() > 4 && equalsIgnoringAsciiCase(programName.substr(programName.size() - 4), u".exe"))
         programName.resize(programName.size() - 4);
     applicationTitle = programName;
-    buildHelpTopics(*this);
+    fillHelpTopics(helpTopics);
     computeVersionSuffix();
     system_.initCom();
 }

@@ -139,7 +139,7 @@ public:
     std::vector<std::u16string> downloadFiles;
     int downloadResult = 0;
     // Help-topic names to topic numbers.
-    NameTable helpTopics{250};
+    NameTable helpTopics{1000};
     PageRect lastPageRect;
 
 private:

@@ -6,13 +6,8 @@
 #include "app/bootstrapper_app.h"
 #include "text/texts.h"
 
-void buildHelpTopics(CBootstrapperApp&) {}
-
 // No legacy settings file read yet: the legacy record stays empty.
 void readLegacyIni(CBootstrapperApp&) {}
-
-// No help file staged yet: every helpFileTempCopy entry stays empty.
-void prepareHelpFiles(CBootstrapperApp&) {}
 
 // The command line is not evaluated yet: a run behaves as one without arguments.
 void evaluateCommandLine(CBootstrapperApp&) {}

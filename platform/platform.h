@@ -69,6 +69,9 @@ public:
     virtual bool fileExists(const std::u16string& path) = 0;
     virtual bool readWholeFile(const std::u16string& path, std::vector<unsigned char>& bytes) = 0;
     virtual bool deleteFile(const std::u16string& path) = 0;
+    // Raw copy that creates or replaces the target: 0, -1 (source unreadable) or -2
+    // (target cannot be created).
+    virtual int copyFile(const std::u16string& source, const std::u16string& target) = 0;
 };
 
 // Message boxes: the launcher's only feedback outside the wizard pages.
@@ -80,6 +83,9 @@ public:
     virtual ~Ui() = default;
     virtual MessageAnswer messageBox(const std::u16string& text, const std::u16string& caption,
                                      MessageKind kind) = 0;
+    // Opens "file.chm::/page.htm" in the HTML Help viewer; silently nothing when the
+    // viewer is missing.
+    virtual void showHtmlHelp(const std::u16string& topicUrl) = 0;
 };
 
 }  // namespace platform

@@ -3,13 +3,13 @@
 #include <windows.h>
 
 #include "app/bootstrapper_app.h"
-#include "platform/win32/message_box_ui.h"
+#include "platform/win32/win32_ui.h"
 #include "platform/win32/win32_system.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     hardenDllSearchPath();
     Win32System system;
-    MessageBoxUi ui;
+    Win32Ui ui;
     int exitCode = 0;
     {
         CBootstrapperApp app(system, ui);

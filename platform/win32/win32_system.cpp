@@ -34,12 +34,11 @@ RegistryKey openForQuery(platform::RegRoot root, const std::u16string& subkey) {
     return RegistryKey();
 }
 
-// The system folder's copy of a DLL, never one from the launcher's folder.
+}  // namespace
+
 ModuleHandle loadSystemLibrary(const wchar_t* name) {
     return ModuleHandle(LoadLibraryExW(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
 }
-
-}  // namespace
 
 void hardenDllSearchPath() {
     using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
@@ -235,4 +234,21 @@ bool Win32System::readWholeFile(const std::u16string& path, std::vector<unsigned
 
 bool Win32System::deleteFile(const std::u16string& path) {
     return DeleteFileW(toWide(path).c_str()) != FALSE;
+}
+
+int Win32System::copyFile(const std::u16string& source, const std::u16string& target) {
+    FileHandle in(CreateFileW(toWide(source).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!in) return -1;
+    FileHandle out(CreateFileW(toWide(target).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                               FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!out) return -2;
+    std::vector<unsigned char> chunk(100000);
+    for (;;) {
+        DWORD got = 0;
+        if (!ReadFile(in.get(), chunk.data(), static_cast<DWORD>(chunk.size()), &got, nullptr) || got == 0) break;
+        DWORD written = 0;
+        WriteFile(out.get(), chunk.data(), got, &written, nullptr);
+    }
+    return 0;
 }

@@ -30,12 +30,16 @@ public:
     bool fileExists(const std::u16string& path) override;
     bool readWholeFile(const std::u16string& path, std::vector<unsigned char>& bytes) override;
     bool deleteFile(const std::u16string& path) override;
+    int copyFile(const std::u16string& source, const std::u16string& target) override;
 
 private:
     // Held open for the whole process so the single-instance name stays registered.
     KernelHandle instanceMutex_;
     bool comInitialised_ = false;
 };
+
+// The system folder's copy of a DLL, never one from the launcher's folder.
+ModuleHandle loadSystemLibrary(const wchar_t* name);
 
 // Restricts DLL loading to the system folder before anything else loads a library, so
 // a DLL planted beside setup.exe in a download folder is never picked up.

@@ -6,6 +6,7 @@ HELP = {
     "setup_hilfe.chm": ("0x407 German (Germany)", "Circuita 5 Setup - Hilfe", {
         1: ("Willkommen", "Dieses Setup installiert Circuita 5, startet es vom Datenträger oder erstellt ein vorkonfiguriertes Setup. Wählen Sie oben die Sprache und dann eine der Schaltflächen."),
         49: ("Installationsart", "Eine vollständige Installation kopiert das Programm auf diesen Rechner. Eine Client-Installation legt nur Verknüpfungen zu einer Installation im Netzwerk an."),
+        50: ("Netzwerkinstallation", "Wählen Sie den Ordner einer vorhandenen Installation von Circuita 5 im Netzwerk. Das Setup legt nur Verknüpfungen zu diesem Ordner an."),
         51: ("Benutzergruppe", "Wählen Sie, ob Circuita 5 für alle Benutzer dieses Rechners oder nur für Sie installiert wird. Für alle Benutzer sind Administratorrechte nötig."),
         52: ("Setup-Ordner", "In diesen Ordner wird das vorkonfigurierte Setup geschrieben. Der Ordner muss beschreibbar sein."),
         53: ("Programmordner", "In diesen Ordner wird Circuita 5 installiert. Übernehmen Sie den Vorschlag oder wählen Sie mit Durchsuchen einen anderen Ordner."),
@@ -17,6 +18,7 @@ HELP = {
     "setup_help.chm": ("0x409 English (United States)", "Circuita 5 Setup - Help", {
         1: ("Welcome", "This setup installs Circuita 5, runs it from the medium or creates a pre-configured setup. Choose the language at the top, then one of the buttons."),
         49: ("Installation type", "A full installation copies the program to this computer. A client installation only creates shortcuts to an installation on the network."),
+        50: ("Network installation", "Choose the folder of an existing installation of Circuita 5 on the network. Setup only creates shortcuts to that folder."),
         51: ("User group", "Choose whether Circuita 5 is installed for all users of this computer or only for you. Installing for all users needs administrative rights."),
         52: ("Setup folder", "The pre-configured setup is written to this folder. The folder must be writable."),
         53: ("Program folder", "Circuita 5 is installed in this folder. Keep the suggestion or pick another folder with Browse."),
@@ -28,6 +30,7 @@ HELP = {
     "setup_ayuda.chm": ("0xc0a Spanish (Spain)", "Circuita 5 Setup - Ayuda", {
         1: ("Bienvenido", "Este programa instala Circuita 5, lo ejecuta desde el soporte o crea una instalación preconfigurada. Elija el idioma arriba y luego uno de los botones."),
         49: ("Tipo de instalación", "Una instalación completa copia el programa en este equipo. Una instalación de cliente solo crea accesos directos a una instalación en la red."),
+        50: ("Instalación en red", "Elija la carpeta de una instalación existente de Circuita 5 en la red. El programa de instalación solo crea accesos directos a esa carpeta."),
         51: ("Grupo de usuarios", "Elija si Circuita 5 se instala para todos los usuarios de este equipo o solo para usted. Para todos los usuarios se necesitan derechos de administrador."),
         52: ("Carpeta de instalación", "La instalación preconfigurada se escribe en esta carpeta. La carpeta debe admitir escritura."),
         53: ("Carpeta del programa", "Circuita 5 se instala en esta carpeta. Acepte la propuesta o elija otra carpeta con Examinar."),
@@ -39,6 +42,7 @@ HELP = {
     "setup_aide.chm": ("0x40c French (France)", "Circuita 5 Setup - Aide", {
         1: ("Bienvenue", "Ce programme installe Circuita 5, le lance depuis le support ou crée une installation préconfigurée. Choisissez la langue en haut, puis l'un des boutons."),
         49: ("Type d'installation", "Une installation complète copie le programme sur cet ordinateur. Une installation client crée seulement des raccourcis vers une installation du réseau."),
+        50: ("Installation réseau", "Choisissez le dossier d'une installation existante de Circuita 5 sur le réseau. Le programme d'installation crée seulement des raccourcis vers ce dossier."),
         51: ("Groupe d'utilisateurs", "Choisissez si Circuita 5 est installé pour tous les utilisateurs de cet ordinateur ou seulement pour vous. Pour tous les utilisateurs, des droits d'administrateur sont nécessaires."),
         52: ("Dossier d'installation", "L'installation préconfigurée est écrite dans ce dossier. Le dossier doit être accessible en écriture."),
         53: ("Dossier du programme", "Circuita 5 est installé dans ce dossier. Gardez la proposition ou choisissez un autre dossier avec Parcourir."),
@@ -50,6 +54,7 @@ HELP = {
     "setup_aiuto.chm": ("0x410 Italian (Italy)", "Circuita 5 Setup - Guida", {
         1: ("Benvenuto", "Questo programma installa Circuita 5, lo avvia dal supporto o crea un'installazione preconfigurata. Scegliere la lingua in alto, poi uno dei pulsanti."),
         49: ("Tipo di installazione", "Un'installazione completa copia il programma su questo computer. Un'installazione client crea solo collegamenti a un'installazione in rete."),
+        50: ("Installazione di rete", "Scegliere la cartella di un'installazione esistente di Circuita 5 in rete. Il programma di installazione crea solo collegamenti a quella cartella."),
         51: ("Gruppo di utenti", "Scegliere se installare Circuita 5 per tutti gli utenti di questo computer o solo per sé. Per tutti gli utenti servono i diritti di amministratore."),
         52: ("Cartella di installazione", "L'installazione preconfigurata viene scritta in questa cartella. La cartella deve essere scrivibile."),
         53: ("Cartella del programma", "Circuita 5 viene installato in questa cartella. Mantenere la proposta o sceglierne un'altra con Sfoglia."),

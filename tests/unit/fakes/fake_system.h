@@ -96,6 +96,16 @@ public:
         deletedFiles.push_back(path);
         return files.erase(path) != 0;
     }
+    // Targets in folders listed here cannot be created.
+    std::set<std::u16string> unwritableFolders;
+    int copyFile(const std::u16string& source, const std::u16string& target) override {
+        auto it = files.find(source);
+        if (it == files.end()) return -1;
+        const auto cut = target.rfind(u'\\');
+        if (cut != std::u16string::npos && unwritableFolders.count(target.substr(0, cut))) return -2;
+        files[target] = it->second;
+        return 0;
+    }
 };
 
 struct RecordedMessage {
@@ -107,7 +117,10 @@ struct RecordedMessage {
 class FakeUi : public platform::Ui {
 public:
     std::vector<RecordedMessage> messages;
+    std::vector<std::u16string> helpTopicsShown;
     platform::MessageAnswer answer = platform::MessageAnswer::Ok;
+
+    void showHtmlHelp(const std::u16string& url) override { helpTopicsShown.push_back(url); }
 
     platform::MessageAnswer messageBox(const std::u16string& text, const std::u16string& caption,
                                        platform::MessageKind kind) override {

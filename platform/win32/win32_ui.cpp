@@ -1,10 +1,11 @@
-#include "platform/win32/message_box_ui.h"
+#include "platform/win32/win32_ui.h"
 
 #include <windows.h>
 
 #include "platform/win32/wide.h"
+#include "platform/win32/win32_system.h"
 
-platform::MessageAnswer MessageBoxUi::messageBox(const std::u16string& text, const std::u16string& caption,
+platform::MessageAnswer Win32Ui::messageBox(const std::u16string& text, const std::u16string& caption,
                                                  platform::MessageKind kind) {
     UINT style = MB_OK | MB_ICONERROR;
     switch (kind) {
@@ -20,4 +21,17 @@ platform::MessageAnswer MessageBoxUi::messageBox(const std::u16string& text, con
     case IDCANCEL: return platform::MessageAnswer::Cancel;
     default: return platform::MessageAnswer::Ok;
     }
+}
+
+void Win32Ui::showHtmlHelp(const std::u16string& topicUrl) {
+    using HtmlHelpFn = HWND(WINAPI*)(HWND, const wchar_t*, UINT, DWORD_PTR);
+    constexpr UINT kDisplayTopic = 0;  // HH_DISPLAY_TOPIC
+    if (!helpViewerTried_) {
+        helpViewerTried_ = true;
+        helpViewer_ = loadSystemLibrary(L"hhctrl.ocx");
+    }
+    if (!helpViewer_) return;
+    auto htmlHelp = reinterpret_cast<HtmlHelpFn>(
+        reinterpret_cast<void*>(GetProcAddress(helpViewer_.get(), "HtmlHelpW")));
+    if (htmlHelp) htmlHelp(nullptr, toWide(topicUrl).c_str(), kDisplayTopic, 0);
 }

@@ -1,0 +1,17 @@
+// The wizard's user interface on Windows: message boxes and the HTML Help viewer.
+#pragma once
+
+#include "platform/platform.h"
+#include "platform/win32/unique_handle.h"
+
+class Win32Ui : public platform::Ui {
+public:
+    platform::MessageAnswer messageBox(const std::u16string& text, const std::u16string& caption,
+                                       platform::MessageKind kind) override;
+    void showHtmlHelp(const std::u16string& topicUrl) override;
+
+private:
+    // hhctrl.ocx, loaded on the first Help request and kept for the help windows.
+    ModuleHandle helpViewer_;
+    bool helpViewerTried_ = false;
+};
