@@ -5,7 +5,7 @@
 #include "app/help.h"
 #include "app/startup_steps.h"
 #include "config/help_topics.h"
-#include "platform/queries.h"
+#include "platform/files.h"
 #include "platform/strings.h"
 #include "platform/version.h"
 #include "text/texts.h"

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "app/bootstrapper_app.h"
-#include "platform/queries.h"
+#include "platform/files.h"
 #include "platform/strings.h"
 
 void prepareHelpFiles(CBootstrapperApp& app) {

@@ -46,7 +46,7 @@ int main(int argc, char** argv) {
 
     FakeSystem system;
     system.setSettings(xml);
-    system.productVersions[system.exePath] = u"5.0.2.0";
+    system.versionStrings[system.exePath][u"ProductVersion"] = u"5.0.2.0";
 
     // The first object of the process also fills the name table's random table.
     const double cold = runStartup(system);

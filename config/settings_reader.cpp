@@ -7,6 +7,7 @@
 #include "app/bootstrapper_app.h"
 #include "config/scramble.h"
 #include "config/xml_document.h"
+#include "platform/files.h"
 #include "platform/queries.h"
 #include "platform/strings.h"
 #include "text/languages.h"
@@ -65,9 +66,8 @@ int CBootstrapperApp::readXML_Options() {
     platform::System& sys = system();
 
     int loadError = platform::kResourceOk;
-    std::vector<unsigned char> raw = sys.loadCustomResource(u"SETTINGS", loadError);
+    const std::vector<unsigned char> raw = loadCustomResource(sys, u"SETTINGS", loadError, true);
     if (loadError != platform::kResourceOk || raw.empty()) return kNoSettingsResource;
-    scrambleBytes(raw.data(), raw.size());
     // The document ends at the first zero byte or at the end of the resource.
     const auto zero = std::find(raw.begin(), raw.end(), 0);
     const std::string documentText(raw.begin(), zero);
@@ -262,22 +262,22 @@ void CBootstrapperApp::checkSupportFiles() {
         askForPresentations = installPresentations = false;
     };
 
-    if (useExternalMsi && additionalInternalMsi && !sys.fileExists(msiFolder + msiFileName)) {
+    if (useExternalMsi && additionalInternalMsi && !fileExists(sys, msiFolder + msiFileName)) {
         switchOffExternalPackage();
     }
     if (askForVideos) {
         bool present;
         if (videoCabFile1.empty()) {
-            present = sys.fileExists(msiFolder + u"media2.cab");
+            present = fileExists(sys, msiFolder + u"media2.cab");
         } else {
-            present = sys.fileExists(msiFolder + videoCabFile1) &&
-                      (videoCabFile2.empty() || sys.fileExists(msiFolder + videoCabFile2));
+            present = fileExists(sys, msiFolder + videoCabFile1) &&
+                      (videoCabFile2.empty() || fileExists(sys, msiFolder + videoCabFile2));
         }
         if (!present) askForVideos = installVideos = false;
     }
     if (askForPresentations) {
         const std::u16string cab = presentationsCabFile1.empty() ? u"media3.cab" : presentationsCabFile1;
-        if (!sys.fileExists(msiFolder + cab)) askForPresentations = installPresentations = false;
+        if (!fileExists(sys, msiFolder + cab)) askForPresentations = installPresentations = false;
     }
     // An external package is used only when it is byte for byte the embedded one.
     if (useExternalMsi && additionalInternalMsi) {
@@ -286,7 +286,7 @@ void CBootstrapperApp::checkSupportFiles() {
             switchOffExternalPackage();
         } else {
             int error = platform::kResourceOk;
-            const std::vector<unsigned char> embedded = sys.loadCustomResource(msiResourceName, error);
+            const std::vector<unsigned char> embedded = loadCustomResource(sys, msiResourceName, error, false);
             if (error != platform::kResourceOk) additionalInternalMsi = false;
             else if (embedded != external) switchOffExternalPackage();
         }
@@ -297,7 +297,7 @@ void CBootstrapperApp::deriveProductGeneration() {
     isPelaxo5 = equalsIgnoringAsciiCase(startApplicationOnStick, u"Pelaxo5.exe");
     isPelaxo4 = !isPelaxo5 && productShortName.find(u"Pelaxo") != std::u16string::npos;
     if (isPelaxo4 && technologyDomain == "hyd" &&
-        !system().isFeatureInstalledLocally(productGuid, u"Videos") && !useExternalMsi) {
+        !IsFeatureInstalledLocally(system(), productGuid, u"Videos") && !useExternalMsi) {
         videosAsDownload = askForVideos = installVideos = true;
     }
 }

@@ -1,6 +1,9 @@
 // The one seam between the portable core and the operating system. Everything above
 // this header is plain C++ that builds and is unit tested on Linux; platform/win32/ is
-// the real implementation and tests/unit/fakes/ the in-memory one.
+// the real implementation and tests/unit/fakes/ the in-memory one. The interface holds
+// the primitive operations; the decisions built on them (which registry values make a
+// runtime "installed", how a command line is quoted, what a log line means) are portable
+// code in platform/*.cpp, so the unit tests check them.
 #pragma once
 
 #include <cstdint>
@@ -15,7 +18,7 @@ enum class RegRoot { LocalMachine, CurrentUser, ClassesRoot, Users };
 constexpr int kRegOk = 0;
 constexpr int kRegNoKey = -1;
 constexpr int kRegNoValue = -2;
-constexpr int kRegWrongType = -3;
+constexpr int kRegWrongType = -3;  // reads: another value type; writes: no data given
 
 // Results of loadCustomResource.
 constexpr int kResourceOk = 0;
@@ -25,58 +28,124 @@ constexpr int kResourceLockFailed = -3;
 constexpr int kResourceEmpty = -4;
 constexpr int kResourceNoMemory = -5;
 
-// Windows, its registry and the launcher's own file, as the core needs them.
+// Windows Installer states.
+constexpr int kInstallStateUnknown = -1;
+constexpr int kInstallStateAbsent = 2;
+constexpr int kInstallStateLocal = 3;
+
+// A command result: the child's exit code, kStillActive when it outlived its limit, or
+// the Windows error of a failed start.
+constexpr std::uint32_t kStillActive = 259;
+
+struct FolderEntry {
+    std::u16string name;
+    bool isFolder = false;
+    std::uint64_t size = 0;
+};
+
+struct ProcessEntry {
+    std::uint32_t id = 0;
+    std::u16string baseName;  // of the main module
+};
+
+// A shell shortcut; empty texts and negative numbers mean "not given".
+struct ShellLink {
+    std::u16string target;
+    const std::u16string* arguments = nullptr;
+    const std::u16string* description = nullptr;
+    int showCommand = 0;
+    const std::u16string* workingFolder = nullptr;
+    const std::u16string* iconPath = nullptr;
+    int iconIndex = -1;
+};
+
+// Windows, its registry, files, processes and the launcher's own file.
 class System {
 public:
     virtual ~System() = default;
 
-    // Registers the common-control classes and initialises COM for this thread.
-    virtual void initCommonControls() = 0;
-    virtual void initCom() = 0;
+    // ---- process set-up ----
+    virtual void initCommonControls() = 0;  // all eight classes of mask 0xFF
+    virtual void initCom() = 0;             // apartment-threaded
     virtual void uninitCom() = 0;
-
-    // A copy of a resource of type CUSTOM of the launcher's own file; error as kResource*.
-    virtual std::vector<unsigned char> loadCustomResource(const std::u16string& name,
-                                                          int& error) = 0;
-
-    // String value of the default view with a retry in the 64-bit view; kReg* result.
-    // maxBytes bounds the value the caller accepts, as the Win32 buffer size would.
-    virtual int regReadString(RegRoot root, const std::u16string& subkey,
-                              const std::u16string& valueName, std::u16string& value,
-                              std::size_t maxBytes) = 0;
-
-    // A named string of a file's version resource ("FileVersion", "ProductVersion").
-    virtual bool readVersionString(const std::u16string& path, const std::u16string& name,
-                                   std::u16string& value) = 0;
-
-    // Windows version as major * 10 + minor.
-    virtual int osVersionNumber() = 0;
-    virtual bool isAdministrator() = 0;
-    virtual int systemUiLocale() = 0;
-
-    // Windows Installer feature state of an installed product is "local".
-    virtual bool isFeatureInstalledLocally(const std::u16string& productGuid,
-                                           const std::u16string& feature) = 0;
-
     // Claims the launcher's single-instance name for the rest of the process; false when
     // another launcher holds it already.
     virtual bool claimSingleInstance() = 0;
 
-    // Paths and files.
-    virtual std::u16string launcherPath() = 0;
-    virtual std::u16string tempFolder() = 0;
+    // ---- the launcher's own file ----
+    // A copy of a resource of type CUSTOM; error as kResource*.
+    virtual std::vector<unsigned char> loadCustomResource(const std::u16string& name, int& error) = 0;
+    virtual std::u16string launcherPath() = 0;  // full path; empty on failure
+
+    // ---- registry (kReg* results; keys are closed before returning) ----
+    // Reads open the default view and retry in the 64-bit view.
+    virtual int regReadDword(RegRoot root, const std::u16string& subkey, const std::u16string& name,
+                             std::uint32_t& value) = 0;
+    // maxBytes is the caller's buffer; the text is terminated within it.
+    virtual int regReadString(RegRoot root, const std::u16string& subkey, const std::u16string& name,
+                              std::u16string& value, std::size_t maxBytes) = 0;
+    virtual int regReadString64(RegRoot root, const std::u16string& subkey, const std::u16string& name,
+                                std::u16string& value, std::size_t maxBytes) = 0;
+    // Writes create the key: in the 64-bit view, or the 32-bit view for regWriteString32.
+    virtual int regWriteDword(RegRoot root, const std::u16string& subkey, const std::u16string& name,
+                              std::uint32_t value) = 0;
+    virtual int regWriteString(RegRoot root, const std::u16string& subkey, const std::u16string& name,
+                               const std::u16string* text) = 0;
+    virtual int regWriteString32(RegRoot root, const std::u16string& subkey, const std::u16string& name,
+                                 const std::u16string* text) = 0;
+    virtual int regDeleteValue(RegRoot root, const std::u16string& subkey, const std::u16string& name) = 0;
+    virtual int regDeleteKeyTree(RegRoot root, const std::u16string& subkey) = 0;
+
+    // ---- versions, Windows, rights, installer ----
+    // A named string of a file's version resource ("FileVersion", "ProductVersion").
+    virtual bool readVersionString(const std::u16string& path, const std::u16string& name,
+                                   std::u16string& value) = 0;
+    virtual int osVersionNumber() = 0;  // major * 10 + minor
+    virtual bool isAdministrator() = 0;
+    virtual int systemUiLocale() = 0;
+    virtual std::u16string systemFolder() = 0;
+    virtual std::u16string windowsFolder() = 0;
+    virtual std::u16string commonStartMenuFolder() = 0;  // empty when unknown
+    virtual int msiProductState(const std::u16string& productGuid) = 0;
+    virtual int msiFeatureState(const std::u16string& productGuid, const std::u16string& feature) = 0;
+    virtual int msiComponentPath(const std::u16string& productGuid, const std::u16string& componentGuid,
+                                 std::u16string& path) = 0;
+    virtual bool createShellLink(const std::u16string& linkPath, const ShellLink& link) = 0;
+
+    // ---- files and folders ----
+    virtual std::u16string tempFolder() = 0;  // without a trailing backslash; empty if unknown
     virtual bool setCurrentFolder(const std::u16string& path) = 0;
-    virtual bool fileExists(const std::u16string& path) = 0;
+    // FindFirstFile of the name as given (long-path forms are the caller's business).
+    virtual bool findFirstFile(const std::u16string& searchName) = 0;
+    virtual bool hasAttributes(const std::u16string& path) = 0;
+    virtual long long fileSize(const std::u16string& path) = 0;  // -1 when unknown
     virtual bool readWholeFile(const std::u16string& path, std::vector<unsigned char>& bytes) = 0;
-    virtual bool deleteFile(const std::u16string& path) = 0;
     // Raw copy that creates or replaces the target: 0, -1 (source unreadable) or -2
     // (target cannot be created).
     virtual int copyFile(const std::u16string& source, const std::u16string& target) = 0;
+    virtual bool createEmptyFile(const std::u16string& path) = 0;
+    virtual bool deleteFile(const std::u16string& path) = 0;
+    // The entries of a wildcard search, in the order the file system returns them.
+    virtual std::vector<FolderEntry> findFiles(const std::u16string& searchPattern) = 0;
+    // 8-bit text in the machine's ANSI code page.
+    virtual std::u16string ansiToWide(const std::string& bytes) = 0;
+    virtual bool environmentVariable(const std::u16string& name, std::u16string& value) = 0;
+
+    // ---- processes ----
+    // Starts a command line hidden in a new console and waits up to the limit; a child
+    // still running then is left alone.
+    virtual std::uint32_t runProcess(const std::u16string& commandLine, std::uint32_t limitMs) = 0;
+    virtual std::vector<ProcessEntry> listProcesses() = 0;
+    virtual void terminateProcess(std::uint32_t processId) = 0;
 };
 
-// Message boxes: the launcher's only feedback outside the wizard pages.
+// Message boxes, the help viewer and the folder browser: the launcher's UI outside the
+// wizard pages.
 enum class MessageKind { Error, Warning, Question, Information };
 enum class MessageAnswer { Ok, Yes, No, Cancel };
+
+constexpr unsigned kBrowseDefaultFlags = 0x41;   // BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE
+constexpr unsigned kBrowseNoNewFolder = 0x200;   // BIF_NONEWFOLDERBUTTON
 
 class Ui {
 public:
@@ -86,6 +155,11 @@ public:
     // Opens "file.chm::/page.htm" in the HTML Help viewer; silently nothing when the
     // viewer is missing.
     virtual void showHtmlHelp(const std::u16string& topicUrl) = 0;
+    // The folder-selection dialog; false with an empty path when cancelled or when the
+    // choice is not a file-system folder. owner is a window handle or 0.
+    virtual bool browseForFolder(std::uintptr_t owner, const std::u16string* initialFolder,
+                                 const std::u16string& title, unsigned flags, bool initialiseCom,
+                                 std::u16string& path) = 0;
 };
 
 }  // namespace platform

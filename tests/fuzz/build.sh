@@ -21,6 +21,6 @@ echo "built $out/xml_fuzz"
 clang++ $flags -I"$root/tests/unit" -o "$out/settings_fuzz" \
   "$here/settings_fuzz.cpp" \
   "$root"/config/*.cpp "$root"/text/*.cpp \
-  "$root/platform/strings.cpp" "$root/platform/version.cpp" "$root/platform/queries.cpp" \
+  "$root"/platform/*.cpp \
   "$root/app/bootstrapper_app.cpp" "$root/app/startup_steps.cpp"
 echo "built $out/settings_fuzz"

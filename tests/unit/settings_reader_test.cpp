@@ -167,7 +167,7 @@ TEST_F(SettingsReader, MissingRequiredItemsGiveTheirCodes) {
 }
 
 TEST_F(SettingsReader, ThirtyTwoBitWindowsNeedsItsOwnInstaller) {
-    system.windows64 = false;
+    system.setWindows64(false);
     ASSERT_EQ(read(kFullDocument), 0);
     EXPECT_EQ(app->dotNet20SourceFile, u"fx32.exe");
     EXPECT_EQ(read(replaced(kFullDocument, "<Bit32 ", "<Bit23 ")), -31);
@@ -277,7 +277,7 @@ TEST_F(SettingsReader, ProductGenerationFlags) {
     EXPECT_TRUE(app->isPelaxo4 && app->videosAsDownload && app->askForVideos && app->installVideos);
 
     // ...unless the videos are installed already.
-    system.locallyInstalledFeatures.insert(u"{11111111-2222-3333-4444-555555555555}/Videos");
+    system.featureStates[u"{11111111-2222-3333-4444-555555555555}/Videos"] = platform::kInstallStateLocal;
     ASSERT_EQ(read(replaced(kFullDocument, "<shortname>Circuita", "<shortname>Pelaxo Hyd")), 0);
     EXPECT_FALSE(app->videosAsDownload);
 

@@ -40,11 +40,11 @@ TEST_F(Startup, VersionSuffixFromTheLauncherProductVersion) {
     const std::pair<const char16_t*, const char16_t*> cases[] = {
         {u"5.0.2.0", u" (V 5.0b)"}, {u"5.1.0.0", u" (V 5.1)"}, {u"5, 2, 1, 7", u" (V 5.2a)"}, {u"5.1.0", u""}};
     for (const auto& [version, suffix] : cases) {
-        system.productVersions[system.exePath] = version;
+        system.versionStrings[system.exePath][u"ProductVersion"] = version;
         CBootstrapperApp a(system, ui);
         EXPECT_EQ(a.versionSuffix, suffix) << std::string(version, version + 5).c_str();
     }
-    system.productVersions.clear();
+    system.versionStrings.clear();
     CBootstrapperApp unreadable(system, ui);
     EXPECT_TRUE(unreadable.versionSuffix.empty());
     EXPECT_EQ(unreadable.downloadAgentName, "QendraSetup");
@@ -107,7 +107,7 @@ TEST_F(Startup, LanguageFollowsTheSystemLocale) {
 
 TEST_F(Startup, FoldersInstallDirAndRights) {
     system.exePath = u"E:\\Medium\\setup.exe";
-    system.registryStrings[{platform::RegRoot::CurrentUser, u"SOFTWARE\\Circuita", u"INST_DIR"}] = u"C:\\User\\Circuita";
+    system.setString(platform::RegRoot::CurrentUser, u"SOFTWARE\\Circuita", u"INST_DIR", u"C:\\User\\Circuita");
     system.administrator = false;
     run(minimalSettings());
     EXPECT_EQ(app->stickAppPath, u"E:\\Medium\\App\\Circuita.exe");
@@ -118,7 +118,7 @@ TEST_F(Startup, FoldersInstallDirAndRights) {
     EXPECT_FALSE(app->lastPageRect.isSet());
 
     // The machine-wide value wins over the user's; an administrator keeps allUsers.
-    system.registryStrings[{platform::RegRoot::LocalMachine, u"SOFTWARE\\Circuita", u"INST_DIR"}] = u"C:\\All\\Circuita";
+    system.setString(platform::RegRoot::LocalMachine, u"SOFTWARE\\Circuita", u"INST_DIR", u"C:\\All\\Circuita");
     system.administrator = true;
     run(minimalSettings());
     EXPECT_EQ(app->installDir, u"C:\\All\\Circuita");

@@ -1,7 +1,9 @@
-// In-memory Windows for unit tests: resources, registry strings, files and the answers
-// of the system queries are plain maps the test fills; message boxes are recorded.
+// In-memory Windows for unit tests: resources, registry, files, processes and the answers
+// of the system queries are plain containers the test fills; message boxes, help
+// requests and folder dialogs are recorded or answered by script.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -13,24 +15,49 @@
 
 class FakeSystem : public platform::System {
 public:
-    // Resource bytes are stored as the launcher would carry them.
-    std::map<std::u16string, std::vector<unsigned char>> resources;
-    std::map<std::tuple<platform::RegRoot, std::u16string, std::u16string>, std::u16string> registryStrings;
-    std::map<std::u16string, std::vector<unsigned char>> files;  // full path -> contents
-    std::map<std::u16string, std::u16string> productVersions;    // path -> "ProductVersion"
-    std::set<std::u16string> locallyInstalledFeatures;
+    using Root = platform::RegRoot;
+    struct RegValue {
+        bool isDword = false;
+        std::uint32_t dword = 0;
+        std::u16string text;
+    };
+    using KeyName = std::pair<Root, std::u16string>;
+
+    // ---- what the test sets up ----
+    std::map<std::u16string, std::vector<unsigned char>> resources;  // as the launcher carries them
+    std::map<KeyName, std::map<std::u16string, RegValue>> registry;  // one view: the fake has no WOW64
+    std::map<std::u16string, std::vector<unsigned char>> files;      // full path -> contents
+    std::set<std::u16string> folders;
+    std::set<std::u16string> unwritableFolders;                      // targets there cannot be created
+    std::map<std::u16string, std::map<std::u16string, std::u16string>> versionStrings;  // path -> name -> text
+    std::map<std::u16string, int> productStates;                     // product guid -> state
+    std::map<std::u16string, int> featureStates;                     // guid + "/" + feature -> state
+    std::map<std::u16string, std::u16string> componentPaths;         // product + "/" + component -> path
+    std::map<std::u16string, std::u16string> environment;
+    std::vector<platform::ProcessEntry> processes;
+    // Answers runProcess; by default every command succeeds.
+    std::function<std::uint32_t(const std::u16string&, std::uint32_t)> onRunProcess =
+        [](const std::u16string&, std::uint32_t) { return 0u; };
     std::u16string exePath = u"D:\\setup.exe";
     std::u16string temp = u"C:\\Temp";
-    std::u16string currentFolder;
-    std::vector<std::u16string> deletedFiles;
+    std::u16string system32 = u"C:\\Windows\\system32";
+    std::u16string windows = u"C:\\Windows";
+    std::u16string commonStartMenu = u"C:\\ProgramData\\Microsoft\\Windows\\Start Menu";
     int osVersion = 61;
     int uiLocale = 0x0409;
     bool administrator = true;
     bool otherInstanceRunning = false;
-    bool windows64 = true;
+
+    // ---- what the code under test did ----
+    std::u16string currentFolder;
+    std::vector<std::u16string> deletedFiles;
+    std::vector<std::u16string> commandLines;
+    std::vector<std::uint32_t> terminated;
+    std::map<std::u16string, std::pair<std::u16string, platform::ShellLink>> links;
     int comInitCount = 0;
     bool commonControlsInitialised = false;
 
+    // ---- set-up helpers ----
     void setSettings(const std::string& xml) {
         std::vector<unsigned char> bytes(xml.begin(), xml.end());
         scrambleBytes(bytes.data(), bytes.size());
@@ -39,10 +66,25 @@ public:
     void addFile(const std::u16string& path, const std::string& contents = "") {
         files[path] = std::vector<unsigned char>(contents.begin(), contents.end());
     }
+    void setString(Root root, const std::u16string& key, const std::u16string& name, const std::u16string& text) {
+        registry[{root, key}][name] = RegValue{false, 0, text};
+    }
+    void setDword(Root root, const std::u16string& key, const std::u16string& name, std::uint32_t value) {
+        registry[{root, key}][name] = RegValue{true, value, {}};
+    }
+    void setWindows64(bool on) {
+        const std::u16string key = u"SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
+        setString(Root::LocalMachine, key, u"ProgramFilesDir", u"C:\\Program Files");
+        if (on) setString(Root::LocalMachine, key, u"ProgramFilesDir (x86)", u"C:\\Program Files (x86)");
+        else registry[{Root::LocalMachine, key}].erase(u"ProgramFilesDir (x86)");
+    }
+    FakeSystem() { setWindows64(true); }
 
+    // ---- platform::System ----
     void initCommonControls() override { commonControlsInitialised = true; }
     void initCom() override { ++comInitCount; }
     void uninitCom() override { --comInitCount; }
+    bool claimSingleInstance() override { return !otherInstanceRunning; }
 
     std::vector<unsigned char> loadCustomResource(const std::u16string& name, int& error) override {
         auto it = resources.find(name);
@@ -51,60 +93,186 @@ public:
         error = platform::kResourceOk;
         return it->second;
     }
+    std::u16string launcherPath() override { return exePath; }
 
-    int regReadString(platform::RegRoot root, const std::u16string& subkey, const std::u16string& name,
-                      std::u16string& value, std::size_t maxBytes) override {
-        if (root == platform::RegRoot::LocalMachine &&
-            subkey == u"SOFTWARE\\Microsoft\\Windows\\CurrentVersion") {
-            if (name == u"ProgramFilesDir") { value = u"C:\\Program Files"; return 0; }
-            if (name == u"ProgramFilesDir (x86)" && windows64) { value = u"C:\\Program Files (x86)"; return 0; }
-        }
-        auto it = registryStrings.find({root, subkey, name});
-        if (it == registryStrings.end()) return platform::kRegNoKey;
-        if ((it->second.size() + 1) * 2 > maxBytes) return platform::kRegNoValue;
-        value = it->second;
+    int regReadDword(Root root, const std::u16string& key, const std::u16string& name, std::uint32_t& value) override {
+        const RegValue* v = nullptr;
+        if (int r = find(root, key, name, v)) return r;
+        if (!v->isDword) return platform::kRegWrongType;
+        value = v->dword;
         return platform::kRegOk;
     }
+    int regReadString(Root root, const std::u16string& key, const std::u16string& name, std::u16string& value,
+                      std::size_t maxBytes) override {
+        const RegValue* v = nullptr;
+        if (int r = find(root, key, name, v)) return r;
+        if (v->isDword) return platform::kRegWrongType;
+        if ((v->text.size() + 1) * 2 > maxBytes) return platform::kRegNoValue;  // too big for the buffer
+        value = v->text;
+        return platform::kRegOk;
+    }
+    int regReadString64(Root root, const std::u16string& key, const std::u16string& name, std::u16string& value,
+                        std::size_t maxBytes) override {
+        return regReadString(root, key, name, value, maxBytes);
+    }
+    int regWriteDword(Root root, const std::u16string& key, const std::u16string& name, std::uint32_t value) override {
+        setDword(root, key, name, value);
+        return platform::kRegOk;
+    }
+    int regWriteString(Root root, const std::u16string& key, const std::u16string& name,
+                       const std::u16string* text) override {
+        if (!text) return platform::kRegWrongType;
+        setString(root, key, name, *text);
+        return platform::kRegOk;
+    }
+    int regWriteString32(Root root, const std::u16string& key, const std::u16string& name,
+                         const std::u16string* text) override {
+        return regWriteString(root, key, name, text);
+    }
+    int regDeleteValue(Root root, const std::u16string& key, const std::u16string& name) override {
+        auto k = registry.find({root, key});
+        if (k == registry.end()) return platform::kRegNoKey;
+        return k->second.erase(name) ? platform::kRegOk : platform::kRegNoValue;
+    }
+    int regDeleteKeyTree(Root root, const std::u16string& key) override {
+        bool found = false;
+        for (auto it = registry.begin(); it != registry.end();) {
+            const bool below = it->first.first == root &&
+                               (it->first.second == key || it->first.second.rfind(key + u"\\", 0) == 0);
+            if (below) { it = registry.erase(it); found = true; }
+            else ++it;
+        }
+        return found ? platform::kRegOk : platform::kRegNoKey;
+    }
 
-    bool readVersionString(const std::u16string& path, const std::u16string& name,
-                           std::u16string& value) override {
-        auto it = productVersions.find(path);
-        if (name != u"ProductVersion" || it == productVersions.end()) return false;
+    bool readVersionString(const std::u16string& path, const std::u16string& name, std::u16string& value) override {
+        auto file = versionStrings.find(path);
+        if (file == versionStrings.end()) return false;
+        auto it = file->second.find(name);
+        if (it == file->second.end()) return false;
         value = it->second;
         return true;
     }
-
     int osVersionNumber() override { return osVersion; }
     bool isAdministrator() override { return administrator; }
     int systemUiLocale() override { return uiLocale; }
-    bool isFeatureInstalledLocally(const std::u16string& guid, const std::u16string& feature) override {
-        return locallyInstalledFeatures.count(guid + u"/" + feature) != 0;
+    std::u16string systemFolder() override { return system32; }
+    std::u16string windowsFolder() override { return windows; }
+    std::u16string commonStartMenuFolder() override { return commonStartMenu; }
+    int msiProductState(const std::u16string& guid) override {
+        auto it = productStates.find(guid);
+        return it == productStates.end() ? platform::kInstallStateUnknown : it->second;
     }
-    bool claimSingleInstance() override { return !otherInstanceRunning; }
+    int msiFeatureState(const std::u16string& guid, const std::u16string& feature) override {
+        auto it = featureStates.find(guid + u"/" + feature);
+        return it == featureStates.end() ? platform::kInstallStateUnknown : it->second;
+    }
+    int msiComponentPath(const std::u16string& product, const std::u16string& component,
+                         std::u16string& path) override {
+        auto it = componentPaths.find(product + u"/" + component);
+        if (it == componentPaths.end()) return platform::kInstallStateUnknown;
+        path = it->second;
+        return platform::kInstallStateLocal;
+    }
+    bool createShellLink(const std::u16string& linkPath, const platform::ShellLink& link) override {
+        links[linkPath] = {link.target, link};
+        addFile(linkPath, "link");
+        return true;
+    }
 
-    std::u16string launcherPath() override { return exePath; }
     std::u16string tempFolder() override { return temp; }
     bool setCurrentFolder(const std::u16string& path) override { currentFolder = path; return true; }
-    bool fileExists(const std::u16string& path) override { return files.count(path) != 0; }
+    // Search names arrive with their long-path prefix; the fake stores plain paths.
+    bool findFirstFile(const std::u16string& searchName) override { return exists(plain(searchName)); }
+    bool hasAttributes(const std::u16string& path) override { return exists(plain(path)); }
+    long long fileSize(const std::u16string& path) override {
+        auto it = files.find(path);
+        return it == files.end() ? -1 : static_cast<long long>(it->second.size());
+    }
     bool readWholeFile(const std::u16string& path, std::vector<unsigned char>& bytes) override {
         auto it = files.find(path);
         if (it == files.end()) return false;
         bytes = it->second;
         return true;
     }
-    bool deleteFile(const std::u16string& path) override {
-        deletedFiles.push_back(path);
-        return files.erase(path) != 0;
-    }
-    // Targets in folders listed here cannot be created.
-    std::set<std::u16string> unwritableFolders;
     int copyFile(const std::u16string& source, const std::u16string& target) override {
         auto it = files.find(source);
         if (it == files.end()) return -1;
-        const auto cut = target.rfind(u'\\');
-        if (cut != std::u16string::npos && unwritableFolders.count(target.substr(0, cut))) return -2;
+        if (!writable(target)) return -2;
         files[target] = it->second;
         return 0;
+    }
+    bool createEmptyFile(const std::u16string& path) override {
+        if (!writable(path)) return false;
+        files[path] = {};
+        return true;
+    }
+    bool deleteFile(const std::u16string& path) override {
+        deletedFiles.push_back(path);
+        if (!writable(path)) return false;
+        return files.erase(path) != 0;
+    }
+    // Supports the patterns the launcher uses: "*", "*.ext" and exact names.
+    std::vector<platform::FolderEntry> findFiles(const std::u16string& pattern) override {
+        const auto cut = pattern.rfind(u'\\');
+        const std::u16string folder = pattern.substr(0, cut), mask = pattern.substr(cut + 1);
+        std::vector<platform::FolderEntry> found;
+        auto matches = [&](const std::u16string& name) {
+            if (mask == u"*") return true;
+            if (mask.size() > 1 && mask[0] == u'*') return name.size() >= mask.size() - 1 &&
+                                                          name.compare(name.size() - (mask.size() - 1), mask.size() - 1, mask.substr(1)) == 0;
+            return name == mask;
+        };
+        for (const auto& [path, bytes] : files) {
+            if (path.size() > folder.size() + 1 && path.compare(0, folder.size() + 1, folder + u"\\") == 0 &&
+                path.find(u'\\', folder.size() + 1) == std::u16string::npos && matches(path.substr(folder.size() + 1)))
+                found.push_back({path.substr(folder.size() + 1), false, bytes.size()});
+        }
+        for (const auto& path : folders) {
+            if (path.size() > folder.size() + 1 && path.compare(0, folder.size() + 1, folder + u"\\") == 0 &&
+                path.find(u'\\', folder.size() + 1) == std::u16string::npos && matches(path.substr(folder.size() + 1)))
+                found.push_back({path.substr(folder.size() + 1), true, 0});
+        }
+        return found;
+    }
+    // Tests use ASCII and Latin-1 logs.
+    std::u16string ansiToWide(const std::string& bytes) override {
+        std::u16string out;
+        for (unsigned char c : bytes) out.push_back(c);
+        return out;
+    }
+    bool environmentVariable(const std::u16string& name, std::u16string& value) override {
+        auto it = environment.find(name);
+        if (it == environment.end()) return false;
+        value = it->second;
+        return true;
+    }
+
+    std::uint32_t runProcess(const std::u16string& commandLine, std::uint32_t limitMs) override {
+        commandLines.push_back(commandLine);
+        return onRunProcess(commandLine, limitMs);
+    }
+    std::vector<platform::ProcessEntry> listProcesses() override { return processes; }
+    void terminateProcess(std::uint32_t id) override { terminated.push_back(id); }
+
+private:
+    int find(Root root, const std::u16string& key, const std::u16string& name, const RegValue*& value) const {
+        auto k = registry.find({root, key});
+        if (k == registry.end()) return platform::kRegNoKey;
+        auto v = k->second.find(name);
+        if (v == k->second.end()) return platform::kRegNoValue;
+        value = &v->second;
+        return platform::kRegOk;
+    }
+    static std::u16string plain(const std::u16string& name) {
+        if (name.rfind(u"\\\\?\\UNC", 0) == 0) return u"\\" + name.substr(7);
+        if (name.rfind(u"\\\\?\\", 0) == 0) return name.substr(4);
+        return name;
+    }
+    bool exists(const std::u16string& path) const { return files.count(path) || folders.count(path); }
+    bool writable(const std::u16string& path) const {
+        const auto cut = path.rfind(u'\\');
+        return cut == std::u16string::npos || !unwritableFolders.count(path.substr(0, cut));
     }
 };
 
@@ -119,12 +287,18 @@ public:
     std::vector<RecordedMessage> messages;
     std::vector<std::u16string> helpTopicsShown;
     platform::MessageAnswer answer = platform::MessageAnswer::Ok;
-
-    void showHtmlHelp(const std::u16string& url) override { helpTopicsShown.push_back(url); }
+    // The folder the user picks in the folder browser; empty means Cancel.
+    std::u16string browseAnswer;
 
     platform::MessageAnswer messageBox(const std::u16string& text, const std::u16string& caption,
                                        platform::MessageKind kind) override {
         messages.push_back({text, caption, kind});
         return answer;
+    }
+    void showHtmlHelp(const std::u16string& url) override { helpTopicsShown.push_back(url); }
+    bool browseForFolder(std::uintptr_t, const std::u16string*, const std::u16string&, unsigned, bool,
+                         std::u16string& path) override {
+        path = browseAnswer;
+        return !path.empty();
     }
 };
