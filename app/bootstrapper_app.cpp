@@ -133,6 +133,6 @@ bool CBootstrapperApp::initInstance() {
     lastPageRect = PageRect{};
     networkFolder = installDir;
 
-    runSetupFlow(*this);
+    showWelcomeInsteadOfWizard(*this);
     return endRun();
 }

@@ -15,8 +15,7 @@ void evaluateCommandLine(CBootstrapperApp&) {}
 // No presets applied yet: a run behaves as one without "setup.ini".
 bool applyPresetsFile(CBootstrapperApp&) { return true; }
 
-// Until the wizard exists, the flow greets the user and ends as a cancelled run would.
-void runSetupFlow(CBootstrapperApp& app) {
+void showWelcomeInsteadOfWizard(CBootstrapperApp& app) {
     app.showMessage(replaceAll(app.text(8), u"ProductX", app.productName),
                     platform::MessageKind::Information);
     app.flowState = "cancel";

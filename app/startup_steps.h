@@ -11,5 +11,6 @@ void evaluateCommandLine(CBootstrapperApp& app);
 // False when the presets ended the run (a message has been shown).
 bool applyPresetsFile(CBootstrapperApp& app);
 
-// Runs the setup flow until it ends.
-void runSetupFlow(CBootstrapperApp& app);
+// Stands in for the wizard until its pages exist: greets the user and ends the run as a
+// cancelled wizard would. The flow itself is runSetupFlow (setup_flow.h).
+void showWelcomeInsteadOfWizard(CBootstrapperApp& app);

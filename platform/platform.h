@@ -141,7 +141,7 @@ public:
 
 // Message boxes, the help viewer and the folder browser: the launcher's UI outside the
 // wizard pages.
-enum class MessageKind { Error, Warning, Question, Information };
+enum class MessageKind { Error, Warning, Question, Information, Plain };
 enum class MessageAnswer { Ok, Yes, No, Cancel };
 
 constexpr unsigned kBrowseDefaultFlags = 0x41;   // BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE
