@@ -3,6 +3,7 @@
 #pragma once
 
 #include <windows.h>
+#include <objbase.h>
 
 #include <utility>
 
@@ -38,9 +39,17 @@ struct CloseRegistryKey { void operator()(HKEY k) const { ::RegCloseKey(k); } };
 struct CloseFindHandle { void operator()(HANDLE h) const { ::FindClose(h); } };
 struct FreeModule { void operator()(HMODULE m) const { ::FreeLibrary(m); } };
 
+// COM interfaces are released, not closed; memory the shell hands out goes back to COM.
+struct ReleaseComObject {
+    template <typename Interface> void operator()(Interface* p) const { p->Release(); }
+};
+struct FreeCoTaskMemory { void operator()(void* p) const { ::CoTaskMemFree(p); } };
+
 using KernelHandle = UniqueHandle<HANDLE, CloseKernelHandle>;
 using RegistryKey = UniqueHandle<HKEY, CloseRegistryKey>;
 using ModuleHandle = UniqueHandle<HMODULE, FreeModule>;
+template <typename Interface> using ComPtr = UniqueHandle<Interface*, ReleaseComObject>;
+template <typename T> using CoTaskMemory = UniqueHandle<T*, FreeCoTaskMemory>;
 
 // FindFirstFile and CreateFile answer INVALID_HANDLE_VALUE, not null, on failure.
 struct FindHandle : UniqueHandle<HANDLE, CloseFindHandle> {

@@ -1,7 +1,11 @@
-// The real platform: Windows, its registry and the launcher's own file.
+// The real platform: Windows, its registry, files, processes and the launcher's own file.
+// One class, its members implemented per area: win32_system.cpp (process set-up, Windows
+// and folders), win32_registry.cpp, win32_resources.cpp, win32_versions.cpp,
+// win32_installer.cpp, win32_shell.cpp, win32_files.cpp and win32_processes.cpp.
 #pragma once
 
 #include "platform/platform.h"
+#include "platform/win32/system_library.h"
 #include "platform/win32/unique_handle.h"
 
 class Win32System : public platform::System {
@@ -9,38 +13,59 @@ public:
     void initCommonControls() override;
     void initCom() override;
     void uninitCom() override;
+    bool claimSingleInstance() override;
 
     std::vector<unsigned char> loadCustomResource(const std::u16string& name, int& error) override;
-    int regReadString(platform::RegRoot root, const std::u16string& subkey,
-                      const std::u16string& valueName, std::u16string& value,
-                      std::size_t maxBytes) override;
+    std::u16string launcherPath() override;
+
+    int regReadDword(platform::RegRoot root, const std::u16string& subkey, const std::u16string& name,
+                     std::uint32_t& value) override;
+    int regReadString(platform::RegRoot root, const std::u16string& subkey, const std::u16string& name,
+                      std::u16string& value, std::size_t maxBytes) override;
+    int regReadString64(platform::RegRoot root, const std::u16string& subkey, const std::u16string& name,
+                        std::u16string& value, std::size_t maxBytes) override;
+    int regWriteDword(platform::RegRoot root, const std::u16string& subkey, const std::u16string& name,
+                      std::uint32_t value) override;
+    int regWriteString(platform::RegRoot root, const std::u16string& subkey, const std::u16string& name,
+                       const std::u16string* text) override;
+    int regWriteString32(platform::RegRoot root, const std::u16string& subkey, const std::u16string& name,
+                         const std::u16string* text) override;
+    int regDeleteValue(platform::RegRoot root, const std::u16string& subkey, const std::u16string& name) override;
+    int regDeleteKeyTree(platform::RegRoot root, const std::u16string& subkey) override;
+
     bool readVersionString(const std::u16string& path, const std::u16string& name,
                            std::u16string& value) override;
-
     int osVersionNumber() override;
     bool isAdministrator() override;
     int systemUiLocale() override;
-    bool isFeatureInstalledLocally(const std::u16string& productGuid,
-                                   const std::u16string& feature) override;
-    bool claimSingleInstance() override;
+    std::u16string systemFolder() override;
+    std::u16string windowsFolder() override;
+    std::u16string commonStartMenuFolder() override;
+    int msiProductState(const std::u16string& productGuid) override;
+    int msiFeatureState(const std::u16string& productGuid, const std::u16string& feature) override;
+    int msiComponentPath(const std::u16string& productGuid, const std::u16string& componentGuid,
+                         std::u16string& path) override;
+    bool createShellLink(const std::u16string& linkPath, const platform::ShellLink& link) override;
 
-    std::u16string launcherPath() override;
     std::u16string tempFolder() override;
     bool setCurrentFolder(const std::u16string& path) override;
-    bool fileExists(const std::u16string& path) override;
+    bool findFirstFile(const std::u16string& searchName) override;
+    bool hasAttributes(const std::u16string& path) override;
+    long long fileSize(const std::u16string& path) override;
     bool readWholeFile(const std::u16string& path, std::vector<unsigned char>& bytes) override;
-    bool deleteFile(const std::u16string& path) override;
     int copyFile(const std::u16string& source, const std::u16string& target) override;
+    bool createEmptyFile(const std::u16string& path) override;
+    bool deleteFile(const std::u16string& path) override;
+    std::vector<platform::FolderEntry> findFiles(const std::u16string& searchPattern) override;
+    std::u16string ansiToWide(const std::string& bytes) override;
+    bool environmentVariable(const std::u16string& name, std::u16string& value) override;
+
+    std::uint32_t runProcess(const std::u16string& commandLine, std::uint32_t limitMs) override;
+    std::vector<platform::ProcessEntry> listProcesses() override;
+    void terminateProcess(std::uint32_t processId) override;
 
 private:
     // Held open for the whole process so the single-instance name stays registered.
     KernelHandle instanceMutex_;
     bool comInitialised_ = false;
 };
-
-// The system folder's copy of a DLL, never one from the launcher's folder.
-ModuleHandle loadSystemLibrary(const wchar_t* name);
-
-// Restricts DLL loading to the system folder before anything else loads a library, so
-// a DLL planted beside setup.exe in a download folder is never picked up.
-void hardenDllSearchPath();

@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "platform/win32/wide.h"
-#include "platform/win32/win32_system.h"
+#include "platform/win32/system_library.h"
 
 platform::MessageAnswer Win32Ui::messageBox(const std::u16string& text, const std::u16string& caption,
                                                  platform::MessageKind kind) {
@@ -13,6 +13,7 @@ platform::MessageAnswer Win32Ui::messageBox(const std::u16string& text, const st
     case platform::MessageKind::Warning: style = MB_OK | MB_ICONEXCLAMATION; break;
     case platform::MessageKind::Question: style = MB_YESNO | MB_ICONQUESTION; break;
     case platform::MessageKind::Information: style = MB_OK | MB_ICONINFORMATION; break;
+    case platform::MessageKind::Plain: style = MB_OK; break;
     }
     // No owner window exists between pages; keep the box in front of other programs.
     switch (MessageBoxW(nullptr, toWide(text).c_str(), toWide(caption).c_str(), style | MB_SETFOREGROUND)) {

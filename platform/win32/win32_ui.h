@@ -1,4 +1,5 @@
-// The wizard's user interface on Windows: message boxes and the HTML Help viewer.
+// The wizard's user interface on Windows outside its pages: message boxes, the HTML Help
+// viewer and the folder browser.
 #pragma once
 
 #include "platform/platform.h"
@@ -9,6 +10,8 @@ public:
     platform::MessageAnswer messageBox(const std::u16string& text, const std::u16string& caption,
                                        platform::MessageKind kind) override;
     void showHtmlHelp(const std::u16string& topicUrl) override;
+    bool browseForFolder(std::uintptr_t owner, const std::u16string* initialFolder, const std::u16string& title,
+                         unsigned flags, bool initialiseCom, std::u16string& path) override;
 
 private:
     // hhctrl.ocx, loaded on the first Help request and kept for the help windows.
