@@ -130,7 +130,7 @@ bool CBootstrapperApp::initInstance() {
     evaluateCommandLine(*this);
     if (!applyPresetsFile(*this)) return endRun();
 
-    lastPageRect = PageRect{};
+    lastPageRect = platform::ScreenRect{};
     networkFolder = installDir;
 
     showWelcomeInsteadOfWizard(*this);

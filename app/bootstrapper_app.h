@@ -14,12 +14,6 @@
 template <typename T>
 using PerLanguage = std::array<T, kLanguageCount>;
 
-// Window rectangle shared by all wizard pages so each opens where the last one was.
-struct PageRect {
-    int left = 0, top = 0, right = -10000, bottom = 0;
-    bool isSet() const { return right != -10000; }
-};
-
 class CBootstrapperApp {
 public:
     CBootstrapperApp(platform::System& system, platform::Ui& ui);
@@ -140,7 +134,8 @@ public:
     int downloadResult = 0;
     // Help-topic names to topic numbers.
     NameTable helpTopics{1000};
-    PageRect lastPageRect;
+    // Shared by all wizard pages so each opens where the last one was.
+    platform::ScreenRect lastPageRect;
 
 private:
     bool endRun();  // sets the exit code and answers "no message loop"

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/page_model.h"
+
 namespace platform {
 
 enum class RegRoot { LocalMachine, CurrentUser, ClassesRoot, Users };
@@ -106,6 +108,7 @@ public:
     virtual std::u16string systemFolder() = 0;
     virtual std::u16string windowsFolder() = 0;
     virtual std::u16string commonStartMenuFolder() = 0;  // empty when unknown
+    virtual std::u16string documentsFolder() = 0;        // the user's documents; empty when unknown
     virtual int msiProductState(const std::u16string& productGuid) = 0;
     virtual int msiFeatureState(const std::u16string& productGuid, const std::u16string& feature) = 0;
     virtual int msiComponentPath(const std::u16string& productGuid, const std::u16string& componentGuid,
@@ -139,8 +142,8 @@ public:
     virtual void terminateProcess(std::uint32_t processId) = 0;
 };
 
-// Message boxes, the help viewer and the folder browser: the launcher's UI outside the
-// wizard pages.
+// The launcher's user interface: message boxes, the help viewer, the folder browser and
+// the wizard pages.
 enum class MessageKind { Error, Warning, Question, Information, Plain };
 enum class MessageAnswer { Ok, Yes, No, Cancel };
 
@@ -160,6 +163,10 @@ public:
     virtual bool browseForFolder(std::uintptr_t owner, const std::u16string* initialFolder,
                                  const std::u16string& title, unsigned flags, bool initialiseCom,
                                  std::u16string& path) = 0;
+    // Shows a wizard page modally. Returns its result word ("next", "back", "cancel",
+    // "button1", "button2", "button4", "option1", "option2"), or an empty word when the
+    // page ended without one (Escape, or Enter on a page without a default button).
+    virtual std::string showPage(PageModel& page) = 0;
 };
 
 }  // namespace platform

@@ -36,8 +36,16 @@ bool Win32System::createShellLink(const std::u16string& linkPath, const platform
     return SUCCEEDED(file.get()->Save(toWide(linkPath).c_str(), TRUE));
 }
 
-std::u16string Win32System::commonStartMenuFolder() {
+namespace {
+
+std::u16string specialFolder(int csidl) {
     wchar_t folder[MAX_PATH];
-    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_COMMON_STARTMENU, nullptr, SHGFP_TYPE_CURRENT, folder))) return {};
+    if (FAILED(SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, folder))) return {};
     return fromWide(folder);
 }
+
+}  // namespace
+
+std::u16string Win32System::commonStartMenuFolder() { return specialFolder(CSIDL_COMMON_STARTMENU); }
+
+std::u16string Win32System::documentsFolder() { return specialFolder(CSIDL_PERSONAL); }

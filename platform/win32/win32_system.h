@@ -41,6 +41,7 @@ public:
     std::u16string systemFolder() override;
     std::u16string windowsFolder() override;
     std::u16string commonStartMenuFolder() override;
+    std::u16string documentsFolder() override;
     int msiProductState(const std::u16string& productGuid) override;
     int msiFeatureState(const std::u16string& productGuid, const std::u16string& feature) override;
     int msiComponentPath(const std::u16string& productGuid, const std::u16string& componentGuid,

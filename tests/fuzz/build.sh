@@ -22,5 +22,5 @@ clang++ $flags -I"$root/tests/unit" -o "$out/settings_fuzz" \
   "$here/settings_fuzz.cpp" \
   "$root"/config/*.cpp "$root"/text/*.cpp \
   "$root"/platform/*.cpp \
-  "$root/app/bootstrapper_app.cpp" "$root/app/startup_steps.cpp"
+  "$root"/app/*.cpp "$root"/ui/*.cpp
 echo "built $out/settings_fuzz"

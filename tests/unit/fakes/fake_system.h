@@ -3,6 +3,7 @@
 // requests and folder dialogs are recorded or answered by script.
 #pragma once
 
+#include <deque>
 #include <functional>
 #include <map>
 #include <set>
@@ -43,6 +44,7 @@ public:
     std::u16string system32 = u"C:\\Windows\\system32";
     std::u16string windows = u"C:\\Windows";
     std::u16string commonStartMenu = u"C:\\ProgramData\\Microsoft\\Windows\\Start Menu";
+    std::u16string documents = u"C:\\Users\\u\\Documents";
     int osVersion = 61;
     int uiLocale = 0x0409;
     bool administrator = true;
@@ -159,6 +161,7 @@ public:
     std::u16string systemFolder() override { return system32; }
     std::u16string windowsFolder() override { return windows; }
     std::u16string commonStartMenuFolder() override { return commonStartMenu; }
+    std::u16string documentsFolder() override { return documents; }
     int msiProductState(const std::u16string& guid) override {
         auto it = productStates.find(guid);
         return it == productStates.end() ? platform::kInstallStateUnknown : it->second;
@@ -300,5 +303,21 @@ public:
                          std::u16string& path) override {
         path = browseAnswer;
         return !path.empty();
+    }
+
+    // Pages shown, and the user's answers: each answer may change the page's outputs and
+    // returns the result word. Without a scripted answer a page is cancelled.
+    std::vector<platform::PageModel> pagesShown;
+    std::deque<std::function<std::string(platform::PageModel&)>> pageAnswers;
+    void answerPage(const std::string& word) {
+        pageAnswers.push_back([word](platform::PageModel&) { return word; });
+    }
+    // pagesShown holds each page as it was handed over, before the user's answer.
+    std::string showPage(platform::PageModel& page) override {
+        pagesShown.push_back(page);
+        if (pageAnswers.empty()) return "cancel";
+        const std::string word = pageAnswers.front()(page);
+        pageAnswers.pop_front();
+        return word;
     }
 };

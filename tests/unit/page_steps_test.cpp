@@ -1,0 +1,219 @@
+// Page steps against the scripted UI: what each page shows and how answers are taken.
+#include <gtest/gtest.h>
+
+#include "app/bootstrapper_app.h"
+#include "fakes/fake_system.h"
+#include "platform/page_model.h"
+#include "ui/page_frame.h"
+#include "ui/start_page.h"
+#include "ui/wizard_steps.h"
+
+namespace {
+
+using platform::PageClass;
+using platform::PageModel;
+
+class PageSteps : public ::testing::Test {
+protected:
+    PageSteps() {
+        app.productName = u"Circuita 5";
+        app.productShortName = u"Circuita";
+        app.versionSuffix = u" (V 5.0b)";
+        app.applicationTitle = u"Circuita 5 Setup";
+        app.languageEnabled = {true, true, false, true, false, false};
+        app.languageList = {0, 1, 3};
+        app.languageIndex = 1;
+        app.stickAppPath = u"D:\\App\\Circuita.exe";
+        app.mainExeDir[1] = u"Circuita 5";
+        app.circuitDir[1] = u"Circuits";
+    }
+    // The next page answers with this word after the change.
+    void answer(const std::string& word, std::function<void(PageModel&)> change = nullptr) {
+        ui.pageAnswers.push_back([word, change](PageModel& page) {
+            if (change) change(page);
+            return word;
+        });
+    }
+    const PageModel& lastPage() const { return ui.pagesShown.back(); }
+
+    FakeSystem system;
+    FakeUi ui;
+    CBootstrapperApp app{system, ui};
+    WizardSteps steps;
+};
+
+TEST_F(PageSteps, StartPageCommandsTextsAndLanguageSwitch) {
+    system.addFile(u"D:\\App\\Circuita.exe");
+    app.helpFileTempCopy[1] = u"C:\\Temp\\_1_setup_help.chm";
+    PageModel page = startPage(app);
+    EXPECT_EQ(page.pageClass, PageClass::Start);
+    EXPECT_EQ(page.windowTitle, u"Circuita 5 Setup (V 5.0b)");
+    EXPECT_EQ(page.title, u"Welcome!");
+    EXPECT_EQ(page.languageLabel, u"Language / Sprache / Idioma / Langue");
+    EXPECT_EQ(page.languageNames, (std::vector<std::u16string>{u"Deutsch", u"English", u"Fran\u00e7ais"}));
+    EXPECT_EQ(page.selectedLanguageEntry, 1);
+    EXPECT_TRUE(page.commands[0].visible && page.commands[1].visible);
+    EXPECT_FALSE(page.commands[2].visible);  // neither update nor Individual Setup
+    EXPECT_EQ(page.commands[0].caption, u"Run Circuita from Stick");
+    EXPECT_EQ(page.commands[1].caption, u"Install Circuita");
+    EXPECT_EQ(page.commands[1].explanation, u"Installs the Circuita 5 program.");
+    EXPECT_TRUE(page.helpVisible);
+
+    page.onLanguageChange(0, page);
+    EXPECT_EQ(app.languageIndex, 0);
+    EXPECT_EQ(page.title, u"Willkommen!");
+    EXPECT_EQ(page.windowTitle, u"Circuita 5 Setup (V 5.0b)");
+    EXPECT_FALSE(page.commands[2].visible);
+}
+
+TEST_F(PageSteps, StartPageVariantsOfTheInstallAndFourthCommand) {
+    app.isPelaxo5 = true;
+    PageModel page = startPage(app);
+    EXPECT_FALSE(page.commands[0].visible);  // nothing to run on the medium
+    EXPECT_EQ(page.commands[1].explanation, u"The program Circuita 5 will be installed or updated.");
+    app.toGoEdition = true;
+    EXPECT_EQ(startPage(app).commands[1].explanation, u"The program Circuita 5 will be installed.");
+
+    app.updateConfigured = true;
+    page = startPage(app);
+    EXPECT_TRUE(page.commands[2].visible);
+    EXPECT_EQ(page.commands[2].caption, u"Search for updates");
+    app.preconfigSetup = true;
+    EXPECT_EQ(startPage(app).commands[2].caption, u"Create Individual Setup");
+
+    app.languageIndex = 2;
+    EXPECT_TRUE(startPage(app).tallThirdExplanation);
+    app.languageList = {1};
+    EXPECT_FALSE(startPage(app).languageChoiceEnabled);
+    app.languageIndex = 3;  // not offered: the first entry is selected, texts stay French
+    page = startPage(app);
+    EXPECT_EQ(page.selectedLanguageEntry, 0);
+    EXPECT_EQ(page.title, u"Bienvenue\u00a0!");
+}
+
+TEST_F(PageSteps, AnswersLandInTheStateWithDirectionAndPlacement) {
+    answer("button2", [](PageModel& p) { p.placement = {10, 20, 504, 378}; });
+    steps.showStartPage(app);
+    EXPECT_EQ(app.flowState, "button2");
+    EXPECT_TRUE(app.forwardDirection);
+    EXPECT_EQ(app.lastPageRect.right, 504);
+
+    // The next page opens where the last one was; Back turns the direction.
+    app.flowState = "Dialog: all users";
+    answer("back");
+    steps.askUserGroup(app);
+    EXPECT_EQ(lastPage().placement.left, 10);
+    EXPECT_EQ(app.flowState, "back");
+    EXPECT_FALSE(app.forwardDirection);
+
+    // Escape: no word, nothing taken over.
+    app.flowState = "Dialog: all users";
+    app.allUsers = true;
+    answer("", [](PageModel& p) { p.selectedOption = 1; });
+    steps.askUserGroup(app);
+    EXPECT_EQ(app.flowState, "next");  // two-option steps turn an Escape ending into "next"
+    EXPECT_TRUE(app.allUsers);
+}
+
+TEST_F(PageSteps, TwoOptionPagesShowTheirTextsAndTakeTheChoice) {
+    app.allUsers = true;
+    answer("option2", [](PageModel& p) { p.selectedOption = 1; });
+    steps.askUserGroup(app);
+    EXPECT_EQ(lastPage().pageClass, PageClass::TwoOptions);
+    EXPECT_EQ(lastPage().title, u"Select User Group");
+    EXPECT_EQ(lastPage().message, u"Please select the group for which Circuita 5 is to be installed.");
+    EXPECT_EQ(lastPage().selectedOption, 0);
+    EXPECT_FALSE(app.allUsers);
+    EXPECT_EQ(app.flowState, "next");
+
+    app.linkOnly = true;
+    answer("option2");
+    steps.askInstallationType(app);
+    EXPECT_EQ(lastPage().selectedOption, 1);
+    EXPECT_EQ(app.flowState, "option2");  // passed on for the flow
+    EXPECT_FALSE(app.linkOnly);
+
+    app.askForPresentations = true;
+    app.presentationsSize = u"12";
+    answer("option1");
+    steps.askPresentations(app);
+    EXPECT_EQ(lastPage().option1, u"Install presentations (approx. 12 MB)");
+    EXPECT_TRUE(app.installPresentations);
+}
+
+TEST_F(PageSteps, SkippedPagesFollowTheDirectionOfTravel) {
+    system.administrator = false;
+    app.allUsers = true;
+    app.forwardDirection = false;
+    steps.askUserGroup(app);
+    EXPECT_EQ(app.flowState, "back");
+    EXPECT_FALSE(app.allUsers);
+    app.forwardDirection = true;
+    for (auto step : {&WizardSteps::askSetupFolder, &WizardSteps::askProgramFolder, &WizardSteps::askCircuitFolder,
+                      &WizardSteps::askCopyVideos, &WizardSteps::fetchVideos, &WizardSteps::askMaterialDownload,
+                      &WizardSteps::askPresentations, &WizardSteps::askAutoMode}) {
+        app.flowState = "somewhere";
+        (steps.*step)(app);
+        EXPECT_EQ(app.flowState, "next");
+    }
+    EXPECT_TRUE(ui.pagesShown.empty());
+}
+
+TEST_F(PageSteps, FolderPagesTakeTheTypedFolderOnlyOnNext) {
+    app.preconfigMode = true;
+    answer("back", [](PageModel& p) { p.folder = u"E:\\Typed"; });
+    steps.askSetupFolder(app);
+    EXPECT_EQ(lastPage().folder, u"c:\\install\\Circuita 5");
+    EXPECT_EQ(lastPage().subFolder, u"Circuita 5");
+    EXPECT_EQ(app.individualSetupFolder, u"c:\\install\\Circuita 5");
+
+    answer("next", [](PageModel& p) { p.folder = u"E:\\Typed"; });
+    steps.askSetupFolder(app);
+    EXPECT_EQ(app.individualSetupFolder, u"E:\\Typed");
+
+    app.circuitFolderDialog = true;
+    answer("next", [](PageModel& p) {
+        p.useStandardFolder = false;
+        p.folder = u"D:\\Mine";
+    });
+    steps.askCircuitFolder(app);
+    EXPECT_EQ(lastPage().pageClass, PageClass::CircuitFolder);
+    EXPECT_EQ(lastPage().standardFolder, u"C:\\Users\\u\\Documents\\Circuits");
+    EXPECT_FALSE(lastPage().showStandardFolder);  // the target systems' documents are unknown
+    EXPECT_FALSE(app.useStandardCircuitFolder);
+    EXPECT_EQ(app.circuitFolder, u"D:\\Mine");
+}
+
+TEST_F(PageSteps, AlreadyInstalledLeadsToTheOptionalPagesOrToTheUpdate) {
+    app.askForVideos = true;
+    app.installVideos = true;
+    answer("option2");
+    app.flowState = "Dialog: already installed notification";
+    steps.askAlreadyInstalled(app);
+    EXPECT_EQ(lastPage().title, u"Circuita 5 Update");
+    EXPECT_EQ(app.flowState, "Dialog: videos");
+    EXPECT_EQ(app.backTarget["Dialog: videos"], "Dialog: already installed notification");
+
+    answer("option1");
+    steps.askAlreadyInstalled(app);
+    EXPECT_EQ(app.flowState, "next");
+    EXPECT_FALSE(app.installVideos);
+}
+
+TEST_F(PageSteps, FinishPageOffersOnlyItsQuitButton) {
+    steps.showFinishPage(app, u"Circuita 5 setup finished", u"Setup has been aborted.", u"");
+    EXPECT_EQ(lastPage().pageClass, PageClass::Info);
+    EXPECT_EQ(lastPage().cancelCaption, u"Quit");
+    EXPECT_TRUE(lastPage().backCaption.empty() && lastPage().nextCaption.empty() && lastPage().helpCaption.empty());
+    EXPECT_TRUE(lastPage().cancelQuestion.empty());
+
+    app.individualSetupFolder = u"E:\\Setups";
+    app.setupIniText = u"[SETUP]";
+    answer("next");
+    steps.showPresetsSummary(app);
+    EXPECT_EQ(lastPage().message, u"The program will not install. Folder of the 'Individual Setup':\nE:\\Setups");
+    EXPECT_EQ(lastPage().infoText, u"Content of the file 'setup.ini'\n\n[SETUP]");
+    EXPECT_EQ(lastPage().cancelQuestion, u"Are you sure you want to cancel Circuita 5 installation?");
+}
+
+}  // namespace

@@ -1,0 +1,38 @@
+#include "ui/page_frame.h"
+
+#include "app/bootstrapper_app.h"
+#include "app/help.h"
+#include "config/help_topics.h"
+#include "text/texts.h"
+
+std::u16string productText(const CBootstrapperApp& app, int row) {
+    return replaceAll(app.text(row), u"ProductX", app.productName);
+}
+
+platform::PageModel framedPage(CBootstrapperApp& app, platform::PageClass pageClass, const char* helpTopicName) {
+    platform::PageModel page;
+    page.pageClass = pageClass;
+    page.windowTitle = app.productName + u" Setup" + app.versionSuffix;
+    page.backCaption = app.text(23);
+    page.nextCaption = app.text(24);
+    page.cancelCaption = app.text(2);
+    page.helpCaption = app.text(96);
+    page.browseCaption = app.text(83);
+    const int topic = helpTopicName ? helpTopic(app.helpTopics, helpTopicName) : -1;
+    const int language = app.languageIndex >= 0 && app.languageIndex < kLanguageCount ? app.languageIndex : kEnglish;
+    page.helpVisible = topic >= 0 && !app.helpFileTempCopy[language].empty();
+    if (page.helpVisible) page.onHelp = [&app, topic] { showHelp(app, topic); };
+    page.cancelQuestion = productText(app, 69);
+    page.cancelQuestionCaption = app.applicationTitle;
+    page.placement = app.lastPageRect;
+    return page;
+}
+
+void showPage(CBootstrapperApp& app, platform::PageModel& page) {
+    const std::string word = app.ui().showPage(page);
+    if (word.empty()) return;  // Escape: the caller's state name stays
+    app.flowState = word;
+    if (word == "back") app.forwardDirection = false;
+    else if (word != "cancel") app.forwardDirection = true;
+    if (page.placement.isSet()) app.lastPageRect = page.placement;
+}

@@ -1,0 +1,20 @@
+// What every wizard page shares: the window title, the button captions of the current
+// language, Help, the cancel question and the remembered position; and showing a page so
+// that its result word, direction and position land in the application state.
+#pragma once
+
+#include <string>
+
+#include "platform/page_model.h"
+
+class CBootstrapperApp;
+
+// A page of the class with the frame filled in; helpTopicName may name no topic.
+platform::PageModel framedPage(CBootstrapperApp& app, platform::PageClass pageClass, const char* helpTopicName);
+
+// Shows the page. A result word goes into flowState (with the direction it implies) and
+// the page's position into lastPageRect; a page ended without a word leaves both alone.
+void showPage(CBootstrapperApp& app, platform::PageModel& page);
+
+// Row text with "ProductX" replaced by the product name.
+std::u16string productText(const CBootstrapperApp& app, int row);

@@ -1,0 +1,49 @@
+#include "ui/win32/dlg_folder.h"
+
+#include "res/pages_ids.h"
+
+DlgFolder::DlgFolder(platform::PageModel& model, PageEnvironment& env) : WizardPage(model, env, IDD_PAGE_FOLDER) {}
+
+void DlgFolder::initialise() {
+    setWindowTitleAndIcon();
+    setTitleAndMessage();
+    setText(IDC_FOLDER_BROWSE, model_.browseCaption);
+    setText(IDC_FOLDER_EDIT, model_.folder);
+    setText(IDC_PAGE_BACK, model_.backCaption);
+    setText(IDC_PAGE_NEXT, model_.nextCaption);
+    setText(IDC_PAGE_CANCEL, model_.cancelCaption);
+    setText(IDC_PAGE_HELP, model_.helpCaption);
+    thinSeparator();
+    applyPlacement();
+    applyHelpRule();
+}
+
+bool DlgFolder::command(int id, int) {
+    if (id != IDC_FOLDER_BROWSE) return false;
+    browse();
+    return true;
+}
+
+void DlgFolder::browse() {
+    // The browser starts from the folder member, not from what may have been typed.
+    std::u16string picked;
+    if (!env_.browse(hwnd_, model_.folder.empty() ? nullptr : &model_.folder, model_.browseInstruction,
+                     model_.browseFlags, picked))
+        return;
+    model_.folder = withSubFolder(picked, model_.subFolder);
+    setText(IDC_FOLDER_EDIT, model_.folder);
+}
+
+void DlgFolder::next() {
+    model_.folder = text(IDC_FOLDER_EDIT);
+    finish("next");
+}
+
+std::u16string withSubFolder(std::u16string picked, const std::u16string& subFolder) {
+    if (subFolder.empty()) return picked;
+    const std::u16string tail = u"\\" + subFolder;
+    if (picked.size() >= tail.size() && picked.compare(picked.size() - tail.size(), tail.size(), tail) == 0)
+        return picked;
+    if (!picked.empty() && picked.back() == u'\\') picked.pop_back();
+    return picked + tail;
+}

@@ -1,0 +1,24 @@
+// What the pages share beyond their model: the bold title font (made by the first start
+// page, kept for the whole run) and the folder browser.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+#include "platform/page_model.h"
+#include "platform/win32/unique_handle.h"
+
+struct PageEnvironment {
+    // Null until a start page has initialised; the pages then keep the dialog font.
+    FontHandle& titleFont;
+    // The shell's folder browser owned by `owner`; false when the user cancelled or the
+    // choice has no file-system path.
+    std::function<bool(HWND owner, const std::u16string* initial, const std::u16string& instruction,
+                       unsigned flags, std::u16string& path)>
+        browse;
+};
+
+// Shows the page that model.pageClass names and returns its result word.
+std::string showWizardPage(platform::PageModel& model, PageEnvironment& env);

@@ -1,0 +1,142 @@
+#include "ui/win32/wizard_page.h"
+
+#include <vector>
+
+#include "platform/win32/wide.h"
+#include "res/pages_ids.h"
+
+WizardPage::WizardPage(platform::PageModel& model, PageEnvironment& env, int layout)
+    : model_(model), env_(env), layout_(layout) {}
+
+std::string WizardPage::run() {
+    result_.clear();
+    DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(layout_), nullptr, dialogProc,
+                    reinterpret_cast<LPARAM>(this));
+    return result_;
+}
+
+INT_PTR CALLBACK WizardPage::dialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_INITDIALOG) {
+        SetWindowLongPtrW(hwnd, DWLP_USER, lp);
+        auto* page = reinterpret_cast<WizardPage*>(lp);
+        page->hwnd_ = hwnd;
+        page->initialise();
+        return TRUE;  // the system sets the default focus
+    }
+    auto* page = reinterpret_cast<WizardPage*>(GetWindowLongPtrW(hwnd, DWLP_USER));
+    return page ? page->handle(msg, wp, lp) : FALSE;
+}
+
+INT_PTR WizardPage::handle(UINT msg, WPARAM wp, LPARAM lp) {
+    INT_PTR result = 0;
+    if (message(msg, wp, lp, result)) return result;
+    switch (msg) {
+    case WM_COMMAND:
+        if (!command(LOWORD(wp), HIWORD(wp))) frameCommand(LOWORD(wp));
+        return TRUE;
+    case WM_CLOSE:
+        cancel();
+        return TRUE;
+    case WM_CTLCOLORSTATIC: {
+        if (!transparent(GetDlgCtrlID(reinterpret_cast<HWND>(lp)))) return FALSE;
+        SetBkMode(reinterpret_cast<HDC>(wp), TRANSPARENT);
+        return reinterpret_cast<INT_PTR>(GetStockObject(NULL_BRUSH));
+    }
+    default:
+        return FALSE;
+    }
+}
+
+void WizardPage::frameCommand(int id) {
+    switch (id) {
+    case IDC_PAGE_HELP:
+        if (model_.onHelp) model_.onHelp();
+        break;
+    case IDC_PAGE_BACK: finish("back"); break;
+    case IDC_PAGE_NEXT: next(); break;
+    case IDC_PAGE_CANCEL: cancel(); break;
+    // Escape, and Enter where no default button exists: end without a word and without
+    // reporting the rectangle.
+    case IDCANCEL:
+    case IDOK:
+        EndDialog(hwnd_, id);
+        break;
+    default: break;
+    }
+}
+
+bool WizardPage::takesPlacement(const platform::ScreenRect& r) const {
+    return r.isSet() && r.right - r.left > 10 && r.bottom - r.top > 10;
+}
+
+void WizardPage::setText(int id, const std::u16string& text) const {
+    SetDlgItemTextW(hwnd_, id, toWide(text).c_str());
+}
+
+std::u16string WizardPage::text(int id) const {
+    std::vector<wchar_t> buffer(10000);
+    GetDlgItemTextW(hwnd_, id, buffer.data(), static_cast<int>(buffer.size()));
+    return fromWide(buffer.data());
+}
+
+void WizardPage::showItem(int id, bool visible) const {
+    ShowWindow(item(id), visible ? SW_SHOW : SW_HIDE);
+}
+
+void WizardPage::setCaptionOrHide(int id, const std::u16string& caption) const {
+    setText(id, caption);
+    showItem(id, !caption.empty());
+}
+
+void WizardPage::setWindowTitleAndIcon() {
+    SetWindowTextW(hwnd_, toWide(model_.windowTitle).c_str());
+    const HINSTANCE module = GetModuleHandleW(nullptr);
+    bigIcon_.reset(static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(IDI_SETUP), IMAGE_ICON,
+                                                 GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0)));
+    smallIcon_.reset(static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(IDI_SETUP), IMAGE_ICON,
+                                                   GetSystemMetrics(SM_CXSMICON),
+                                                   GetSystemMetrics(SM_CYSMICON), 0)));
+    SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
+    SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
+}
+
+void WizardPage::setTitleAndMessage(bool withMessage) const {
+    if (env_.titleFont)
+        SendMessageW(item(IDC_PAGE_TITLE), WM_SETFONT, reinterpret_cast<WPARAM>(env_.titleFont.get()), FALSE);
+    setText(IDC_PAGE_TITLE, model_.title);
+    if (withMessage) setText(IDC_PAGE_MESSAGE, model_.message);
+}
+
+void WizardPage::thinSeparator() const {
+    const HWND separator = item(IDC_PAGE_SEPARATOR);
+    RECT r{};
+    GetWindowRect(separator, &r);
+    SetWindowPos(separator, nullptr, 0, 0, r.right - r.left, 2,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOREDRAW | SWP_NOACTIVATE);
+}
+
+void WizardPage::applyPlacement() const {
+    const platform::ScreenRect& r = model_.placement;
+    if (!takesPlacement(r)) return;
+    SetWindowPos(hwnd_, HWND_TOP, r.left, r.top, r.right - r.left, r.bottom - r.top, 0);
+}
+
+void WizardPage::applyHelpRule() const {
+    if (!model_.helpVisible) showItem(IDC_PAGE_HELP, false);
+}
+
+void WizardPage::finish(const char* word) {
+    result_ = word;
+    RECT r{};
+    GetWindowRect(hwnd_, &r);
+    model_.placement = {r.left, r.top, r.right, r.bottom};
+    EndDialog(hwnd_, IDOK);
+}
+
+void WizardPage::cancel() {
+    if (!model_.cancelQuestion.empty() &&
+        MessageBoxW(hwnd_, toWide(model_.cancelQuestion).c_str(), toWide(model_.cancelQuestionCaption).c_str(),
+                    MB_YESNO | MB_ICONQUESTION) != IDYES)
+        return;
+    finish("cancel");
+}

@@ -1,0 +1,244 @@
+// Page steps: each decides whether its page is needed, fills it from the text table,
+// shows it and takes the answer over. The checks of typed folders and the downloads
+// arrive with the installation work; until then the folder pages take what was typed
+// and a download reports that nothing could be transferred.
+#include "ui/wizard_steps.h"
+
+#include "app/bootstrapper_app.h"
+#include "app/install_actions.h"
+#include "text/texts.h"
+#include "ui/page_frame.h"
+#include "ui/start_page.h"
+
+namespace {
+
+using platform::PageClass;
+using platform::PageModel;
+
+bool unattended(const CBootstrapperApp& app) { return !app.msiUiOption.empty(); }
+
+// A skipped page is passed over in the direction of travel.
+void skip(CBootstrapperApp& app) { app.flowState = app.forwardDirection ? "next" : "back"; }
+
+bool ended(const CBootstrapperApp& app) { return app.flowState == "back" || app.flowState == "cancel"; }
+
+PageModel twoOptions(CBootstrapperApp& app, const char* topic, int title, int message, int option1, int option2,
+                     bool firstPreselected) {
+    PageModel page = framedPage(app, PageClass::TwoOptions, topic);
+    page.title = productText(app, title);
+    page.message = productText(app, message);
+    page.option1 = productText(app, option1);
+    page.option2 = productText(app, option2);
+    page.selectedOption = firstPreselected ? 0 : 1;
+    return page;
+}
+
+// Shows a two-option page; true when the user went on with the first option. A page
+// left with Escape reads nothing back: the preselection stands.
+bool answeredFirst(CBootstrapperApp& app, PageModel& page, bool& answered) {
+    const std::string before = app.flowState;
+    const bool firstPreselected = page.selectedOption == 0;
+    showPage(app, page);
+    answered = !ended(app);
+    if (app.flowState == before) return firstPreselected;
+    return app.flowState == "option1";
+}
+
+PageModel folderPage(CBootstrapperApp& app, const char* topic, int title, int message, const std::u16string& folder) {
+    PageModel page = framedPage(app, PageClass::Folder, topic);
+    page.title = productText(app, title);
+    page.message = productText(app, message);
+    page.browseInstruction = page.message;
+    page.folder = folder;
+    return page;
+}
+
+}  // namespace
+
+void WizardSteps::showStartPage(CBootstrapperApp& app) {
+    PageModel page = startPage(app);
+    showPage(app, page);
+}
+
+void WizardSteps::askAlreadyInstalled(CBootstrapperApp& app) {
+    if (!app.askForVideos && !app.askForPresentations && !app.askForMaterialDownload) {
+        app.addOptionalComponents = false;
+    } else {
+        PageModel page = twoOptions(app, nullptr, 45, 122, 136, 109, !app.addOptionalComponents);
+        const std::string before = app.flowState;
+        showPage(app, page);
+        if (ended(app) || app.flowState == before) return;  // cancelled, closed, Escape or back
+        app.addOptionalComponents = app.flowState == "option2";
+    }
+    if (app.addOptionalComponents) {
+        app.flowState = app.askForMaterialDownload ? "Dialog: ask for didactic material download" : "Dialog: videos";
+        app.backTarget[app.flowState] = "Dialog: already installed notification";
+        return;
+    }
+    app.installPresentations = app.installVideos = false;
+    app.flowState = "next";
+}
+
+void WizardSteps::askOlderInstallation(CBootstrapperApp& app) { skip(app); }
+
+void WizardSteps::askInstallationType(CBootstrapperApp& app) {
+    PageModel page = twoOptions(app, "program-access", 35, 36, 37, 38, !app.linkOnly);
+    showPage(app, page);
+    app.linkOnly = false;
+}
+
+void WizardSteps::askNetworkFolder(CBootstrapperApp& app) {
+    app.linkOnly = false;
+    PageModel page = folderPage(app, "server-folder", 157, 25, app.networkFolder);
+    page.browseFlags = platform::kBrowseDefaultFlags | platform::kBrowseNoNewFolder;
+    showPage(app, page);
+    if (app.flowState == "next") app.networkFolder = page.folder;
+}
+
+void WizardSteps::askUserGroup(CBootstrapperApp& app) {
+    const bool administrator = app.system().isAdministrator();
+    if (!administrator && !app.preconfigMode) app.allUsers = false;
+    if ((!administrator && !app.preconfigMode) || unattended(app)) return skip(app);
+    PageModel page = twoOptions(app, "user-group", 77, 78, 79, 80, app.allUsers);
+    bool answered = false;
+    const bool first = answeredFirst(app, page, answered);
+    if (!answered) return;
+    app.allUsers = first;
+    app.flowState = "next";
+}
+
+void WizardSteps::askSetupFolder(CBootstrapperApp& app) {
+    if (!app.preconfigMode) return skip(app);
+    const int language = app.languageIndex;
+    if (app.individualSetupFolder.empty()) app.individualSetupFolder = u"c:\\install\\" + app.mainExeDir[language];
+    PageModel page = folderPage(app, "setup-folder", 84, 85, app.individualSetupFolder);
+    page.subFolder = app.mainExeDir[language];
+    showPage(app, page);
+    if (app.flowState == "next") app.individualSetupFolder = page.folder;
+}
+
+void WizardSteps::askProgramFolder(CBootstrapperApp& app) {
+    if (!((app.preconfigMode && !app.linkOnly) || app.toGoEdition)) return skip(app);
+    PageModel page = app.toGoEdition ? folderPage(app, "program-folder", 157, 158, app.targetProgramFolder)
+                                     : folderPage(app, "program-folder", 86, 87, app.targetProgramFolder);
+    page.subFolder = app.mainExeDir[app.languageIndex];
+    showPage(app, page);
+    if (app.flowState == "next") app.targetProgramFolder = page.folder;
+}
+
+void WizardSteps::askCircuitFolder(CBootstrapperApp& app) {
+    if (!app.circuitFolderDialog || unattended(app)) return skip(app);
+    PageModel page = framedPage(app, PageClass::CircuitFolder, "working-folder");
+    page.title = productText(app, 111);
+    page.message = productText(app, 112);
+    page.checkBoxText = productText(app, 113);
+    page.userFolderLabel = productText(app, 114);
+    page.browseInstruction = productText(app, 115);
+    page.standardFolder = standardCircuitFolder(app);
+    page.showStandardFolder = !app.preconfigMode;
+    page.folder = app.circuitFolder;
+    page.useStandardFolder = app.useStandardCircuitFolder;
+    showPage(app, page);
+    app.useStandardCircuitFolder = page.useStandardFolder;
+    if (!ended(app) && !page.useStandardFolder) app.circuitFolder = page.folder;
+}
+
+void WizardSteps::askCopyVideos(CBootstrapperApp& app) {
+    if (!app.askForVideos || app.linkOnly || unattended(app)) return skip(app);
+    PageModel page = app.videosAsDownload ? twoOptions(app, "copy-films", 141, 142, 143, 144, app.installVideos)
+                     : app.isPelaxo4      ? twoOptions(app, "copy-films", 97, 98, 99, 100, app.installVideos)
+                                          : twoOptions(app, "copy-films", 97, 153, 99, 154, app.installVideos);
+    page.message = replaceAll(page.message, u"xyz", app.videosSize);
+    page.option1 = replaceAll(page.option1, u"xyz", app.videosSize);
+    bool answered = false;
+    const bool first = answeredFirst(app, page, answered);
+    if (!answered) return;
+    app.installVideos = first;
+    app.flowState = "next";
+}
+
+void WizardSteps::fetchVideos(CBootstrapperApp& app) {
+    if (!app.videosAsDownload || !app.installVideos || app.linkOnly || unattended(app)) return skip(app);
+    if (downloadVideos(app) == 0) {
+        app.flowState = "next";
+        return;
+    }
+    app.showMessage(app.text(5), platform::MessageKind::Warning);
+    app.flowState = app.backTarget["Dialog: ask for videos download"];
+}
+
+void WizardSteps::askMaterialDownload(CBootstrapperApp& app) {
+    if (!app.askForMaterialDownload || app.linkOnly || unattended(app)) return skip(app);
+    PageModel page = twoOptions(app, nullptr, 159, 160, 161, 162, app.downloadMaterialChosen);
+    page.message = replaceAll(page.message, u"xyz", app.videosSize);
+    bool answered = false;
+    const bool first = answeredFirst(app, page, answered);
+    if (!answered) return;
+    app.downloadMaterialChosen = first;
+    if (!first) {
+        app.flowState = "next";
+        return;
+    }
+    if (downloadMaterial(app) == 0) {
+        app.materialDownloaded = true;
+        app.flowState = "next";
+        return;
+    }
+    app.showMessage(app.text(5), platform::MessageKind::Warning);
+    app.flowState = app.backTarget["Dialog: ask for didactic material download"];
+}
+
+void WizardSteps::askPresentations(CBootstrapperApp& app) {
+    if (!app.askForPresentations || app.linkOnly || unattended(app)) return skip(app);
+    PageModel page = twoOptions(app, nullptr, 101, 102, 103, 104, app.installPresentations);
+    page.message = replaceAll(app.text(102), u"ProductX", app.productShortName);
+    page.option1 = replaceAll(page.option1, u"xyz", app.presentationsSize);
+    bool answered = false;
+    const bool first = answeredFirst(app, page, answered);
+    if (!answered) return;
+    app.installPresentations = first;
+    app.flowState = "next";
+}
+
+void WizardSteps::askAutoMode(CBootstrapperApp& app) {
+    if (!app.preconfigMode) return skip(app);
+    PageModel page = twoOptions(app, "client-options", 88, 89, 90, 91, app.autoMode != 0);
+    bool answered = false;
+    const bool first = answeredFirst(app, page, answered);
+    if (!answered) return;
+    app.autoMode = first ? 1 : 0;
+    app.flowState = "next";
+}
+
+void WizardSteps::showPresetsSummary(CBootstrapperApp& app) {
+    PageModel page = framedPage(app, PageClass::Info, "setup-options");
+    page.title = productText(app, 126);
+    page.message = replaceAll(app.text(127), u"XYZ", app.individualSetupFolder);
+    page.infoText = app.text(128) + u"\n\n" + app.setupIniText;
+    showPage(app, page);
+}
+
+void WizardSteps::showFinishPage(CBootstrapperApp& app, const std::u16string& heading, const std::u16string& text,
+                                 const std::u16string& additionalText) {
+    PageModel page = framedPage(app, PageClass::Info, nullptr);
+    page.title = heading;
+    page.message = text;
+    page.infoText = additionalText;
+    page.helpCaption.clear();
+    page.backCaption.clear();
+    page.nextCaption.clear();
+    page.cancelCaption = app.text(22);
+    page.cancelQuestion.clear();  // the finish page ends at once
+    showPage(app, page);
+}
+
+int WizardSteps::installDotNet20(CBootstrapperApp& app) { return installRuntime(app, false); }
+int WizardSteps::installDotNet40Client(CBootstrapperApp& app) { return installRuntime(app, true); }
+bool WizardSteps::checkOlderInstallation(CBootstrapperApp& app) { return olderInstallationFound(app); }
+void WizardSteps::installShellExtension(CBootstrapperApp& app) { registerShellExtension(app); }
+int WizardSteps::launchPackage(CBootstrapperApp& app) { return runInstallerPackage(app); }
+void WizardSteps::createShortcutsAndRegistry(CBootstrapperApp& app) { createClientLinks(app); }
+void WizardSteps::removeProduct(CBootstrapperApp& app) { removeInstalledProduct(app); }
+int WizardSteps::createIndividualSetup(CBootstrapperApp& app) { return writeIndividualSetup(app); }
+void WizardSteps::startFromMedium(CBootstrapperApp& app) { runFromMedium(app); }
+bool WizardSteps::downloadAndStartUpdate(CBootstrapperApp& app) { return startUpdate(app); }
