@@ -3,12 +3,14 @@
 #include <cstdio>
 
 #include "app/help.h"
+#include "app/setup_flow.h"
 #include "app/startup_steps.h"
 #include "config/help_topics.h"
 #include "platform/files.h"
 #include "platform/strings.h"
 #include "platform/version.h"
 #include "text/texts.h"
+#include "ui/wizard_steps.h"
 
 namespace {
 
@@ -133,6 +135,7 @@ bool CBootstrapperApp::initInstance() {
     lastPageRect = platform::ScreenRect{};
     networkFolder = installDir;
 
-    showWelcomeInsteadOfWizard(*this);
+    WizardSteps steps;
+    runSetupFlow(*this, steps);
     return endRun();
 }

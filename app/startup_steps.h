@@ -1,5 +1,5 @@
 // Start-up steps whose full behaviour arrives with later work (legacy files, command
-// line, presets, the wizard flow). Each has its final name and call site; the
+// line, presets). Each has its final name and call site; the
 // bodies in startup_steps.cpp are interim and say what they do not do yet.
 #pragma once
 
@@ -10,7 +10,3 @@ void evaluateCommandLine(CBootstrapperApp& app);
 
 // False when the presets ended the run (a message has been shown).
 bool applyPresetsFile(CBootstrapperApp& app);
-
-// Stands in for the wizard until its pages exist: greets the user and ends the run as a
-// cancelled wizard would. The flow itself is runSetupFlow (setup_flow.h).
-void showWelcomeInsteadOfWizard(CBootstrapperApp& app);

@@ -49,3 +49,23 @@ class Medium:
 
     def start(self, *args, env=None):
         return self.wine.start(self.setup_exe, *args, env=env, cwd=self.folder)
+
+
+# Control ids of the wizard pages.
+TITLE = 1029
+CANCEL = 1019
+
+
+def wait_start_page(wine, proc, timeout=30):
+    """The launcher's start page (the dialog with the command buttons)."""
+    return wine.driver.wait_window(pid=proc.pid, class_name="#32770", has_id=1014, timeout=timeout)
+
+
+def cancel_run(wine, proc, page):
+    """Cancel on a page, confirmed with Yes; the launcher must end with exit code 0.
+    Returns the confirmation's text."""
+    wine.driver.click(CANCEL, hwnd=page["hwnd"])
+    question = wine.driver.wait_message_box(pid=proc.pid, timeout=30)
+    wine.driver.answer_message_box("yes", hwnd=question["hwnd"])
+    assert proc.wait(timeout=30) == 0
+    return question.message_text

@@ -7,19 +7,19 @@ import os
 
 import pytest
 
-from medium import Medium, demo_settings, edited
+from medium import TITLE, Medium, cancel_run, demo_settings, wait_start_page
 
 DEMO_TITLE = "Circuita 5 Setup"
 NBSP = "\u00a0"
 
 
-def first_message(wine, medium):
+def first_page(wine, medium):
+    """The start page's title and window title; the run is then cancelled."""
     proc = medium.start()
-    box = wine.driver.wait_message_box(pid=proc.pid, timeout=30)
-    wine.screenshot("first-message")
-    wine.driver.answer_message_box("ok", hwnd=box["hwnd"])
-    assert proc.wait(timeout=30) == 0
-    return box
+    page = wait_start_page(wine, proc)
+    wine.screenshot("start-page")
+    cancel_run(wine, proc, page)
+    return page
 
 
 @pytest.mark.parametrize("lc_all, welcome", [
@@ -30,9 +30,9 @@ def first_message(wine, medium):
 ], ids=["german", "french", "czech", "english"])
 def test_first_text_follows_the_windows_language(wine_factory, lc_all, welcome):
     wine = wine_factory(lc_all=lc_all)
-    box = first_message(wine, Medium(wine))
-    assert box.message_text == welcome
-    assert box["title"] == DEMO_TITLE
+    page = first_page(wine, Medium(wine))
+    assert page.text(TITLE) == welcome
+    assert page["title"] == DEMO_TITLE + " (V 5.0b)"
 
 
 def only_languages(codes):
@@ -53,7 +53,7 @@ def test_unmatched_language_falls_back(wine_factory, lc_all, codes, welcome):
     wine = wine_factory(lc_all=lc_all)
     medium = Medium(wine)
     medium.set_settings(only_languages(codes))
-    assert first_message(wine, medium).message_text == welcome
+    assert first_page(wine, medium).text(TITLE) == welcome
 
 
 def staged_help_files(wine):
@@ -65,7 +65,7 @@ def staged_help_files(wine):
 def test_help_files_are_staged_while_the_launcher_runs(wine):
     medium = Medium(wine)
     proc = medium.start()
-    box = wine.driver.wait_message_box(pid=proc.pid, timeout=30)
+    page = wait_start_page(wine, proc)
     # Czech names the English file, which is copied under its own index as well.
     assert staged_help_files(wine) == [
         "_0_setup_hilfe.chm", "_1_setup_help.chm", "_2_setup_ayuda.chm",
@@ -75,8 +75,7 @@ def test_help_files_are_staged_while_the_launcher_runs(wine):
     with open(os.path.join(medium.folder, "setup_hilfe.chm"), "rb") as original, \
             open(staged, "rb") as copy:
         assert copy.read() == original.read()
-    wine.driver.answer_message_box("ok", hwnd=box["hwnd"])
-    assert proc.wait(timeout=30) == 0
+    cancel_run(wine, proc, page)
     assert staged_help_files(wine) == []
 
 
@@ -84,10 +83,9 @@ def test_missing_help_file_uses_the_english_copy(wine):
     medium = Medium(wine)
     os.remove(os.path.join(medium.folder, "setup_aide.chm"))
     proc = medium.start()
-    box = wine.driver.wait_message_box(pid=proc.pid, timeout=30)
+    page = wait_start_page(wine, proc)
     assert "_3_setup_aide.chm" not in staged_help_files(wine)
-    wine.driver.answer_message_box("ok", hwnd=box["hwnd"])
-    assert proc.wait(timeout=30) == 0
+    cancel_run(wine, proc, page)
     assert staged_help_files(wine) == []
 
 
