@@ -43,7 +43,10 @@ function(add_setup_product name)
   add_executable(${target} WIN32
     ${CMAKE_SOURCE_DIR}/app/win32/main.cpp
     ${CMAKE_SOURCE_DIR}/res/setup.rc
+    ${CMAKE_SOURCE_DIR}/res/pages.rc
     ${gen}/payload.rc)
+  set_source_files_properties(${CMAKE_SOURCE_DIR}/res/pages.rc PROPERTIES
+    OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/res/header.bmp;${CMAKE_SOURCE_DIR}/res/pages_ids.h")
   set_source_files_properties(${CMAKE_SOURCE_DIR}/res/setup.rc PROPERTIES
     OBJECT_DEPENDS "${gen}/product_version.h;${CMAKE_SOURCE_DIR}/res/setup.manifest;${CMAKE_SOURCE_DIR}/res/setup.ico")
   set_source_files_properties(${gen}/payload.rc PROPERTIES OBJECT_DEPENDS "${gen}/settings.bin")

@@ -25,22 +25,18 @@ if [ -n "${DISPLAY:-}" ]; then
   exit 0
 fi
 
-# No display: run on Xvfb with a window manager and take a screenshot of what shows.
+# No display: walk the demo's wizard on a virtual display in English and German, the way
+# the end-to-end scenario does, and keep a screenshot of every page.
 shots="$root/build/demo-screenshots"
+work="$root/build/demo-walk"
+rm -rf "$shots"
+SETUP_E2E_WORK="$work" SETUP_CROSS_BUILD_DIR="$root/$build" \
+  /usr/bin/python3 -m pytest -q tests/e2e/test_wizard_walk.py -k full_installation
 mkdir -p "$shots"
-display=99
-while [ -e "/tmp/.X$display-lock" ]; do display=$((display + 1)); done
-Xvfb ":$display" -screen 0 1024x768x24 >/dev/null 2>&1 &
-xvfb_pid=$!
-trap 'kill $xvfb_pid 2>/dev/null || true; wineserver -k 2>/dev/null || true' EXIT
-export DISPLAY=":$display"
-sleep 1
-LC_ALL=C twm -f "$root/tools/wine/twmrc" >/dev/null 2>&1 &
-"$SETUP_WINE" "$setup_exe" &
-setup_pid=$!
-sleep 4
-import -window root "$shots/01-first-window.png"
-echo "Screenshot: $shots/01-first-window.png"
-# Answer the first window with Enter so the run ends on its own.
-xdotool key Return 2>/dev/null || true
-wait $setup_pid || true
+for folder in "$work"/screenshots/*full_installation*; do
+  language=$(basename "$folder" | sed -E 's/.*(en_US|de_DE).*/\1/')
+  for shot in "$folder"/*.png; do
+    cp "$shot" "$shots/$language-$(basename "$shot")"
+  done
+done
+echo "Screenshots of every page: $shots"

@@ -10,7 +10,7 @@ packages=(
   fp-utils                                    # chmcmd for the demo's help files
   wine wine64 fonts-wine                      # running setup.exe; Tahoma for Windows metrics
   locales                                     # the six user-interface languages under Wine
-  xvfb twm x11-utils xdotool imagemagick      # virtual display, window manager, screenshots
+  xvfb twm x11-utils xdotool imagemagick      # virtual display, window manager, keys, screenshots
   python3 python3-pytest python3-pytest-timeout   # end-to-end scenarios
 )
 

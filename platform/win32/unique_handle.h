@@ -38,6 +38,8 @@ struct CloseKernelHandle { void operator()(HANDLE h) const { ::CloseHandle(h); }
 struct CloseRegistryKey { void operator()(HKEY k) const { ::RegCloseKey(k); } };
 struct CloseFindHandle { void operator()(HANDLE h) const { ::FindClose(h); } };
 struct FreeModule { void operator()(HMODULE m) const { ::FreeLibrary(m); } };
+struct DeleteGdiObject { void operator()(HGDIOBJ o) const { ::DeleteObject(o); } };
+struct DestroyIconHandle { void operator()(HICON i) const { ::DestroyIcon(i); } };
 
 // COM interfaces are released, not closed; memory the shell hands out goes back to COM.
 struct ReleaseComObject {
@@ -48,6 +50,8 @@ struct FreeCoTaskMemory { void operator()(void* p) const { ::CoTaskMemFree(p); }
 using KernelHandle = UniqueHandle<HANDLE, CloseKernelHandle>;
 using RegistryKey = UniqueHandle<HKEY, CloseRegistryKey>;
 using ModuleHandle = UniqueHandle<HMODULE, FreeModule>;
+using FontHandle = UniqueHandle<HFONT, DeleteGdiObject>;
+using IconHandle = UniqueHandle<HICON, DestroyIconHandle>;
 template <typename Interface> using ComPtr = UniqueHandle<Interface*, ReleaseComObject>;
 template <typename T> using CoTaskMemory = UniqueHandle<T*, FreeCoTaskMemory>;
 

@@ -1,5 +1,5 @@
-// The wizard's user interface on Windows outside its pages: message boxes, the HTML Help
-// viewer and the folder browser.
+// The wizard's user interface on Windows: message boxes, the HTML Help viewer, the folder
+// browser and the wizard pages (ui/win32).
 #pragma once
 
 #include "platform/platform.h"
@@ -12,9 +12,12 @@ public:
     void showHtmlHelp(const std::u16string& topicUrl) override;
     bool browseForFolder(std::uintptr_t owner, const std::u16string* initialFolder, const std::u16string& title,
                          unsigned flags, bool initialiseCom, std::u16string& path) override;
+    std::string showPage(platform::PageModel& page) override;
 
 private:
     // hhctrl.ocx, loaded on the first Help request and kept for the help windows.
     ModuleHandle helpViewer_;
     bool helpViewerTried_ = false;
+    // The pages' bold title font: made by the first start page, kept for the run.
+    FontHandle titleFont_;
 };

@@ -69,3 +69,32 @@ def cancel_run(wine, proc, page):
     wine.driver.answer_message_box("yes", hwnd=question["hwnd"])
     assert proc.wait(timeout=30) == 0
     return question.message_text
+
+
+BACK = 1015
+NEXT = 1035
+MESSAGE = 1028
+INSTALL = 1014
+FOURTH = 1027
+LANGUAGES = 1000
+OPTION2 = 1033
+
+
+def with_support(medium):
+    """Copies the product's Support folder (cabinets, external package) onto the medium."""
+    source = medium.wine.build.path(os.path.join("examples", "demo", "product", "Support"))
+    shutil.copytree(source, os.path.join(medium.folder, "Support"))
+    return medium
+
+
+def texts(language):
+    """The text table column of a language code ("de", "en", ...), as the launcher has it."""
+    import re
+    path = os.path.join(REPO, "text", f"texts_{language}.cpp")
+    with open(path, encoding="utf-8") as f:
+        source = f.read()
+    cells = {}
+    for m in re.finditer(r'/\*\s*(\d+)\s*\*/\s*u"((?:[^"\\]|\\.)*)"', source):
+        cells[int(m.group(1))] = m.group(2).encode("utf-8").decode("unicode_escape").encode(
+            "latin-1").decode("utf-8")
+    return cells

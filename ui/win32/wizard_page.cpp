@@ -108,10 +108,11 @@ void WizardPage::setTitleAndMessage(bool withMessage) const {
 }
 
 void WizardPage::thinSeparator() const {
-    const HWND separator = item(IDC_PAGE_SEPARATOR);
-    RECT r{};
-    GetWindowRect(separator, &r);
-    SetWindowPos(separator, nullptr, 0, 0, r.right - r.left, 2,
+    // The width comes from the layout: Wine's etched static reports a window rectangle
+    // two pixels wider than the one it was created with.
+    RECT layout{0, 0, 329, 8};
+    MapDialogRect(hwnd_, &layout);
+    SetWindowPos(item(IDC_PAGE_SEPARATOR), nullptr, 0, 0, layout.right, 2,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOREDRAW | SWP_NOACTIVATE);
 }
 

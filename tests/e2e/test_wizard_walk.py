@@ -1,0 +1,117 @@
+"""Walking the wizard of the real setup.exe: the pages of a full installation in order,
+Back returning to the recorded page, Cancel asking first, the language switch of the
+start page, and the fourth start command."""
+
+import pytest
+
+from medium import (BACK, CANCEL, FOURTH, INSTALL, LANGUAGES, MESSAGE, NEXT, OPTION2, TITLE, Medium,
+                    cancel_run, texts, wait_start_page, with_support)
+
+
+def page_titled(wine, proc, title, timeout=30):
+    """Waits until the launcher's front page shows this title."""
+    import time
+    deadline = time.monotonic() + timeout
+    while True:
+        page = wine.driver.wait_window(pid=proc.pid, class_name="#32770", has_id=TITLE, timeout=timeout)
+        if page.text(TITLE) == title:
+            return page
+        if time.monotonic() > deadline:
+            raise AssertionError(f"expected the page {title!r}, the launcher shows {page.text(TITLE)!r}")
+        time.sleep(0.2)
+
+
+def go(wine, page, button):
+    wine.driver.click(button, hwnd=page["hwnd"])
+    wine.driver.wait_gone(hwnd=page["hwnd"], timeout=30)
+
+
+@pytest.mark.parametrize("lc_all, language", [("en_US.UTF-8", "en"), ("de_DE.UTF-8", "de")])
+def test_full_installation_pages_forward_and_back(wine_factory, lc_all, language):
+    wine = wine_factory(lc_all=lc_all)
+    t = texts(language)
+    medium = with_support(Medium(wine, product="demo-no-runtimes"))
+    proc = medium.start()
+
+    start = wait_start_page(wine, proc)
+    assert start.text(TITLE) == t[8]
+    wine.screenshot("start")
+    go(wine, start, INSTALL)
+
+    user_group = page_titled(wine, proc, t[77])
+    assert user_group.text(MESSAGE) == t[78].replace("ProductX", "Circuita 5")
+    assert user_group.text(1032) == t[79] and user_group.text(OPTION2) == t[80]
+    wine.screenshot("user-group")
+    go(wine, user_group, NEXT)
+
+    circuit = page_titled(wine, proc, t[111])
+    wine.screenshot("circuit-folder")
+    go(wine, circuit, BACK)
+    go(wine, page_titled(wine, proc, t[77]), NEXT)  # Back returned to the user group
+    go(wine, page_titled(wine, proc, t[111]), NEXT)
+
+    videos = page_titled(wine, proc, t[97])
+    wine.screenshot("videos")
+    go(wine, videos, NEXT)
+    material = page_titled(wine, proc, t[159])
+    wine.screenshot("material")
+    wine.driver.select_radio(OPTION2, hwnd=material["hwnd"])
+    go(wine, material, NEXT)
+    presentations = page_titled(wine, proc, t[101])
+    wine.screenshot("presentations")
+    go(wine, presentations, NEXT)
+
+    # Nothing is installed yet by this launcher: the run says so and ends on Quit.
+    finish = page_titled(wine, proc, t[19].replace("ProductX", "Circuita 5"))
+    wine.screenshot("finish")
+    assert finish.text(MESSAGE) == t[81]
+    assert finish.control(CANCEL)["text"] == t[22]
+    assert not finish.control(NEXT)["visible"] and not finish.control(BACK)["visible"]
+    wine.driver.click(CANCEL, hwnd=finish["hwnd"])
+    assert proc.wait(timeout=30) == 0
+
+
+def test_cancel_asks_and_ends_only_on_yes(wine):
+    proc = Medium(wine, product="demo-no-runtimes").start()
+    go(wine, wait_start_page(wine, proc), INSTALL)
+    page = page_titled(wine, proc, texts("en")[77])
+    wine.driver.click(CANCEL, hwnd=page["hwnd"])
+    question = wine.driver.wait_message_box(pid=proc.pid, timeout=30)
+    assert question.message_text == "Are you sure you want to cancel Circuita 5 installation?"
+    wine.driver.answer_message_box("no", hwnd=question["hwnd"])
+    page = page_titled(wine, proc, texts("en")[77])
+    assert proc.running
+    assert cancel_run(wine, proc, page) == "Are you sure you want to cancel Circuita 5 installation?"
+
+
+def test_language_switch_changes_the_start_page_at_once(wine):
+    proc = Medium(wine).start()
+    page = wait_start_page(wine, proc)
+    assert page.text(TITLE) == "Welcome!"
+    window_title = page["title"]
+    # Deutsch is the first offered language.
+    wine.driver.select_item(LANGUAGES, index=0, hwnd=page["hwnd"])
+    german = texts("de")
+    page = page_titled(wine, proc, german[8])
+    wine.screenshot("german-start")
+    assert page.text(INSTALL) == german[16].replace("ProductX", "Circuita")
+    assert page["title"] == window_title
+    go(wine, page, INSTALL)
+    # The demo needs the .NET runtime: its installer is not part of this launcher yet,
+    # so the run comes back to the start page, now in German.
+    assert wait_start_page(wine, proc).text(TITLE) == german[8]
+    cancel_run(wine, proc, wait_start_page(wine, proc))
+
+
+@pytest.mark.parametrize("product, caption, next_title", [
+    ("demo-preconfig", 117, 35),   # creates an Individual Setup: the installation type comes next
+    ("demo", 32, 8),               # searches for updates: back at the start page without the runtime
+])
+def test_fourth_start_command(wine, product, caption, next_title):
+    t = texts("en")
+    proc = Medium(wine, product=product).start()
+    page = wait_start_page(wine, proc)
+    assert page.text(FOURTH) == t[caption].replace("ProductX", "Circuita 5")
+    go(wine, page, FOURTH)
+    following = page_titled(wine, proc, t[next_title])
+    cancel_run(wine, proc, following)
