@@ -51,6 +51,7 @@ def test_full_installation_pages_forward_and_back(wine_factory, lc_all, language
     go(wine, page_titled(wine, proc, t[111]), NEXT)
 
     videos = page_titled(wine, proc, t[97])
+    assert videos.text(1032) == t[99].replace("xyz", "35")  # the size the settings give
     wine.screenshot("videos")
     go(wine, videos, NEXT)
     material = page_titled(wine, proc, t[159])
