@@ -102,3 +102,19 @@ def test_help_topic_opens_in_the_viewer(wine, chm, title):
     assert viewer["title"] == title
     wine.driver.answer_message_box("ok", pid=probe.pid, timeout=30)
     assert probe.wait(timeout=30) == 0
+
+
+@pytest.mark.parametrize("lc_all, title", [
+    ("en_US.UTF-8", "Circuita 5 Setup - Help"),
+    ("de_DE.UTF-8", "Circuita 5 Setup - Hilfe"),
+])
+def test_help_button_opens_the_page_topic_in_the_language(wine_factory, lc_all, title):
+    wine = wine_factory(lc_all=lc_all)
+    proc = Medium(wine).start()
+    page = wait_start_page(wine, proc)
+    assert page.control(1048)["visible"]
+    wine.driver.click(1048, hwnd=page["hwnd"])
+    viewer = wine.driver.wait_window(class_name="HH Parent", timeout=30)
+    wine.screenshot("help-from-start-page")
+    assert viewer["title"] == title
+    cancel_run(wine, proc, wait_start_page(wine, proc))
