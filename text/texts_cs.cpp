@@ -100,7 +100,7 @@ const TextColumn kCzechTexts = {{
     /*  95 */ u"'Individual Setup' nelze zkopírovat do složky 'xyz'.\nOvěřte, že máte oprávnění k zápisu do zadané složky.",
     /*  96 */ u"Nápověda",
     /*  97 */ u"Kopírování filmů",
-    /*  98 */ u"Výukové filmy se obvykle kopírují na pevný disk. Pokud chcete ušetřit místo na disku, můžete tento krok vynechat. V takovém případě budete muset pro sledování filmů vložit CD s filmy.",
+    /*  98 */ u"Výukové filmy se obvykle kopírují na pevný disk. Chcete-li ušetřit místo, můžete tento krok vynechat; ke sledování filmů pak bude nutné vložit CD s filmy.",
     /*  99 */ u"Kopírovat soubory filmů na pevný disk (cca xyz MB)",
     /* 100 */ u"Pro sledování filmů vložit CD",
     /* 101 */ u"Rozšířené prezentace",

@@ -16,7 +16,7 @@ const TextColumn kSpanishTexts = {{
     /*  11 */ u"No se pudo instalar .Net Framework.\n\nSe requieren privilegios de administrador para instalar el software.",
     /*  12 */ u"No se puede instalar ProductX.\n\nSe requieren privilegios de administrador para instalar el software.",
     /*  13 */ u"",
-    /*  14 */ u"Ejecutar ProductX desde la memoria USB",
+    /*  14 */ u"Ejecutar ProductX desde el USB",
     /*  15 */ u"Ejecuta ProductX directamente desde la memoria USB, sin instalarlo.",
     /*  16 */ u"Instalar ProductX",
     /*  17 */ u"Instala el programa ProductX.",

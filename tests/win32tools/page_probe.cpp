@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "control_fit.h"
 #include "platform/win32/wide.h"
 #include "platform/win32/win32_ui.h"
 #include "res/pages_ids.h"
@@ -155,47 +156,8 @@ struct Measured {
 };
 Measured* g_measured = nullptr;
 
-std::wstring windowText(HWND h) {
-    wchar_t buffer[4096] = {};
-    GetWindowTextW(h, buffer, 4096);
-    return buffer;
-}
-
-// Whether the control's text fits inside it, drawn in its own font.
-bool fits(HWND control) {
-    wchar_t cls[32] = {};
-    GetClassNameW(control, cls, 32);
-    const LONG style = GetWindowLongW(control, GWL_STYLE);
-    const std::wstring text = windowText(control);
-    if (text.empty() || !(style & WS_VISIBLE)) return true;
-    const bool isStatic = _wcsicmp(cls, L"Static") == 0;
-    const bool isButton = _wcsicmp(cls, L"Button") == 0;
-    if (!isStatic && !isButton) return true;
-    const LONG kind = style & (isStatic ? SS_TYPEMASK : BS_TYPEMASK);
-    if (isButton && kind == BS_GROUPBOX) return true;
-    if (isStatic && kind != SS_LEFT) return true;
-    RECT client{};
-    GetClientRect(control, &client);
-    int width = client.right, height = client.bottom;
-    bool multiLine = isStatic ? !(style & SS_CENTERIMAGE) : (style & BS_MULTILINE) != 0;
-    if (isButton && (kind == BS_AUTORADIOBUTTON || kind == BS_RADIOBUTTON || kind == BS_AUTOCHECKBOX ||
-                     kind == BS_CHECKBOX)) {
-        width -= GetSystemMetrics(SM_CXMENUCHECK) + 4;  // the box and its gap
-    } else if (isButton) {
-        width -= 8;  // edges and focus rectangle
-        height -= 4;
-    }
-    const HDC dc = GetDC(control);
-    const HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
-    RECT need{0, 0, width, 0};
-    DrawTextW(dc, text.c_str(), -1, &need, DT_CALCRECT | DT_EXPANDTABS | (multiLine ? DT_WORDBREAK : DT_SINGLELINE));
-    SelectObject(dc, old);
-    ReleaseDC(control, dc);
-    return need.right <= width && need.bottom <= height;
-}
-
 BOOL CALLBACK measureChild(HWND child, LPARAM) {
-    if (!fits(child))
+    if (!measureControl(child).fits)
         g_measured->clipped.insert(std::to_wstring(GetDlgCtrlID(child)) + L":" + windowText(child));
     return TRUE;
 }
@@ -220,34 +182,13 @@ LRESULT CALLBACK watchPages(int code, WPARAM wp, LPARAM lp) {
 
 // ---------------------------------------------------------------- JSON output
 
-std::string utf8(const std::wstring& s) {
-    if (s.empty()) return {};
-    const int n = WideCharToMultiByte(CP_UTF8, 0, s.c_str(), static_cast<int>(s.size()), nullptr, 0, nullptr, nullptr);
-    std::string out(n, '\0');
-    WideCharToMultiByte(CP_UTF8, 0, s.c_str(), static_cast<int>(s.size()), &out[0], n, nullptr, nullptr);
-    return out;
-}
-
-std::string quoted(const std::wstring& s) {
-    std::string out = "\"";
-    for (const char c : utf8(s)) {
-        if (c == '"' || c == '\\') out += '\\', out += c;
-        else if (static_cast<unsigned char>(c) < 0x20) {
-            char esc[8];
-            std::snprintf(esc, sizeof esc, "\\u%04x", static_cast<unsigned>(c));
-            out += esc;
-        } else out += c;
-    }
-    return out + "\"";
-}
-
 std::string report(const std::string& page, const std::string& word, const PageModel& m, const Measured& measured,
                    int helpCalls) {
     std::string clipped;
-    for (const auto& c : measured.clipped) clipped += (clipped.empty() ? "" : ",") + quoted(c);
+    for (const auto& c : measured.clipped) clipped += (clipped.empty() ? "" : ",") + jsonQuoted(c);
     const auto& p = m.placement;
     return "{\"page\":\"" + page + "\",\"result\":\"" + word + "\",\"selectedOption\":" +
-           std::to_string(m.selectedOption) + ",\"folder\":" + quoted(toWide(m.folder)) +
+           std::to_string(m.selectedOption) + ",\"folder\":" + jsonQuoted(toWide(m.folder)) +
            ",\"useStandardFolder\":" + (m.useStandardFolder ? "true" : "false") + ",\"placement\":[" +
            std::to_string(p.left) + "," + std::to_string(p.top) + "," + std::to_string(p.right) + "," +
            std::to_string(p.bottom) + "],\"client\":[" + std::to_string(measured.clientWidth) + "," +

@@ -1,0 +1,53 @@
+"""Every wizard page in every language, built by the real page steps and shown through
+Win32Ui::showPage: text-fit-probe measures each static text and button caption with the
+control's own font (Tahoma in the test prefix) and reports the texts that are cut off."""
+
+import json
+import os
+
+import pytest
+
+PROBE = "tests/win32tools/text-fit-probe.exe"
+LANGUAGES = ["de", "en", "es", "fr", "it", "cs"]
+PAGES = [
+    "start", "start-preconfig", "start-pelaxo5", "start-pelaxo5-preconfig", "start-pelaxo4", "start-togo",
+    "already-installed", "installation-type", "network-folder", "user-group", "setup-folder",
+    "program-folder", "program-folder-togo", "circuit-folder", "circuit-folder-preconfig",
+    "circuit-folder-own", "videos-download", "videos-pelaxo4", "videos", "material-download",
+    "presentations", "auto-mode", "presets-summary", "finish-launched", "finish-launch-failed",
+    "finish-links", "finish-individual-setup",
+]
+
+# English row 98 (videos page of the earlier generation) needs three lines of the
+# two-line message.
+KNOWN_ENGLISH = ("en/videos-pelaxo4 #1028:",)
+
+
+@pytest.fixture
+def measured_pages(wine, tmp_path):
+    out = os.path.join(str(tmp_path), "text-fit.jsonl")
+    proc = wine.start(wine.build.require(PROBE), "--out", wine.to_windows(out))
+    assert proc.wait(timeout=240) == 0, proc.output()
+    with open(out, encoding="utf-8") as f:
+        return [json.loads(line) for line in f if line.strip()]
+
+
+@pytest.mark.timeout(300)
+def test_every_page_in_every_language_fits(measured_pages):
+    # Every page of every language was shown once, measured and ended without a box.
+    seen = [(r["language"], r["page"]) for r in measured_pages]
+    assert seen == [(lang, page) for lang in LANGUAGES for page in PAGES]
+    problems = [f'{r["language"]}/{r["page"]}: shown {r["shown"]}, measured {r["measured"]}, boxes {r["messages"]}'
+                for r in measured_pages if r["shown"] != 1 or r["measured"] < 3 or r["messages"]]
+    assert not problems, "\n".join(problems)
+    # The start page measures its title, three commands with explanations and Cancel.
+    assert all(r["measured"] >= 8 for r in measured_pages if r["page"].startswith("start")), measured_pages[0]
+
+    clipped = [f'{r["language"]}/{r["page"]} #{c["id"]}: need {c["need"]} have {c["have"]}: {c["text"]!r}'
+               for r in measured_pages for c in r["clipped"]]
+    # English texts are fixed here; those that do not fit wait for a decision. Only they
+    # turn the failure into an expected one: any other cut-off text fails the test.
+    known = [line for line in clipped if line.startswith(KNOWN_ENGLISH)]
+    if clipped and len(known) == len(clipped):
+        pytest.xfail("English texts that do not fit:\n" + "\n".join(known))
+    assert not clipped, f"{len(clipped)} texts do not fit:\n" + "\n".join(clipped)

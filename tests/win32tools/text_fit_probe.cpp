@@ -1,0 +1,260 @@
+// text-fit-probe: builds every wizard page through the real page steps (start page, page
+// steps, finish pages) for each of the six languages, shows it through Win32Ui::showPage,
+// measures every static text and button caption with the control's own font once the
+// page is up, and ends the page. One JSON line per page and language:
+//   {"language":"de","page":"user-group","measured":N,"clipped":[{"id":..,"text":..,
+//    "need":[w,h],"have":[w,h]}],"messages":[...]}
+//   text-fit-probe [--out FILE]
+#include <windows.h>
+
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/bootstrapper_app.h"
+#include "control_fit.h"
+#include "platform/win32/wide.h"
+#include "platform/win32/win32_system.h"
+#include "platform/win32/win32_ui.h"
+#include "res/pages_ids.h"
+#include "text/texts.h"
+#include "ui/start_page.h"
+#include "ui/page_frame.h"
+#include "ui/wizard_steps.h"
+
+namespace {
+
+struct Clipped {
+    int id = 0;
+    std::wstring text;
+    ControlFit fit;
+};
+
+struct PageRecord {
+    bool shown = false;
+    int measured = 0;  // controls with a text that were measured
+    std::vector<Clipped> clipped;
+};
+
+PageRecord* g_record = nullptr;
+constexpr UINT_PTR kEndTimer = 0x7E57;
+
+BOOL CALLBACK measureChild(HWND child, LPARAM) {
+    const ControlFit fit = measureControl(child);
+    if (!fit.measured) return TRUE;
+    ++g_record->measured;
+    if (!fit.fits) g_record->clipped.push_back({GetDlgCtrlID(child), windowText(child), fit});
+    return TRUE;
+}
+
+// Runs once the page is up and its message loop turns: measure, then end the page.
+void CALLBACK measureAndEnd(HWND page, UINT, UINT_PTR id, DWORD) {
+    KillTimer(page, id);
+    if (g_record && !g_record->shown) {
+        g_record->shown = true;
+        EnumChildWindows(page, measureChild, 0);
+    }
+    EndDialog(page, IDCANCEL);
+}
+
+LRESULT CALLBACK watchPages(int code, WPARAM wp, LPARAM lp) {
+    const auto* m = reinterpret_cast<const CWPRETSTRUCT*>(lp);
+    if (code == HC_ACTION && g_record && m->message == WM_INITDIALOG && GetDlgItem(m->hwnd, IDC_PAGE_TITLE) &&
+        !GetParent(m->hwnd))
+        SetTimer(m->hwnd, kEndTimer, 10, measureAndEnd);
+    return CallNextHookEx(nullptr, code, wp, lp);
+}
+
+class HookHandle {
+public:
+    HookHandle() : hook_(SetWindowsHookExW(WH_CALLWNDPROCRET, watchPages, nullptr, GetCurrentThreadId())) {}
+    ~HookHandle() {
+        if (hook_) UnhookWindowsHookEx(hook_);
+    }
+    HookHandle(const HookHandle&) = delete;
+    HookHandle& operator=(const HookHandle&) = delete;
+    bool valid() const { return hook_ != nullptr; }
+
+private:
+    HHOOK hook_;
+};
+
+// The real pages, ended by the timer; every page answers "next" so the steps go on
+// without dialogs, downloads or folder browsers. Message boxes are only recorded.
+class MeasuringUi : public platform::Ui {
+public:
+    platform::MessageAnswer messageBox(const std::u16string& text, const std::u16string&,
+                                       platform::MessageKind) override {
+        messages.push_back(text);
+        return platform::MessageAnswer::No;
+    }
+    void showHtmlHelp(const std::u16string&) override {}
+    bool browseForFolder(std::uintptr_t, const std::u16string*, const std::u16string&, unsigned, bool,
+                         std::u16string& path) override {
+        path.clear();
+        return false;
+    }
+    std::string showPage(platform::PageModel& page) override {
+        ++pagesShown;
+        real_.showPage(page);
+        return "next";
+    }
+
+    std::vector<std::u16string> messages;
+    int pagesShown = 0;
+
+private:
+    Win32Ui real_;
+};
+
+const char* const kLanguageCodes[kLanguageCount] = {"de", "en", "es", "fr", "it", "cs"};
+
+// The fields a demo run has once its settings are read.
+void demoRun(CBootstrapperApp& app, int language, const std::u16string& launcher) {
+    app.languageIndex = language;
+    app.languageList = {0, 1, 2, 3, 4, 5};
+    app.languageEnabled.fill(true);
+    app.productName = u"Circuita 5";
+    app.productShortName = u"Circuita";
+    app.applicationTitle = u"Circuita 5 Setup";
+    app.mainExeDir.fill(u"Circuita 5");
+    app.circuitDir.fill(u"Circuita 5");
+    app.helpFileTempCopy.fill(u"C:\\users\\Public\\Temp\\circuita.chm");  // Help shows
+    app.stickAppPath = launcher;  // "run from stick" shows
+    app.updateConfigured = true;
+    app.preconfigSetup = false;
+    app.preconfigMode = true;  // every preconfiguration page shows
+    app.linkOnly = false;
+    app.toGoEdition = false;
+    app.demoVersion = false;
+    app.isPelaxo5 = app.isPelaxo4 = false;
+    app.msiUiOption.clear();
+    app.allUsers = true;
+    app.autoMode = 0;
+    app.circuitFolderDialog = true;
+    app.circuitFolder = u"D:\\Schaltungen\\Übungen";
+    app.useStandardCircuitFolder = true;
+    app.networkFolder = u"\\\\server\\software\\Circuita 5";
+    app.individualSetupFolder = u"c:\\install\\Circuita 5";
+    app.targetProgramFolder = u"C:\\Program Files\\Circuita 5";
+    app.setupIniText = u"[SETUP]\nDEFAULTDIRL=C:\\Program Files\\Circuita 5\nAUTOMODE=1\nALLUSERS=1";
+    app.askForVideos = app.askForPresentations = app.askForMaterialDownload = true;
+    app.videosAsDownload = false;
+    app.installVideos = app.installPresentations = app.downloadMaterialChosen = false;
+    app.addOptionalComponents = false;
+    app.videosSize = u"35";
+    app.presentationsSize = u"12";
+    app.flowState = "start";
+    app.forwardDirection = true;
+}
+
+struct PageCase {
+    const char* name;
+    std::function<void(CBootstrapperApp&, WizardSteps&)> show;
+};
+
+void finish(CBootstrapperApp& app, WizardSteps& steps, int text, const std::u16string& additional) {
+    steps.showFinishPage(app, replaceAll(app.text(19), u"ProductX", app.productName), app.text(text), additional);
+}
+
+std::vector<PageCase> pageCases() {
+    using A = CBootstrapperApp;
+    using S = WizardSteps;
+    // The start page first: it makes the title font the other pages use.
+    return {
+        {"start", [](A& a, S& s) { s.showStartPage(a); }},
+        {"start-preconfig", [](A& a, S& s) { a.preconfigSetup = true; s.showStartPage(a); }},
+        {"start-pelaxo5", [](A& a, S& s) { a.isPelaxo5 = true; s.showStartPage(a); }},
+        {"start-pelaxo5-preconfig",
+         [](A& a, S& s) { a.isPelaxo5 = a.preconfigSetup = true; s.showStartPage(a); }},
+        {"start-pelaxo4", [](A& a, S& s) { a.isPelaxo4 = true; s.showStartPage(a); }},
+        {"start-togo", [](A& a, S& s) { a.isPelaxo5 = a.toGoEdition = true; s.showStartPage(a); }},
+        {"already-installed", [](A& a, S& s) { s.askAlreadyInstalled(a); }},
+        {"installation-type", [](A& a, S& s) { s.askInstallationType(a); }},
+        {"network-folder", [](A& a, S& s) { s.askNetworkFolder(a); }},
+        {"user-group", [](A& a, S& s) { s.askUserGroup(a); }},
+        {"setup-folder", [](A& a, S& s) { s.askSetupFolder(a); }},
+        {"program-folder", [](A& a, S& s) { s.askProgramFolder(a); }},
+        {"program-folder-togo", [](A& a, S& s) { a.toGoEdition = true; s.askProgramFolder(a); }},
+        {"circuit-folder", [](A& a, S& s) { a.preconfigMode = false; s.askCircuitFolder(a); }},
+        {"circuit-folder-preconfig", [](A& a, S& s) { s.askCircuitFolder(a); }},
+        {"circuit-folder-own", [](A& a, S& s) {
+             a.preconfigMode = false;
+             a.useStandardCircuitFolder = false;
+             s.askCircuitFolder(a);
+         }},
+        {"videos-download", [](A& a, S& s) { a.videosAsDownload = true; s.askCopyVideos(a); }},
+        {"videos-pelaxo4", [](A& a, S& s) { a.isPelaxo4 = true; s.askCopyVideos(a); }},
+        {"videos", [](A& a, S& s) { s.askCopyVideos(a); }},
+        {"material-download", [](A& a, S& s) { s.askMaterialDownload(a); }},
+        {"presentations", [](A& a, S& s) { s.askPresentations(a); }},
+        {"auto-mode", [](A& a, S& s) { s.askAutoMode(a); }},
+        {"presets-summary", [](A& a, S& s) { s.showPresetsSummary(a); }},
+        {"finish-launched", [](A& a, S& s) { finish(a, s, 18, u""); }},
+        {"finish-launch-failed", [](A& a, S& s) { finish(a, s, 81, u""); }},
+        {"finish-links", [](A& a, S& s) { finish(a, s, 18, a.text(125)); }},
+        {"finish-individual-setup", [](A& a, S& s) {
+             s.showFinishPage(a, a.text(134), replaceAll(a.text(135), u"XYZ", a.individualSetupFolder),
+                              a.text(128) + u"\n\n" + a.setupIniText);
+         }},
+    };
+}
+
+std::string report(const char* language, const char* page, const PageRecord& record, int pagesShown,
+                   const std::vector<std::u16string>& messages) {
+    std::string clipped, boxes;
+    for (const auto& c : record.clipped) {
+        clipped += std::string(clipped.empty() ? "" : ",") + "{\"id\":" + std::to_string(c.id) +
+                   ",\"text\":" + jsonQuoted(c.text) + ",\"need\":[" + std::to_string(c.fit.need.cx) + "," +
+                   std::to_string(c.fit.need.cy) + "],\"have\":[" + std::to_string(c.fit.have.cx) + "," +
+                   std::to_string(c.fit.have.cy) + "]}";
+    }
+    for (const auto& m : messages) boxes += (boxes.empty() ? "" : ",") + jsonQuoted(toWide(m));
+    return std::string("{\"language\":\"") + language + "\",\"page\":\"" + page +
+           "\",\"shown\":" + std::to_string(pagesShown) + ",\"measured\":" +
+           std::to_string(record.shown ? record.measured : -1) + ",\"clipped\":[" + clipped +
+           "],\"messages\":[" + boxes + "]}";
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    std::wstring outPath;
+    for (int i = 1; i < argc; ++i) {
+        const std::wstring a = argv[i];
+        if (a == L"--out" && i + 1 < argc) outPath = argv[++i];
+        else return 2;
+    }
+    const HookHandle hook;
+    if (!hook.valid()) return 3;
+    FILE* out = outPath.empty() ? nullptr : _wfopen(outPath.c_str(), L"wb");
+    Win32System system;
+    MeasuringUi ui;
+    const auto cases = pageCases();
+    {
+        CBootstrapperApp app(system, ui);
+        const std::u16string launcher = system.launcherPath();
+        WizardSteps steps;
+        for (int language = 0; language < kLanguageCount; ++language) {
+            for (const auto& pageCase : cases) {
+                demoRun(app, language, launcher);
+                ui.messages.clear();
+                ui.pagesShown = 0;
+                PageRecord record;
+                g_record = &record;
+                pageCase.show(app, steps);
+                g_record = nullptr;
+                const std::string line =
+                    report(kLanguageCodes[language], pageCase.name, record, ui.pagesShown, ui.messages) + "\n";
+                std::fputs(line.c_str(), stdout);
+                if (out) {
+                    std::fputs(line.c_str(), out);
+                    std::fflush(out);
+                }
+            }
+        }
+    }
+    if (out) std::fclose(out);
+    return 0;
+}
