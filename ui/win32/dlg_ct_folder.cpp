@@ -18,10 +18,7 @@ void DlgCtFolder::initialise() {
     setText(IDC_FOLDER_EDIT, model_.useStandardFolder ? std::u16string() : model_.folder);
     showItem(IDC_STANDARD_FOLDER, model_.showStandardFolder);
     setText(IDC_FOLDER_BROWSE, model_.browseCaption);
-    setText(IDC_PAGE_BACK, model_.backCaption);
-    setText(IDC_PAGE_NEXT, model_.nextCaption);
-    setText(IDC_PAGE_CANCEL, model_.cancelCaption);
-    setText(IDC_PAGE_HELP, model_.helpCaption);
+    setNavigationCaptions();
     thinSeparator();
     applyPlacement();
     applyHelpRule();

@@ -9,10 +9,7 @@ void DlgFolder::initialise() {
     setTitleAndMessage();
     setText(IDC_FOLDER_BROWSE, model_.browseCaption);
     setText(IDC_FOLDER_EDIT, model_.folder);
-    setText(IDC_PAGE_BACK, model_.backCaption);
-    setText(IDC_PAGE_NEXT, model_.nextCaption);
-    setText(IDC_PAGE_CANCEL, model_.cancelCaption);
-    setText(IDC_PAGE_HELP, model_.helpCaption);
+    setNavigationCaptions();
     thinSeparator();
     applyPlacement();
     applyHelpRule();

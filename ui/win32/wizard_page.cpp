@@ -122,6 +122,13 @@ void WizardPage::applyPlacement() const {
     SetWindowPos(hwnd_, HWND_TOP, r.left, r.top, r.right - r.left, r.bottom - r.top, 0);
 }
 
+void WizardPage::setNavigationCaptions() const {
+    setText(IDC_PAGE_BACK, model_.backCaption);
+    setText(IDC_PAGE_NEXT, model_.nextCaption);
+    setText(IDC_PAGE_CANCEL, model_.cancelCaption);
+    setText(IDC_PAGE_HELP, model_.helpCaption);
+}
+
 void WizardPage::applyHelpRule() const {
     if (!model_.helpVisible) showItem(IDC_PAGE_HELP, false);
 }

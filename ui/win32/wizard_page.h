@@ -47,6 +47,8 @@ protected:
     // Initialisation steps shared by the classes.
     void setWindowTitleAndIcon();
     void setTitleAndMessage(bool withMessage = true) const;
+    // Back, Next, Cancel and Help as the model names them.
+    void setNavigationCaptions() const;
     void thinSeparator() const;
     void applyPlacement() const;
     void applyHelpRule() const;
