@@ -44,6 +44,14 @@ bool answeredFirst(CBootstrapperApp& app, PageModel& page, bool& answered) {
     return app.flowState == "option1";
 }
 
+// A failed download: a local file problem names the file, a transfer problem says so, a
+// cancelled one says nothing; then the user is back on the question before it.
+void downloadFailed(CBootstrapperApp& app, int result, const std::string& state, const std::u16string& file) {
+    if (result == -2) app.showMessage(replaceAll(app.text(121), u"xyz", file), platform::MessageKind::Warning);
+    else if (result == -3) app.showMessage(app.text(5), platform::MessageKind::Warning);
+    app.flowState = app.backTarget[state];
+}
+
 PageModel folderPage(CBootstrapperApp& app, const char* topic, int title, int message, const std::u16string& folder) {
     PageModel page = framedPage(app, PageClass::Folder, topic);
     page.title = productText(app, title);
@@ -159,12 +167,12 @@ void WizardSteps::askCopyVideos(CBootstrapperApp& app) {
 
 void WizardSteps::fetchVideos(CBootstrapperApp& app) {
     if (!app.videosAsDownload || !app.installVideos || app.linkOnly || unattended(app)) return skip(app);
-    if (downloadVideos(app) == 0) {
-        app.flowState = "next";
+    const int result = downloadVideos(app);
+    if (result == -1 || result == -2 || result == -3) {
+        downloadFailed(app, result, "Dialog: ask for videos download", app.system().tempFolder() + u"\\media2.cab");
         return;
     }
-    app.showMessage(app.text(5), platform::MessageKind::Warning);
-    app.flowState = app.backTarget["Dialog: ask for videos download"];
+    app.flowState = "next";
 }
 
 void WizardSteps::askMaterialDownload(CBootstrapperApp& app) {
@@ -179,13 +187,13 @@ void WizardSteps::askMaterialDownload(CBootstrapperApp& app) {
         app.flowState = "next";
         return;
     }
-    if (downloadMaterial(app) == 0) {
-        app.materialDownloaded = true;
-        app.flowState = "next";
+    const int result = downloadMaterial(app);
+    if (result == -1 || result == -2 || result == -3) {
+        downloadFailed(app, result, "Dialog: ask for didactic material download", u"*.cab");
         return;
     }
-    app.showMessage(app.text(5), platform::MessageKind::Warning);
-    app.flowState = app.backTarget["Dialog: ask for didactic material download"];
+    app.materialDownloaded = true;
+    app.flowState = "next";
 }
 
 void WizardSteps::askPresentations(CBootstrapperApp& app) {

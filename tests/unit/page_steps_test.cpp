@@ -200,6 +200,24 @@ TEST_F(PageSteps, AlreadyInstalledLeadsToTheOptionalPagesOrToTheUpdate) {
     EXPECT_FALSE(app.installVideos);
 }
 
+TEST_F(PageSteps, FailedMaterialDownloadReturnsToTheQuestionBefore) {
+    app.askForMaterialDownload = true;
+    app.backTarget["Dialog: ask for didactic material download"] = "Dialog: ask for videos download";
+    answer("option1");
+    steps.askMaterialDownload(app);
+    EXPECT_TRUE(app.downloadMaterialChosen);
+    EXPECT_FALSE(app.materialDownloaded);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, u"Error! Internet connection failed.");
+    EXPECT_EQ(ui.messages[0].kind, platform::MessageKind::Warning);
+    EXPECT_EQ(app.flowState, "Dialog: ask for videos download");
+
+    answer("option2");  // not chosen: on without a download
+    steps.askMaterialDownload(app);
+    EXPECT_EQ(app.flowState, "next");
+    EXPECT_EQ(ui.messages.size(), 1u);
+}
+
 TEST_F(PageSteps, FinishPageOffersOnlyItsQuitButton) {
     steps.showFinishPage(app, u"Circuita 5 setup finished", u"Setup has been aborted.", u"");
     EXPECT_EQ(lastPage().pageClass, PageClass::Info);
