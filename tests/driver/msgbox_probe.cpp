@@ -13,6 +13,8 @@
 
 #include <string>
 
+#include "utf8.h"
+
 namespace {
 
 constexpr int kEdit = 100, kRadioA = 101, kRadioB = 102, kCombo = 103, kLater = 104;
@@ -20,15 +22,6 @@ constexpr int kEdit = 100, kRadioA = 101, kRadioB = 102, kCombo = 103, kLater = 
 std::wstring gOut;
 HWND gEdit, gRadioA, gRadioB, gCombo;
 
-std::string utf8(const std::wstring& w) {
-  if (w.empty()) return {};
-  int n = WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), nullptr, 0,
-                              nullptr, nullptr);
-  std::string s(static_cast<size_t>(n), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), &s[0], n, nullptr,
-                      nullptr);
-  return s;
-}
 
 std::wstring textOf(HWND h) {
   std::wstring s(static_cast<size_t>(GetWindowTextLengthW(h)) + 1, L'\0');

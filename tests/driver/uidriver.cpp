@@ -31,6 +31,8 @@
 #include <cstring>
 #include <cwchar>
 #include <string>
+
+#include "utf8.h"
 #include <vector>
 
 namespace {
@@ -43,15 +45,6 @@ constexpr DWORD kPollMs = 40;
 
 // ---------------------------------------------------------------- output
 
-std::string utf8(const std::wstring& w) {
-  if (w.empty()) return {};
-  int n = WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), nullptr, 0,
-                              nullptr, nullptr);
-  std::string s(static_cast<size_t>(n), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), &s[0], n, nullptr,
-                      nullptr);
-  return s;
-}
 
 // Written through WriteFile so that no C runtime text mode turns \n into \r\n or
 // re-encodes the UTF-8 bytes.
