@@ -6,6 +6,7 @@
 #include "app/setup_flow.h"
 #include "app/startup_steps.h"
 #include "config/help_topics.h"
+#include "config/legacy_settings.h"
 #include "platform/files.h"
 #include "platform/strings.h"
 #include "platform/version.h"

@@ -1,14 +1,33 @@
-// Interim start-up steps. Each leaves the application state as if the file or option it
-// reads were absent, which is the launcher's documented behaviour in that case.
 #include "app/startup_steps.h"
 
 #include "app/bootstrapper_app.h"
+#include "config/presets.h"
+#include "platform/files.h"
+#include "text/texts.h"
 
-// No legacy settings file read yet: the legacy record stays empty.
-void readLegacyIni(CBootstrapperApp&) {}
-
-// The command line is not evaluated yet: a run behaves as one without arguments.
+// Interim: the command line is not evaluated yet, so a run behaves as one without
+// arguments.
 void evaluateCommandLine(CBootstrapperApp&) {}
 
-// No presets applied yet: a run behaves as one without "setup.ini".
-bool applyPresetsFile(CBootstrapperApp&) { return true; }
+bool applyPresetsFile(CBootstrapperApp& app) {
+    // Every product that can make an Individual Setup honours the presets its copies
+    // carry, not only the two product families.
+    if (!app.isPelaxo4 && !app.isPelaxo5 && !app.preconfigSetup) return true;
+    if (app.flowState == "remove all") return true;
+    platform::System& system = app.system();
+    const std::u16string path = launcherFolder(system) + u"\\setup.ini";
+    if (!fileExists(system, path)) return true;
+    if (readPresets(app, path) < 0) return true;
+
+    if (app.allUsers && !system.isAdministrator()) {
+        app.showMessage(replaceAll(app.text(12), u"ProductX", app.productName));
+        return false;
+    }
+    if (app.autoMode == 1) app.msiUiOption = u"/qb ";
+    else if (app.autoMode == 2) app.msiUiOption = u"/qn ";
+    app.installDir = app.targetProgramFolder;
+    app.legacyExeDir.clear();
+    app.flowState = "Dialog: all users";
+    app.backTarget[app.flowState] = "cancel";
+    return true;
+}

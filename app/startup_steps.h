@@ -1,12 +1,12 @@
-// Start-up steps whose full behaviour arrives with later work (legacy files, command
-// line, presets). Each has its final name and call site; the
-// bodies in startup_steps.cpp are interim and say what they do not do yet.
+// Start-up steps between the checks and the flow: the command line and the presets of an
+// Individual Setup.
 #pragma once
 
 class CBootstrapperApp;
 
-void readLegacyIni(CBootstrapperApp& app);
 void evaluateCommandLine(CBootstrapperApp& app);
 
-// False when the presets ended the run (a message has been shown).
+// Takes over the "setup.ini" beside the launcher, when the product uses one, and moves
+// the flow to its first question. False when the presets ended the run (a message has
+// been shown).
 bool applyPresetsFile(CBootstrapperApp& app);

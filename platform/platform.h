@@ -109,6 +109,11 @@ public:
     virtual std::u16string windowsFolder() = 0;
     virtual std::u16string commonStartMenuFolder() = 0;  // empty when unknown
     virtual std::u16string documentsFolder() = 0;        // the user's documents; empty when unknown
+    virtual std::u16string appDataFolder() = 0;          // the user's roaming application data
+    virtual std::u16string localAppDataFolder() = 0;     // the user's local application data
+    // The program files folder; on 64-bit Windows the one for 32-bit programs when asked.
+    // Empty when unknown.
+    virtual std::u16string programFilesFolder(bool for32BitPrograms) = 0;
     virtual int msiProductState(const std::u16string& productGuid) = 0;
     virtual int msiFeatureState(const std::u16string& productGuid, const std::u16string& feature) = 0;
     virtual int msiComponentPath(const std::u16string& productGuid, const std::u16string& componentGuid,
@@ -127,6 +132,14 @@ public:
     // (target cannot be created).
     virtual int copyFile(const std::u16string& source, const std::u16string& target) = 0;
     virtual bool createEmptyFile(const std::u16string& path) = 0;
+    // Creates or replaces the file with exactly these bytes.
+    virtual bool writeWholeFile(const std::u16string& path, const std::vector<unsigned char>& bytes) = 0;
+    // A value of a Windows INI file as GetPrivateProfileStringW reads it: section and key
+    // in any letter case, at most maxChars - 1 characters, defaultValue when the file,
+    // section or key is missing. A bare file name is looked for in the Windows folder.
+    virtual std::u16string readIniString(const std::u16string& file, const std::u16string& section,
+                                         const std::u16string& key, const std::u16string& defaultValue,
+                                         std::size_t maxChars) = 0;
     virtual bool deleteFile(const std::u16string& path) = 0;
     // The entries of a wildcard search, in the order the file system returns them.
     virtual std::vector<FolderEntry> findFiles(const std::u16string& searchPattern) = 0;

@@ -1,12 +1,16 @@
 // Page steps: each decides whether its page is needed, fills it from the text table,
-// shows it and takes the answer over. The checks of typed folders and the downloads
-// arrive with the installation work; until then the folder pages take what was typed
-// and a download reports that nothing could be transferred.
+// shows it and takes the answer over. The downloads arrive with the installation work;
+// until then a download reports that nothing could be transferred.
 #include "ui/wizard_steps.h"
 
 #include "app/bootstrapper_app.h"
 #include "app/install_actions.h"
+#include "config/presets.h"
+#include "platform/files.h"
+#include "platform/queries.h"
+#include "platform/strings.h"
 #include "text/texts.h"
+#include "ui/folder_input.h"
 #include "ui/page_frame.h"
 #include "ui/start_page.h"
 
@@ -61,6 +65,41 @@ PageModel folderPage(CBootstrapperApp& app, const char* topic, int title, int me
     return page;
 }
 
+void warn(CBootstrapperApp& app, const std::u16string& text) {
+    app.showMessage(text, platform::MessageKind::Warning);
+}
+
+// Row 119: the folder cannot be created or written.
+void folderRefused(CBootstrapperApp& app, const std::u16string& folder) {
+    warn(app, replaceAll(app.text(119), u"xyz", folder));
+}
+
+// The material every complete installation of the current generation carries.
+const char16_t* materialFolder(const std::string& technologyDomain) {
+    if (technologyDomain == "pneu") return u"\\tuto\\pneu";
+    if (technologyDomain == "hyd") return u"\\tuto\\hyd";
+    if (technologyDomain == "et") return u"\\tuto\\et";
+    return u"\\sreerzw";
+}
+
+// The folder, or its parent when the user pointed at its "bin" folder, holds the
+// program; folder then names the installation itself.
+bool validInstallation(CBootstrapperApp& app, std::u16string& folder) {
+    folder = removeTrailingBackslash(folder);
+    if (folder.empty() || !acceptableFolderName(folder)) return false;
+    platform::System& system = app.system();
+    if (!findInstallationFolder(system, folder, u"\\bin", app.startApplicationOnStick)) return false;
+    return !app.isPelaxo5 || pathExists(system, folder + materialFolder(app.technologyDomain));
+}
+
+std::u16string defaultProgramFolder(CBootstrapperApp& app) {
+    platform::System& system = app.system();
+    std::u16string folder = removeTrailingBackslash(system.programFilesFolder(isWindows64(system)));
+    if (folder.empty()) folder = u"c:";
+    folder += app.isPelaxo4 || app.isPelaxo5 ? u"\\tutoria\\" : u"\\";
+    return folder + app.mainExeDir[app.languageIndex];
+}
+
 }  // namespace
 
 void WizardSteps::showStartPage(CBootstrapperApp& app) {
@@ -99,8 +138,21 @@ void WizardSteps::askNetworkFolder(CBootstrapperApp& app) {
     app.linkOnly = false;
     PageModel page = folderPage(app, "server-folder", 157, 25, app.networkFolder);
     page.browseFlags = platform::kBrowseDefaultFlags | platform::kBrowseNoNewFolder;
-    showPage(app, page);
-    if (app.flowState == "next") app.networkFolder = page.folder;
+    for (;;) {
+        showPage(app, page);
+        if (app.flowState == "cancel") return;
+        std::u16string folder = typedFolder(page.folder);
+        if (validInstallation(app, folder)) {
+            app.networkFolder = folder;
+            app.linkOnly = true;
+            return;
+        }
+        if (app.flowState == "back") {
+            app.networkFolder.clear();
+            return;
+        }
+        warn(app, productText(app, 26));  // then the page again, as the user left it
+    }
 }
 
 void WizardSteps::askUserGroup(CBootstrapperApp& app) {
@@ -122,16 +174,40 @@ void WizardSteps::askSetupFolder(CBootstrapperApp& app) {
     PageModel page = folderPage(app, "setup-folder", 84, 85, app.individualSetupFolder);
     page.subFolder = app.mainExeDir[language];
     showPage(app, page);
-    if (app.flowState == "next") app.individualSetupFolder = page.folder;
+    if (ended(app)) return;
+    app.individualSetupFolder = typedFolder(page.folder);
+    // Creates the folder on the way, exactly as the copy is made later.
+    if (!app.individualSetupFolder.empty() && acceptableFolderName(app.individualSetupFolder) &&
+        folderWritableByCopy(app.system(), app.individualSetupFolder))
+        return;
+    folderRefused(app, app.individualSetupFolder);
+    app.individualSetupFolder.clear();
+    app.flowState = "Dialog: setup folder";
 }
 
 void WizardSteps::askProgramFolder(CBootstrapperApp& app) {
     if (!((app.preconfigMode && !app.linkOnly) || app.toGoEdition)) return skip(app);
+    const std::u16string remembered = app.targetProgramFolder;
+    if (app.targetProgramFolder.empty()) {
+        app.targetProgramFolder = defaultProgramFolder(app);
+        folderWritableByCopy(app.system(), app.targetProgramFolder);  // creates it; the page says the rest
+    }
     PageModel page = app.toGoEdition ? folderPage(app, "program-folder", 157, 158, app.targetProgramFolder)
                                      : folderPage(app, "program-folder", 86, 87, app.targetProgramFolder);
     page.subFolder = app.mainExeDir[app.languageIndex];
     showPage(app, page);
-    if (app.flowState == "next") app.targetProgramFolder = page.folder;
+    if (ended(app)) {
+        app.targetProgramFolder = remembered;
+        return;
+    }
+    const std::u16string folder = typedFolder(page.folder);
+    if (!folder.empty() && acceptableFolderName(folder)) {
+        app.targetProgramFolder = folder;
+        return;
+    }
+    folderRefused(app, folder);
+    app.targetProgramFolder.clear();
+    app.flowState = "Dialog: target folder";
 }
 
 void WizardSteps::askCircuitFolder(CBootstrapperApp& app) {
@@ -146,9 +222,18 @@ void WizardSteps::askCircuitFolder(CBootstrapperApp& app) {
     page.showStandardFolder = !app.preconfigMode;
     page.folder = app.circuitFolder;
     page.useStandardFolder = app.useStandardCircuitFolder;
-    showPage(app, page);
-    app.useStandardCircuitFolder = page.useStandardFolder;
-    if (!ended(app) && !page.useStandardFolder) app.circuitFolder = page.folder;
+    for (;;) {
+        showPage(app, page);
+        app.useStandardCircuitFolder = page.useStandardFolder;
+        if (ended(app) || page.useStandardFolder) return;
+        const std::u16string folder = typedFolder(page.folder);
+        // An own folder must be one that can be named; otherwise the page asks again.
+        if (!folder.empty() && acceptableFolderName(folder)) {
+            app.circuitFolder = folder;
+            return;
+        }
+        folderRefused(app, folder);
+    }
 }
 
 void WizardSteps::askCopyVideos(CBootstrapperApp& app) {
@@ -219,6 +304,7 @@ void WizardSteps::askAutoMode(CBootstrapperApp& app) {
 }
 
 void WizardSteps::showPresetsSummary(CBootstrapperApp& app) {
+    composePresets(app);
     PageModel page = framedPage(app, PageClass::Info, "setup-options");
     page.title = productText(app, 126);
     page.message = replaceAll(app.text(127), u"XYZ", app.individualSetupFolder);

@@ -2,6 +2,8 @@
 // portable code's business).
 #include "platform/win32/win32_system.h"
 
+#include <algorithm>
+
 #include "platform/win32/wide.h"
 
 namespace {
@@ -79,6 +81,31 @@ int Win32System::copyFile(const std::u16string& source, const std::u16string& ta
 
 bool Win32System::createEmptyFile(const std::u16string& path) {
     return static_cast<bool>(createForWriting(path));
+}
+
+bool Win32System::writeWholeFile(const std::u16string& path, const std::vector<unsigned char>& bytes) {
+    FileHandle file = createForWriting(path);
+    if (!file) return false;
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        DWORD written = 0;
+        const DWORD want = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, kCopyChunk));
+        if (!WriteFile(file.get(), bytes.data() + done, want, &written, nullptr) || written == 0) return false;
+        done += written;
+    }
+    return true;
+}
+
+std::u16string Win32System::readIniString(const std::u16string& file, const std::u16string& section,
+                                          const std::u16string& key, const std::u16string& defaultValue,
+                                          std::size_t maxChars) {
+    if (maxChars == 0) return {};
+    std::wstring buffer(maxChars, L'\0');
+    const DWORD length = GetPrivateProfileStringW(toWide(section).c_str(), toWide(key).c_str(),
+                                                  toWide(defaultValue).c_str(), buffer.data(),
+                                                  static_cast<DWORD>(maxChars), toWide(file).c_str());
+    buffer.resize(std::min<std::size_t>(length, maxChars - 1));
+    return fromWide(buffer);
 }
 
 bool Win32System::deleteFile(const std::u16string& path) {

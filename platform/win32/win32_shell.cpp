@@ -49,3 +49,11 @@ std::u16string specialFolder(int csidl) {
 std::u16string Win32System::commonStartMenuFolder() { return specialFolder(CSIDL_COMMON_STARTMENU); }
 
 std::u16string Win32System::documentsFolder() { return specialFolder(CSIDL_PERSONAL); }
+
+std::u16string Win32System::appDataFolder() { return specialFolder(CSIDL_APPDATA); }
+
+std::u16string Win32System::localAppDataFolder() { return specialFolder(CSIDL_LOCAL_APPDATA); }
+
+std::u16string Win32System::programFilesFolder(bool for32BitPrograms) {
+    return specialFolder(for32BitPrograms ? CSIDL_PROGRAM_FILESX86 : CSIDL_PROGRAM_FILES);
+}

@@ -42,6 +42,9 @@ public:
     std::u16string windowsFolder() override;
     std::u16string commonStartMenuFolder() override;
     std::u16string documentsFolder() override;
+    std::u16string appDataFolder() override;
+    std::u16string localAppDataFolder() override;
+    std::u16string programFilesFolder(bool for32BitPrograms) override;
     int msiProductState(const std::u16string& productGuid) override;
     int msiFeatureState(const std::u16string& productGuid, const std::u16string& feature) override;
     int msiComponentPath(const std::u16string& productGuid, const std::u16string& componentGuid,
@@ -56,6 +59,10 @@ public:
     bool readWholeFile(const std::u16string& path, std::vector<unsigned char>& bytes) override;
     int copyFile(const std::u16string& source, const std::u16string& target) override;
     bool createEmptyFile(const std::u16string& path) override;
+    bool writeWholeFile(const std::u16string& path, const std::vector<unsigned char>& bytes) override;
+    std::u16string readIniString(const std::u16string& file, const std::u16string& section,
+                                 const std::u16string& key, const std::u16string& defaultValue,
+                                 std::size_t maxChars) override;
     bool deleteFile(const std::u16string& path) override;
     std::vector<platform::FolderEntry> findFiles(const std::u16string& searchPattern) override;
     std::u16string ansiToWide(const std::string& bytes) override;

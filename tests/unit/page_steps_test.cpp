@@ -26,6 +26,7 @@ protected:
         app.stickAppPath = u"D:\\App\\Circuita.exe";
         app.mainExeDir[1] = u"Circuita 5";
         app.circuitDir[1] = u"Circuits";
+        system.copyLikeXcopy();
     }
     // The next page answers with this word after the change.
     void answer(const std::string& word, std::function<void(PageModel&)> change = nullptr) {
@@ -225,13 +226,146 @@ TEST_F(PageSteps, FinishPageOffersOnlyItsQuitButton) {
     EXPECT_TRUE(lastPage().backCaption.empty() && lastPage().nextCaption.empty() && lastPage().helpCaption.empty());
     EXPECT_TRUE(lastPage().cancelQuestion.empty());
 
-    app.individualSetupFolder = u"E:\\Setups";
-    app.setupIniText = u"[SETUP]";
+    app.individualSetupFolder = u"E:\\Setups\\";
+    app.targetProgramFolder = u"C:\\Apps\\";
+    app.allUsers = false;
     answer("next");
     steps.showPresetsSummary(app);
     EXPECT_EQ(lastPage().message, u"The program will not install. Folder of the 'Individual Setup':\nE:\\Setups");
-    EXPECT_EQ(lastPage().infoText, u"Content of the file 'setup.ini'\n\n[SETUP]");
+    EXPECT_EQ(lastPage().infoText, u"Content of the file 'setup.ini'\n\n[SETUP]\nDEFAULTDIRL=C:\\Apps\n");
     EXPECT_EQ(lastPage().cancelQuestion, u"Are you sure you want to cancel Circuita 5 installation?");
+}
+
+TEST_F(PageSteps, NetworkFolderMustHoldAnInstallation) {
+    app.startApplicationOnStick = u"Circuita.exe";
+    system.addFile(u"\\\\srv\\apps\\Circuita\\bin\\Circuita.exe");
+    app.networkFolder = u"\\\\srv\\old";
+    answer("next", [](PageModel& p) { p.folder = u"\\\\srv\\apps"; });           // nothing there
+    answer("next", [](PageModel& p) { p.folder = u" \\\\srv\\apps\\Circuita\\bin\\ "; });  // the bin folder
+    app.flowState = "Dialog: server folder";
+    steps.askNetworkFolder(app);
+    ASSERT_EQ(ui.pagesShown.size(), 2u);
+    EXPECT_EQ(ui.pagesShown[0].folder, u"\\\\srv\\old");
+    EXPECT_EQ(ui.pagesShown[0].title, u"Select program folder.");
+    EXPECT_EQ(ui.pagesShown[0].browseFlags, 577u);
+    EXPECT_EQ(ui.pagesShown[1].folder, u"\\\\srv\\apps");  // again, as the user left it
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, u"There is no valid installation of Circuita 5 in the selected folder.");
+    EXPECT_EQ(ui.messages[0].kind, platform::MessageKind::Warning);
+    EXPECT_EQ(app.networkFolder, u"\\\\srv\\apps\\Circuita");
+    EXPECT_TRUE(app.linkOnly);
+    EXPECT_EQ(app.flowState, "next");
+
+    // Back over an invalid folder clears it without a message.
+    answer("back", [](PageModel& p) { p.folder = u"\\\\srv\\nothing"; });
+    steps.askNetworkFolder(app);
+    EXPECT_TRUE(app.networkFolder.empty());
+    EXPECT_FALSE(app.linkOnly);
+    EXPECT_EQ(ui.messages.size(), 1u);
+
+    // The current generation also needs the material of its technology.
+    app.isPelaxo5 = true;
+    app.technologyDomain = "hyd";
+    answer("next", [](PageModel& p) { p.folder = u"\\\\srv\\apps\\Circuita"; });
+    answer("cancel");
+    steps.askNetworkFolder(app);
+    EXPECT_EQ(ui.messages.size(), 2u);
+    EXPECT_EQ(app.flowState, "cancel");
+    system.folders.insert(u"\\\\srv\\apps\\Circuita\\tuto\\hyd");
+    answer("next", [](PageModel& p) { p.folder = u"\\\\srv\\apps\\Circuita"; });
+    steps.askNetworkFolder(app);
+    EXPECT_TRUE(app.linkOnly);
+}
+
+TEST_F(PageSteps, SetupFolderIsCreatedOrRefusedWithItsName) {
+    app.preconfigMode = true;
+    system.unwritableFolders.insert(u"R:\\Setups");
+    answer("next", [](PageModel& p) { p.folder = u"R:\\Setups"; });
+    steps.askSetupFolder(app);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, u"The folder 'R:\\Setups' cannot be created. \nMake sure the folder name is correct "
+                                   u"\nand you have write access to the specified folder.");
+    EXPECT_EQ(app.flowState, "Dialog: setup folder");
+    EXPECT_TRUE(app.individualSetupFolder.empty());
+
+    // Shown again with the default; a new folder is created by the write test.
+    answer("next", [](PageModel& p) { p.folder = u"  E:\\New\\Setup  "; });
+    steps.askSetupFolder(app);
+    EXPECT_EQ(lastPage().folder, u"c:\\install\\Circuita 5");
+    EXPECT_EQ(app.individualSetupFolder, u"E:\\New\\Setup");
+    EXPECT_EQ(app.flowState, "next");
+    EXPECT_EQ(system.folders.count(u"E:\\New\\Setup"), 1u);
+
+    // Names Windows cannot take are refused before anything is created.
+    for (const char16_t* bad : {u"E:\\a|b", u"E:\\\"x\"", u"E:\\a?", u"E:\\tab\tname", u"   "}) {
+        answer("next", [bad](PageModel& p) { p.folder = bad; });
+        steps.askSetupFolder(app);
+        EXPECT_EQ(app.flowState, "Dialog: setup folder");
+    }
+    answer("next", [](PageModel& p) { p.folder = u"E:\\" + std::u16string(300, u'x'); });
+    steps.askSetupFolder(app);
+    EXPECT_EQ(app.flowState, "Dialog: setup folder");
+    EXPECT_EQ(ui.messages.size(), 7u);
+    EXPECT_EQ(system.folders.size(), 1u);
+}
+
+TEST_F(PageSteps, ProgramFolderDefaultBackAndEmptyAnswer) {
+    app.preconfigMode = true;
+    app.isPelaxo5 = true;
+    answer("back");
+    steps.askProgramFolder(app);
+    EXPECT_EQ(lastPage().folder, u"C:\\Program Files (x86)\\tutoria\\Circuita 5");
+    EXPECT_EQ(lastPage().title, u"Select program folder on the target system.");
+    EXPECT_TRUE(app.targetProgramFolder.empty());  // the default is dropped again
+    EXPECT_EQ(system.folders.count(u"C:\\Program Files (x86)\\tutoria\\Circuita 5"), 1u);  // though made
+
+    answer("next", [](PageModel& p) { p.folder = u" \r\n"; });
+    steps.askProgramFolder(app);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text.substr(0, 16), u"The folder '' ca");
+    EXPECT_EQ(app.flowState, "Dialog: target folder");
+    EXPECT_TRUE(app.targetProgramFolder.empty());
+
+    system.setWindows64(false);
+    app.isPelaxo5 = false;
+    app.toGoEdition = true;
+    app.preconfigMode = false;
+    answer("next", [](PageModel& p) { p.folder = u" D:\\Portable "; });
+    steps.askProgramFolder(app);
+    EXPECT_EQ(lastPage().folder, u"C:\\Program Files\\Circuita 5");
+    EXPECT_EQ(lastPage().message, u"The program will be installed in this folder.");
+    EXPECT_EQ(app.targetProgramFolder, u"D:\\Portable");
+    EXPECT_EQ(app.flowState, "next");
+}
+
+TEST_F(PageSteps, CircuitFolderIsTrimmedAndMustBeNameable) {
+    app.circuitFolderDialog = true;
+    answer("next", [](PageModel& p) {
+        p.useStandardFolder = false;
+        p.folder = u"  D:\\My Circuits \r\n";
+    });
+    steps.askCircuitFolder(app);
+    EXPECT_EQ(app.circuitFolder, u"D:\\My Circuits");
+    EXPECT_TRUE(lastPage().showStandardFolder);
+
+    answer("next", [](PageModel& p) {
+        p.useStandardFolder = false;
+        p.folder = u"D:\\<new>";
+    });
+    answer("next", [](PageModel& p) { p.useStandardFolder = true; });
+    steps.askCircuitFolder(app);
+    EXPECT_EQ(ui.messages.size(), 1u);
+    EXPECT_TRUE(app.useStandardCircuitFolder);
+    EXPECT_EQ(app.circuitFolder, u"D:\\My Circuits");  // kept for the next visit
+
+    // Back takes the check box but no folder.
+    answer("back", [](PageModel& p) {
+        p.useStandardFolder = false;
+        p.folder = u"E:\\Other";
+    });
+    steps.askCircuitFolder(app);
+    EXPECT_FALSE(app.useStandardCircuitFolder);
+    EXPECT_EQ(app.circuitFolder, u"D:\\My Circuits");
 }
 
 }  // namespace

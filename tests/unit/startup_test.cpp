@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "app/bootstrapper_app.h"
+#include "app/startup_steps.h"
 #include "fakes/fake_system.h"
 
 namespace {
@@ -149,6 +150,76 @@ TEST_F(Startup, FlowRunsAndStagedHelpCopiesGoAtTheEnd) {
     EXPECT_EQ(system.deletedFiles.size(), 5u);
     EXPECT_EQ(system.files.count(u"C:\\Temp\\_1_help.chm"), 0u);
     EXPECT_EQ(system.comInitCount, 0);
+}
+
+// A "setup.ini" beside the launcher of a product that makes Individual Setups.
+class StartupWithPresets : public Startup {
+protected:
+    StartupWithPresets() { system.exePath = u"E:\\Copy\\setup.exe"; }
+    void presets(const std::string& text) { system.addFile(u"E:\\Copy\\setup.ini", text); }
+    std::string pelaxo5() {
+        std::string settings = minimalSettings();
+        return settings.replace(settings.find("Circuita.exe"), 12, "Pelaxo5.exe");
+    }
+    std::vector<std::u16string> titlesShown() const {
+        std::vector<std::u16string> titles;
+        for (const auto& page : ui.pagesShown) titles.push_back(page.title);
+        return titles;
+    }
+};
+
+TEST_F(StartupWithPresets, RunStartsAtTheUserGroupAndBackEndsIt) {
+    presets("[SETUP]\nDEFAULTDIRL=C:\\Apps\\Circuita\nGLOBAL=1\n");
+    ui.answerPage("back");
+    EXPECT_FALSE(run(pelaxo5()));
+    EXPECT_EQ(titlesShown(), std::vector<std::u16string>{u"Select User Group"});
+    EXPECT_EQ(ui.pagesShown[0].selectedOption, 0);
+    EXPECT_EQ(app->installDir, u"C:\\Apps\\Circuita");
+    EXPECT_EQ(app->networkFolder, app->installDir);
+    EXPECT_TRUE(app->msiUiOption.empty());
+
+    // Without its folder key the file is ignored: the start page comes first.
+    presets("[SETUP]\nGLOBAL=1\n");
+    ui.pagesShown.clear();
+    run(pelaxo5());
+    EXPECT_EQ(ui.pagesShown.at(0).pageClass, platform::PageClass::Start);
+    EXPECT_TRUE(app->installDir.empty());
+}
+
+TEST_F(StartupWithPresets, AutoModeRunsWithoutQuestions) {
+    presets("[SETUP]\nDEFAULTDIRL=C:\\Apps\nAUTO_MODE=2\n");
+    system.uiLocale = 0x0409;
+    run(pelaxo5());
+    EXPECT_EQ(app->msiUiOption, u"/qn ");
+    EXPECT_FALSE(app->allUsers);
+    // No question is asked; the interim package launch ends on the finish page.
+    ASSERT_EQ(ui.pagesShown.size(), 1u);
+    EXPECT_EQ(ui.pagesShown[0].message, u"Setup has been aborted.");
+}
+
+TEST_F(StartupWithPresets, WhichProductsReadThemAndWhenTheyEndTheRun) {
+    presets("[SETUP]\nDEFAULTDIRL=C:\\Apps\nGLOBAL=1\n");
+    // A product outside both families ignores them unless it makes Individual Setups.
+    run(minimalSettings());
+    EXPECT_EQ(ui.pagesShown.at(0).pageClass, platform::PageClass::Start);
+    ui.pagesShown.clear();
+    run(minimalSettings("<language>en-us</language>", "preconfig-setup=\"true\""));
+    EXPECT_EQ(titlesShown().at(0), u"Select User Group");
+
+    // All users asked for by a user without administrator rights: no run at all.
+    ui.pagesShown.clear();
+    system.administrator = false;
+    run(pelaxo5());
+    EXPECT_TRUE(ui.pagesShown.empty());
+    EXPECT_EQ(onlyMessage(), u"Circuita cannot be installed.\n\nAdministrative privileges are required in order to "
+                             u"install the software.");
+
+    // A removal asked for on the command line is not turned into an installation.
+    app->flowState = "remove all";
+    app->installDir.clear();
+    EXPECT_TRUE(applyPresetsFile(*app));
+    EXPECT_EQ(app->flowState, "remove all");
+    EXPECT_TRUE(app->installDir.empty());
 }
 
 }  // namespace

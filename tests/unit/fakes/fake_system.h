@@ -45,6 +45,10 @@ public:
     std::u16string windows = u"C:\\Windows";
     std::u16string commonStartMenu = u"C:\\ProgramData\\Microsoft\\Windows\\Start Menu";
     std::u16string documents = u"C:\\Users\\u\\Documents";
+    std::u16string appData = u"C:\\Users\\u\\AppData\\Roaming";
+    std::u16string localAppData = u"C:\\Users\\u\\AppData\\Local";
+    std::u16string programFiles = u"C:\\Program Files";
+    std::u16string programFilesX86 = u"C:\\Program Files (x86)";
     int osVersion = 61;
     int uiLocale = 0x0409;
     bool administrator = true;
@@ -81,6 +85,24 @@ public:
         else registry[{Root::LocalMachine, key}].erase(u"ProgramFilesDir (x86)");
     }
     FakeSystem() { setWindows64(true); }
+    // Commands run as xcopy would: the file is copied into the target folder, which is
+    // created on the way unless it is unwritable; exit code 4 when that fails.
+    void copyLikeXcopy() {
+        onRunProcess = [this](const std::u16string& line, std::uint32_t) -> std::uint32_t {
+            const std::u16string tool = u"xcopy.exe\" \"";
+            const auto from = line.find(tool);
+            if (from == std::u16string::npos) return 0;
+            const auto sourceStart = from + tool.size();
+            const auto sourceEnd = line.find(u"\" \"", sourceStart);
+            const auto targetEnd = line.find(u"\\\" /H", sourceEnd);
+            if (sourceEnd == std::u16string::npos || targetEnd == std::u16string::npos) return 4;
+            const std::u16string source = line.substr(sourceStart, sourceEnd - sourceStart);
+            const std::u16string folder = line.substr(sourceEnd + 3, targetEnd - sourceEnd - 3);
+            if (unwritableFolders.count(folder)) return 4;
+            folders.insert(folder);
+            return copyFile(source, folder + u"\\" + source.substr(source.rfind(u'\\') + 1)) == 0 ? 0 : 4;
+        };
+    }
 
     // ---- platform::System ----
     void initCommonControls() override { commonControlsInitialised = true; }
@@ -162,6 +184,11 @@ public:
     std::u16string windowsFolder() override { return windows; }
     std::u16string commonStartMenuFolder() override { return commonStartMenu; }
     std::u16string documentsFolder() override { return documents; }
+    std::u16string appDataFolder() override { return appData; }
+    std::u16string localAppDataFolder() override { return localAppData; }
+    std::u16string programFilesFolder(bool for32BitPrograms) override {
+        return for32BitPrograms ? programFilesX86 : programFiles;
+    }
     int msiProductState(const std::u16string& guid) override {
         auto it = productStates.find(guid);
         return it == productStates.end() ? platform::kInstallStateUnknown : it->second;
@@ -209,6 +236,47 @@ public:
         if (!writable(path)) return false;
         files[path] = {};
         return true;
+    }
+    bool writeWholeFile(const std::u16string& path, const std::vector<unsigned char>& bytes) override {
+        if (!writable(path)) return false;
+        files[path] = bytes;
+        return true;
+    }
+    // The Windows INI reader's rules: first matching section and key in any letter case,
+    // blanks around names and values dropped, one pair of enclosing quotes removed, ANSI
+    // text or UTF-16LE after a byte-order mark.
+    std::u16string readIniString(const std::u16string& file, const std::u16string& section, const std::u16string& key,
+                                 const std::u16string& defaultValue, std::size_t maxChars) override {
+        const std::u16string path = file.find(u'\\') == std::u16string::npos ? windows + u"\\" + file : file;
+        auto cut = [maxChars](std::u16string text) {
+            if (maxChars == 0) return std::u16string();
+            if (text.size() > maxChars - 1) text.resize(maxChars - 1);
+            return text;
+        };
+        auto it = files.find(path);
+        if (it == files.end()) return cut(defaultValue);
+        const std::u16string text = iniText(it->second);
+        bool inSection = false;
+        std::size_t at = 0;
+        while (at < text.size()) {
+            std::size_t end = text.find_first_of(u"\r\n", at);
+            if (end == std::u16string::npos) end = text.size();
+            const std::u16string line = trimmed(text.substr(at, end - at));
+            at = end + 1;
+            if (!line.empty() && line.front() == u'[') {
+                const auto close = line.find(u']');
+                inSection = close != std::u16string::npos && sameText(trimmed(line.substr(1, close - 1)), section);
+                continue;
+            }
+            const auto equals = line.find(u'=');
+            if (!inSection || equals == std::u16string::npos || !sameText(trimmed(line.substr(0, equals)), key))
+                continue;
+            std::u16string value = trimmed(line.substr(equals + 1));
+            if (value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'') && value.back() == value.front())
+                value = value.substr(1, value.size() - 2);
+            return cut(value);
+        }
+        return cut(defaultValue);
     }
     bool deleteFile(const std::u16string& path) override {
         deletedFiles.push_back(path);
@@ -271,6 +339,27 @@ private:
         if (name.rfind(u"\\\\?\\UNC", 0) == 0) return u"\\" + name.substr(7);
         if (name.rfind(u"\\\\?\\", 0) == 0) return name.substr(4);
         return name;
+    }
+    static std::u16string trimmed(const std::u16string& text) {
+        const auto first = text.find_first_not_of(u" \t");
+        if (first == std::u16string::npos) return {};
+        return text.substr(first, text.find_last_not_of(u" \t") - first + 1);
+    }
+    static bool sameText(const std::u16string& a, const std::u16string& b) {
+        auto lower = [](char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 32) : c; };
+        if (a.size() != b.size()) return false;
+        for (std::size_t i = 0; i < a.size(); ++i)
+            if (lower(a[i]) != lower(b[i])) return false;
+        return true;
+    }
+    std::u16string iniText(const std::vector<unsigned char>& bytes) {
+        if (bytes.size() >= 2 && bytes[0] == 0xFF && bytes[1] == 0xFE) {
+            std::u16string text;
+            for (std::size_t i = 2; i + 1 < bytes.size(); i += 2)
+                text.push_back(static_cast<char16_t>(bytes[i] | (bytes[i + 1] << 8)));
+            return text;
+        }
+        return ansiToWide(std::string(bytes.begin(), bytes.end()));
     }
     bool exists(const std::u16string& path) const { return files.count(path) || folders.count(path); }
     bool writable(const std::u16string& path) const {

@@ -1,0 +1,54 @@
+#include "config/legacy_settings.h"
+
+#include "app/bootstrapper_app.h"
+#include "platform/files.h"
+#include "platform/queries.h"
+#include "platform/strings.h"
+
+namespace {
+
+constexpr std::size_t kValueBuffer = 9999;
+
+// One-character values are placeholders the old installer wrote, not folders.
+void takeValue(CBootstrapperApp& app, const std::u16string& file, const char16_t* key, std::u16string& field) {
+    const std::u16string value = app.system().readIniString(file, app.productIdentifier, key, u"", kValueBuffer);
+    if (value.size() >= 2) field = value;
+}
+
+void readLegacyRecord(CBootstrapperApp& app, const std::u16string& file) {
+    takeValue(app, file, u"EXE_DIR", app.legacyExeDir);
+    takeValue(app, file, u"INST_DIR_LFN", app.legacyInstDirLfn);
+    takeValue(app, file, u"INST_NDIR_LFN", app.legacyInstNdirLfn);
+    takeValue(app, file, u"INST_NDIR", app.legacyInstNdir);
+    takeValue(app, file, u"INST_DIR", app.legacyInstDir);
+    takeValue(app, file, u"Version", app.legacyVersion);
+}
+
+}  // namespace
+
+void readLegacyIni(CBootstrapperApp& app) {
+    platform::System& system = app.system();
+    if (IsProductInstalled(system, app.productGuid)) return;
+    if (app.productIdentifier.empty()) return;
+
+    const std::u16string appData = removeTrailingBackslash(system.appDataFolder());
+    if (!appData.empty()) {
+        const std::u16string perUser = appData + u"\\" + app.productIdentifier + u"\\misc\\tarvo.ini";
+        if (fileExists(system, perUser)) {
+            const std::u16string circuitDir =
+                system.readIniString(perUser, app.productIdentifier, u"CT_DIR", u"", kValueBuffer);
+            if (!circuitDir.empty()) app.legacyCircuitDir = circuitDir;
+        }
+    }
+
+    // A bare name: the INI reader looks in the Windows folder.
+    readLegacyRecord(app, u"tarvo.ini");
+
+    // Windows keeps the copy that a program without administrator rights wrote to its own
+    // folder here, and that copy is the one such a program read back.
+    const std::u16string localAppData = removeTrailingBackslash(system.localAppDataFolder());
+    if (!localAppData.empty()) {
+        const std::u16string redirected = localAppData + u"\\VirtualStore\\Windows\\tarvo.ini";
+        if (fileExists(system, redirected)) readLegacyRecord(app, redirected);
+    }
+}

@@ -1,0 +1,90 @@
+#include "config/presets.h"
+
+#include "app/bootstrapper_app.h"
+#include "platform/strings.h"
+
+namespace {
+
+const std::u16string kSection = u"SETUP";
+// The buffer the values are read into, in characters.
+constexpr std::size_t kValueBuffer = 9999;
+
+std::u16string readValue(CBootstrapperApp& app, const std::u16string& path, const char16_t* key,
+                         const std::u16string& defaultValue = std::u16string()) {
+    return app.system().readIniString(path, kSection, key, defaultValue, kValueBuffer);
+}
+
+bool isYes(const std::u16string& value) { return equalsIgnoringAsciiCase(value, u"Y"); }
+
+}  // namespace
+
+int readPresets(CBootstrapperApp& app, const std::u16string& path) {
+    app.linkOnly = false;
+    std::u16string folder;
+    if (equalsIgnoringAsciiCase(readValue(app, path, u"WANT_FILES", u"Y"), u"N")) {
+        folder = readValue(app, path, u"DEFAULTDIRN");
+        if (folder.empty()) return -1;
+        app.linkOnly = true;
+    } else {
+        folder = readValue(app, path, u"DEFAULTDIRL");
+        if (folder.empty()) return -1;
+    }
+    app.targetProgramFolder = folder;
+
+    app.circuitFolder = readValue(app, path, u"DEFAULTDIRAPPDATA");
+    if (!app.circuitFolder.empty()) app.useStandardCircuitFolder = false;
+
+    const std::u16string autoMode = readValue(app, path, u"AUTO_MODE");
+    app.autoMode = autoMode == u"1" ? 1 : autoMode == u"2" ? 2 : 0;
+
+    if (app.askForVideos) app.installVideos = !isYes(readValue(app, path, u"NOVIDEOS"));
+    if (app.askForPresentations) app.installPresentations = !isYes(readValue(app, path, u"NOPRESENTATIONS"));
+    app.allUsers = readValue(app, path, u"GLOBAL") == u"1";
+    return 0;
+}
+
+void composePresets(CBootstrapperApp& app) {
+    app.targetProgramFolder = removeTrailingBackslash(app.targetProgramFolder);
+    app.individualSetupFolder = removeTrailingBackslash(app.individualSetupFolder);
+
+    std::u16string& text = app.setupIniText;
+    text = u"[SETUP]\n";
+    auto line = [&text](const char16_t* key, const std::u16string& value) {
+        text += key;
+        text += u'=';
+        text += value;
+        text += u'\n';
+    };
+    if (app.linkOnly) {
+        line(u"DEFAULTDIRN", app.networkFolder);
+        line(u"WANT_FILES", u"N");
+    } else {
+        line(u"DEFAULTDIRL", app.targetProgramFolder);
+    }
+    if (!app.useStandardCircuitFolder) line(u"DEFAULTDIRAPPDATA", app.circuitFolder);
+    if (app.autoMode != 0) line(u"AUTO_MODE", utf8ToWide(std::to_string(app.autoMode)));
+    if (app.askForVideos && !app.installVideos) line(u"NOVIDEOS", u"Y");
+    if (app.askForPresentations && !app.installPresentations) line(u"NOPRESENTATIONS", u"Y");
+    if (app.allUsers) line(u"GLOBAL", u"1");
+}
+
+std::vector<unsigned char> presetsFileBytes(std::u16string_view text) {
+    bool ascii = true;
+    for (char16_t c : text) ascii = ascii && c < 0x80;
+
+    std::vector<unsigned char> bytes;
+    auto put = [&bytes, ascii](char16_t c) {
+        bytes.push_back(static_cast<unsigned char>(c & 0xFF));
+        if (!ascii) bytes.push_back(static_cast<unsigned char>(c >> 8));
+    };
+    if (!ascii) bytes = {0xFF, 0xFE};
+    for (char16_t c : text) {
+        if (c == u'\n') put(u'\r');
+        put(c);
+    }
+    return bytes;
+}
+
+bool writePresetsFile(platform::System& system, const std::u16string& path, std::u16string_view text) {
+    return system.writeWholeFile(path, presetsFileBytes(text));
+}

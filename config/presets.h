@@ -1,0 +1,26 @@
+// The presets file "setup.ini" that an Individual Setup carries beside its launcher: the
+// answers given when it was made, taken over when it runs.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/platform.h"
+
+class CBootstrapperApp;
+
+// Takes the presets of the file over into the application state: 0, or -1 when the file
+// lacks the folder key its installation type needs (the run then goes on without them).
+int readPresets(CBootstrapperApp& app, const std::u16string& path);
+
+// Fills setupIniText from the current choices (lines end in a line feed).
+void composePresets(CBootstrapperApp& app);
+
+// The file's bytes for a composed text, with CR LF line ends. ASCII text is written as
+// 8-bit text. Any other text is written as UTF-16LE with a byte-order mark: the copy runs
+// on other computers, whose ANSI code page may lack the characters of a folder name, and
+// the Windows INI reader reads that form back exactly everywhere.
+std::vector<unsigned char> presetsFileBytes(std::u16string_view text);
+
+bool writePresetsFile(platform::System& system, const std::u16string& path, std::u16string_view text);

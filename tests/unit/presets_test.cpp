@@ -1,0 +1,212 @@
+// The presets file of an Individual Setup and the legacy settings files, read through the
+// fake's Windows INI reader.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "app/bootstrapper_app.h"
+#include "config/legacy_settings.h"
+#include "config/presets.h"
+#include "fakes/fake_system.h"
+
+namespace {
+
+const std::u16string kPresets = u"D:\\setup.ini";
+
+class Presets : public ::testing::Test {
+protected:
+    Presets() {
+        // Both optional components offered: the settings choose them for installation.
+        app.askForVideos = app.installVideos = true;
+        app.askForPresentations = app.installPresentations = true;
+    }
+    int read(const std::string& text) {
+        system.addFile(kPresets, text);
+        return readPresets(app, kPresets);
+    }
+    FakeSystem system;
+    FakeUi ui;
+    CBootstrapperApp app{system, ui};
+};
+
+TEST_F(Presets, OnlyTheFolderKeyGivesTheDefaults) {
+    ASSERT_EQ(read("[SETUP]\r\nDEFAULTDIRL=C:\\Apps\r\n"), 0);
+    EXPECT_EQ(app.targetProgramFolder, u"C:\\Apps");
+    EXPECT_FALSE(app.linkOnly);
+    EXPECT_EQ(app.autoMode, 0);
+    EXPECT_FALSE(app.allUsers);  // GLOBAL missing
+    EXPECT_TRUE(app.installVideos);
+    EXPECT_TRUE(app.installPresentations);
+    EXPECT_TRUE(app.useStandardCircuitFolder);
+}
+
+TEST_F(Presets, InstallationTypeAndItsFolderKey) {
+    ASSERT_EQ(read("[SETUP]\nDEFAULTDIRN=\\\\srv\\apps\\Circuita\nWANT_FILES=n\nDEFAULTDIRL=C:\\Local\n"), 0);
+    EXPECT_TRUE(app.linkOnly);
+    EXPECT_EQ(app.targetProgramFolder, u"\\\\srv\\apps\\Circuita");
+
+    // "no" is not "N": a full installation, which needs its own folder key.
+    EXPECT_EQ(read("[SETUP]\nDEFAULTDIRN=\\\\srv\\apps\nWANT_FILES=no\n"), -1);
+    EXPECT_FALSE(app.linkOnly);
+    ASSERT_EQ(read("[SETUP]\nDEFAULTDIRN=\\\\srv\\apps\nWANT_FILES=no\nDEFAULTDIRL=C:\\Local\n"), 0);
+    EXPECT_FALSE(app.linkOnly);
+    EXPECT_EQ(app.targetProgramFolder, u"C:\\Local");
+
+    app.targetProgramFolder = u"unchanged";
+    EXPECT_EQ(read("[SETUP]\nWANT_FILES=N\nDEFAULTDIRN=\n"), -1);
+    EXPECT_EQ(read("[OTHER]\nDEFAULTDIRL=C:\\Apps\n"), -1);
+    EXPECT_EQ(app.targetProgramFolder, u"unchanged");
+
+    // Section and key names in any letter case, blanks around the value dropped.
+    ASSERT_EQ(read("[setup]\ndefaultdirl =  E:\\Tools  \nglobal=1\n"), 0);
+    EXPECT_EQ(app.targetProgramFolder, u"E:\\Tools");
+    EXPECT_TRUE(app.allUsers);
+}
+
+TEST_F(Presets, ValueRulesOfTheOtherKeys) {
+    const std::pair<const char*, int> autoModes[] = {{"1", 1}, {"2", 2}, {"3", 0}, {"02", 0}, {"x", 0}, {"", 0}};
+    for (const auto& [value, expected] : autoModes) {
+        ASSERT_EQ(read(std::string("[SETUP]\nDEFAULTDIRL=C:\\A\nAUTO_MODE=") + value + "\n"), 0);
+        EXPECT_EQ(app.autoMode, expected) << value;
+    }
+
+    read("[SETUP]\nDEFAULTDIRL=C:\\A\nNOVIDEOS=y\nNOPRESENTATIONS=1\nGLOBAL=yes\n");
+    EXPECT_FALSE(app.installVideos);
+    EXPECT_TRUE(app.installPresentations);
+    EXPECT_FALSE(app.allUsers);  // only "1" means all users
+
+    // Components that are not offered keep their state whatever the file says.
+    app.askForVideos = false;
+    app.installVideos = false;
+    read("[SETUP]\nDEFAULTDIRL=C:\\A\n");
+    EXPECT_FALSE(app.installVideos);
+
+    read("[SETUP]\nDEFAULTDIRL=C:\\A\nDEFAULTDIRAPPDATA=D:\\Circuits\n");
+    EXPECT_EQ(app.circuitFolder, u"D:\\Circuits");
+    EXPECT_FALSE(app.useStandardCircuitFolder);
+}
+
+TEST_F(Presets, ComposedTextAndItsFileBytes) {
+    app.targetProgramFolder = u"D:\\Prog\\";
+    app.individualSetupFolder = u"E:\\Setups\\";
+    app.allUsers = false;
+    composePresets(app);
+    EXPECT_EQ(app.setupIniText, u"[SETUP]\nDEFAULTDIRL=D:\\Prog\n");
+    EXPECT_EQ(app.targetProgramFolder, u"D:\\Prog");
+    EXPECT_EQ(app.individualSetupFolder, u"E:\\Setups");
+
+    // Every key, in the order of the file format.
+    app.linkOnly = true;
+    app.networkFolder = u"\\\\srv\\apps\\";
+    app.useStandardCircuitFolder = false;
+    app.circuitFolder = u"D:\\Circuits";
+    app.autoMode = 2;
+    app.installVideos = app.installPresentations = false;
+    app.allUsers = true;
+    composePresets(app);
+    EXPECT_EQ(app.setupIniText, u"[SETUP]\nDEFAULTDIRN=\\\\srv\\apps\\\nWANT_FILES=N\nDEFAULTDIRAPPDATA=D:\\Circuits\n"
+                                u"AUTO_MODE=2\nNOVIDEOS=Y\nNOPRESENTATIONS=Y\nGLOBAL=1\n");
+
+    const std::vector<unsigned char> ascii = presetsFileBytes(u"[SETUP]\nDEFAULTDIRL=C:\\A\n");
+    EXPECT_EQ(std::string(ascii.begin(), ascii.end()), "[SETUP]\r\nDEFAULTDIRL=C:\\A\r\n");
+    const std::vector<unsigned char> wide = presetsFileBytes(u"[SETUP]\nDEFAULTDIRL=C:\\\u010c\n");
+    const std::vector<unsigned char> expected = {0xFF, 0xFE, '[', 0, 'S', 0, 'E', 0, 'T', 0, 'U', 0, 'P', 0, ']', 0,
+                                                 '\r', 0, '\n', 0};
+    ASSERT_GT(wide.size(), expected.size());
+    EXPECT_TRUE(std::equal(expected.begin(), expected.end(), wide.begin()));
+    EXPECT_EQ(std::vector<unsigned char>(wide.end() - 6, wide.end()),
+              (std::vector<unsigned char>{0x0C, 0x01, '\r', 0, '\n', 0}));
+}
+
+// What a written file gives back must be what was chosen, for any choice the pages allow.
+TEST_F(Presets, ComposeWriteAndReadBackRoundTrips) {
+    std::mt19937 random(20261209);
+    const std::u16string letters = u"abcXYZ019 _-.()&'\u00e4\u00df\u010d\u0159\u017e\u011b\u00e9\u00f1\u20ac";
+    auto folder = [&](const std::u16string& start) {
+        std::u16string name = start;
+        const int parts = 1 + random() % 3;
+        for (int p = 0; p < parts; ++p) {
+            name += u'\\';
+            name += letters[random() % 6];  // a visible first character: INI values lose outer blanks
+            for (int n = random() % 12; n > 0; --n) name += letters[random() % letters.size()];
+            name += letters[random() % 6];
+        }
+        return name;
+    };
+    for (int round = 0; round < 300; ++round) {
+        FakeSystem target;
+        CBootstrapperApp made{target, ui};
+        made.linkOnly = random() % 2;
+        made.networkFolder = folder(u"\\\\server\\share");
+        made.targetProgramFolder = folder(u"C:") + (random() % 2 ? u"\\" : u"");
+        made.useStandardCircuitFolder = random() % 2;
+        made.circuitFolder = folder(u"D:");
+        made.autoMode = random() % 3;
+        made.askForVideos = made.askForPresentations = true;
+        made.installVideos = random() % 2;
+        made.installPresentations = random() % 2;
+        made.allUsers = random() % 2;
+        composePresets(made);
+        ASSERT_TRUE(writePresetsFile(target, kPresets, made.setupIniText));
+
+        CBootstrapperApp copy{target, ui};
+        copy.askForVideos = copy.installVideos = copy.askForPresentations = copy.installPresentations = true;
+        ASSERT_EQ(readPresets(copy, kPresets), 0);
+        SCOPED_TRACE(std::string(made.setupIniText.begin(), made.setupIniText.end()));
+        EXPECT_EQ(copy.linkOnly, made.linkOnly);
+        EXPECT_EQ(copy.targetProgramFolder, made.linkOnly ? made.networkFolder : made.targetProgramFolder);
+        EXPECT_EQ(copy.useStandardCircuitFolder, made.useStandardCircuitFolder);
+        if (!made.useStandardCircuitFolder) {
+            EXPECT_EQ(copy.circuitFolder, made.circuitFolder);
+        }
+        EXPECT_EQ(copy.autoMode, made.autoMode);
+        EXPECT_EQ(copy.installVideos, made.installVideos);
+        EXPECT_EQ(copy.installPresentations, made.installPresentations);
+        EXPECT_EQ(copy.allUsers, made.allUsers);
+    }
+}
+
+class LegacySettings : public Presets {
+protected:
+    LegacySettings() {
+        app.productIdentifier = u"CIRC";
+        app.productGuid = u"{G}";
+    }
+    const std::u16string windowsCopy = u"C:\\Windows\\tarvo.ini";
+    const std::u16string redirected = u"C:\\Users\\u\\AppData\\Local\\VirtualStore\\Windows\\tarvo.ini";
+    const std::u16string perUser = u"C:\\Users\\u\\AppData\\Roaming\\CIRC\\misc\\tarvo.ini";
+};
+
+TEST_F(LegacySettings, ThreePlacesAndTheRedirectedCopyWins) {
+    system.addFile(windowsCopy, "[CIRC]\nEXE_DIR=C:\\Old\\bin\nINST_DIR=C:\\OLD\nINST_DIR_LFN=C:\\Old\n"
+                                "INST_NDIR=N\nVersion=4.2\n");
+    system.addFile(redirected, "[CIRC]\nEXE_DIR=D:\\Mine\\bin\nINST_NDIR_LFN=\\\\srv\\old\n");
+    system.addFile(perUser, "[CIRC]\nCT_DIR=D:\\Circuits\nEXE_DIR=ignored\n");
+    readLegacyIni(app);
+    EXPECT_EQ(app.legacyExeDir, u"D:\\Mine\\bin");
+    EXPECT_EQ(app.legacyInstDir, u"C:\\OLD");
+    EXPECT_EQ(app.legacyInstDirLfn, u"C:\\Old");
+    EXPECT_EQ(app.legacyInstNdirLfn, u"\\\\srv\\old");
+    EXPECT_TRUE(app.legacyInstNdir.empty());  // one character: not a folder
+    EXPECT_EQ(app.legacyVersion, u"4.2");
+    EXPECT_EQ(app.legacyCircuitDir, u"D:\\Circuits");
+}
+
+TEST_F(LegacySettings, NothingIsReadForAnInstalledProductOrWithoutIdentifier) {
+    system.addFile(windowsCopy, "[CIRC]\nEXE_DIR=C:\\Old\\bin\n");
+    system.setDword(platform::RegRoot::LocalMachine, u"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\{G}",
+                    u"Version", 1);
+    system.productStates[u"{G}"] = platform::kInstallStateLocal;
+    readLegacyIni(app);
+    EXPECT_TRUE(app.legacyExeDir.empty());
+
+    system.productStates[u"{G}"] = platform::kInstallStateAbsent;
+    app.productIdentifier.clear();
+    readLegacyIni(app);
+    EXPECT_TRUE(app.legacyExeDir.empty());
+    app.productIdentifier = u"CIRC";
+    readLegacyIni(app);
+    EXPECT_EQ(app.legacyExeDir, u"C:\\Old\\bin");
+}
+
+}  // namespace

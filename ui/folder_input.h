@@ -1,0 +1,13 @@
+// Folder names as users type them on the folder pages. They end up in installer command
+// lines and in the presets file, so they are cleaned and checked before they are taken.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// Without surrounding spaces and line breaks; empty when nothing else was typed.
+std::u16string typedFolder(std::u16string_view text);
+
+// Names a folder Windows can create without the long-path prefix and holds none of the
+// characters Windows forbids in paths (quotes, <, >, |, *, ? and control characters).
+bool acceptableFolderName(std::u16string_view folder);
