@@ -1,0 +1,92 @@
+// The presets file written by the launcher, copied and read back through the Windows INI
+// reader, and the reader's own rules the launcher relies on.
+#include <gtest/gtest.h>
+
+#include "app/bootstrapper_app.h"
+#include "config/presets.h"
+#include "test_support.h"
+
+namespace {
+
+class SilentUi : public platform::Ui {
+public:
+    platform::MessageAnswer messageBox(const std::u16string&, const std::u16string&, platform::MessageKind) override {
+        return platform::MessageAnswer::Ok;
+    }
+    void showHtmlHelp(const std::u16string&) override {}
+    bool browseForFolder(std::uintptr_t, const std::u16string*, const std::u16string&, unsigned, bool,
+                         std::u16string&) override {
+        return false;
+    }
+    std::string showPage(platform::PageModel&) override { return "cancel"; }
+};
+
+class PresetsFile : public testing::Test {
+protected:
+    Win32System system;
+    SilentUi ui;
+    ScratchFolder scratch{u"presets"};
+};
+
+TEST_F(PresetsFile, IniReaderRules) {
+    const std::u16string file = scratch / u"rules.ini";
+    ASSERT_TRUE(writeFileBytes(file, "[Setup]\r\nDefaultDirL =  C:\\Apps  \r\nEMPTY=\r\n[OTHER]\r\nX=1\r\n"));
+    EXPECT_EQ(system.readIniString(file, u"SETUP", u"DEFAULTDIRL", u"d", 9999), u"C:\\Apps");
+    EXPECT_EQ(system.readIniString(file, u"SETUP", u"EMPTY", u"d", 9999), u"");
+    EXPECT_EQ(system.readIniString(file, u"SETUP", u"X", u"d", 9999), u"d");
+    EXPECT_EQ(system.readIniString(file, u"SETUP", u"DEFAULTDIRL", u"", 4), u"C:\\");
+    EXPECT_EQ(system.readIniString(scratch / u"missing.ini", u"SETUP", u"X", u"Y", 9999), u"Y");
+
+    // A bare name is the Windows folder's file.
+    wchar_t windows[MAX_PATH];
+    ASSERT_GT(GetWindowsDirectoryW(windows, MAX_PATH), 0u);
+    const std::u16string inWindows = fromWide(windows) + u"\\platform-test-legacy.ini";
+    ASSERT_TRUE(writeFileBytes(inWindows, "[CIRC]\r\nEXE_DIR=C:\\Old\\bin\r\n"));
+    EXPECT_EQ(system.readIniString(u"platform-test-legacy.ini", u"CIRC", u"EXE_DIR", u"", 9999), u"C:\\Old\\bin");
+    DeleteFileW(toWide(inWindows).c_str());
+}
+
+// Written on one computer, copied with the Individual Setup, read on another: the same
+// choices, whatever characters the folder names hold.
+TEST_F(PresetsFile, WrittenCopiedAndReadBackGiveTheSameChoices) {
+    const std::u16string folders[] = {
+        u"C:\\Program Files (x86)\\tutoria\\Circuita 5",
+        u"C:\\Programme\\\u010cer\u0165\u00e1k \u017elu\u0165ou\u010dk\u00fd",  // Czech on any code page
+        u"D:\\Schaltpl\u00e4ne \u20ac\\\u56de\u8def",
+    };
+    ASSERT_TRUE(makeFolders(scratch / u"made") && makeFolders(scratch / u"copy"));
+    for (const std::u16string& folder : folders) {
+        CBootstrapperApp made(system, ui);
+        made.targetProgramFolder = folder + u"\\";
+        made.useStandardCircuitFolder = false;
+        made.circuitFolder = folder + u"\\Circuits";
+        made.autoMode = 1;
+        made.askForVideos = true;
+        made.installVideos = false;
+        made.allUsers = true;
+        composePresets(made);
+        ASSERT_TRUE(writePresetsFile(system, scratch / u"made\\setup.ini", made.setupIniText));
+        ASSERT_EQ(system.copyFile(scratch / u"made\\setup.ini", scratch / u"copy\\setup.ini"), 0);
+
+        CBootstrapperApp copy(system, ui);
+        copy.askForVideos = copy.installVideos = true;
+        ASSERT_EQ(readPresets(copy, scratch / u"copy\\setup.ini"), 0);
+        EXPECT_EQ(copy.targetProgramFolder, folder);
+        EXPECT_EQ(copy.circuitFolder, folder + u"\\Circuits");
+        EXPECT_FALSE(copy.useStandardCircuitFolder);
+        EXPECT_EQ(copy.autoMode, 1);
+        EXPECT_FALSE(copy.installVideos);
+        EXPECT_TRUE(copy.allUsers);
+        EXPECT_FALSE(copy.linkOnly);
+    }
+    // The ASCII form is the plain 8-bit file.
+    CBootstrapperApp ascii(system, ui);
+    ascii.targetProgramFolder = folders[0];
+    ascii.allUsers = false;
+    composePresets(ascii);
+    ASSERT_TRUE(writePresetsFile(system, scratch / u"made\\setup.ini", ascii.setupIniText));
+    EXPECT_EQ(readFileBytes(scratch / u"made\\setup.ini"),
+              "[SETUP]\r\nDEFAULTDIRL=C:\\Program Files (x86)\\tutoria\\Circuita 5\r\n");
+}
+
+}  // namespace
