@@ -80,8 +80,10 @@ private:
     HHOOK hook_;
 };
 
-// The real pages, ended by the timer; every page answers "next" so the steps go on
-// without dialogs, downloads or folder browsers. Message boxes are only recorded.
+// The real pages, ended by the timer; the first page of a case answers "next" so the steps
+// go on without dialogs, downloads or folder browsers, and a page shown again (a step that
+// refused its answer) answers "cancel", so the case ends and reports it. Message boxes
+// are only recorded.
 class MeasuringUi : public platform::Ui {
 public:
     platform::MessageAnswer messageBox(const std::u16string& text, const std::u16string&,
@@ -98,7 +100,7 @@ public:
     std::string showPage(platform::PageModel& page) override {
         ++pagesShown;
         real_.showPage(page);
-        return "next";
+        return pagesShown == 1 ? "next" : "cancel";
     }
 
     std::vector<std::u16string> messages;
@@ -172,7 +174,16 @@ std::vector<PageCase> pageCases() {
         {"start-togo", [](A& a, S& s) { a.isPelaxo5 = a.toGoEdition = true; s.showStartPage(a); }},
         {"already-installed", [](A& a, S& s) { s.askAlreadyInstalled(a); }},
         {"installation-type", [](A& a, S& s) { s.askInstallationType(a); }},
-        {"network-folder", [](A& a, S& s) { s.askNetworkFolder(a); }},
+        {"network-folder", [](A& a, S& s) {
+             // An installation the page accepts: bin\<program> below the folder.
+             const std::u16string folder = u"C:\\fit-network";
+             a.startApplicationOnStick = u"Circuita.exe";
+             CreateDirectoryW(toWide(folder).c_str(), nullptr);
+             CreateDirectoryW(toWide(folder + u"\\bin").c_str(), nullptr);
+             a.system().createEmptyFile(folder + u"\\bin\\" + a.startApplicationOnStick);
+             a.networkFolder = folder;
+             s.askNetworkFolder(a);
+         }},
         {"user-group", [](A& a, S& s) { s.askUserGroup(a); }},
         {"setup-folder", [](A& a, S& s) { s.askSetupFolder(a); }},
         {"program-folder", [](A& a, S& s) { s.askProgramFolder(a); }},
