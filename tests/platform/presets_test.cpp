@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/bootstrapper_app.h"
+#include "config/legacy_settings.h"
 #include "config/presets.h"
 #include "test_support.h"
 
@@ -87,6 +88,31 @@ TEST_F(PresetsFile, WrittenCopiedAndReadBackGiveTheSameChoices) {
     ASSERT_TRUE(writePresetsFile(system, scratch / u"made\\setup.ini", ascii.setupIniText));
     EXPECT_EQ(readFileBytes(scratch / u"made\\setup.ini"),
               "[SETUP]\r\nDEFAULTDIRL=C:\\Program Files (x86)\\tutoria\\Circuita 5\r\n");
+}
+
+// The legacy file in the Windows folder and the copy Windows redirected for a program
+// without administrator rights: the redirected values win, key by key.
+TEST_F(PresetsFile, LegacySettingsFromTheWindowsFolderAndItsRedirectedCopy) {
+    const std::u16string windowsCopy = system.windowsFolder() + u"\\tarvo.ini";
+    const std::u16string store = system.localAppDataFolder() + u"\\VirtualStore\\Windows";
+    const std::u16string perUser = system.appDataFolder() + u"\\CIRCPT\\misc";
+    ASSERT_TRUE(makeFolders(store) && makeFolders(perUser));
+    ASSERT_TRUE(writeFileBytes(windowsCopy, "[CIRCPT]\r\nEXE_DIR=C:\\Old\\bin\r\nINST_DIR=C:\\OLD\r\nVersion=4\r\n"));
+    ASSERT_TRUE(writeFileBytes(store + u"\\tarvo.ini", "[CIRCPT]\r\nEXE_DIR=D:\\Mine\\bin\r\n"));
+    ASSERT_TRUE(writeFileBytes(perUser + u"\\tarvo.ini", "[CIRCPT]\r\nCT_DIR=D:\\Circuits\r\n"));
+
+    CBootstrapperApp app(system, ui);
+    app.productIdentifier = u"CIRCPT";
+    app.productGuid = u"{00000000-0000-0000-0000-000000000000}";
+    readLegacyIni(app);
+    EXPECT_EQ(app.legacyExeDir, u"D:\\Mine\\bin");
+    EXPECT_EQ(app.legacyInstDir, u"C:\\OLD");
+    EXPECT_TRUE(app.legacyVersion.empty());  // one character
+    EXPECT_EQ(app.legacyCircuitDir, u"D:\\Circuits");
+
+    DeleteFileW(toWide(windowsCopy).c_str());
+    DeleteFileW(toWide(store + u"\\tarvo.ini").c_str());
+    removeTree(system.appDataFolder() + u"\\CIRCPT");
 }
 
 }  // namespace
