@@ -3,6 +3,7 @@ setup.exe (and what lies beside it), optionally with another settings document."
 
 import os
 import shutil
+import subprocess
 
 REPO = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 DEMO_SETTINGS = os.path.join(REPO, "examples", "demo", "settings.xml")
@@ -98,3 +99,16 @@ def texts(language):
         cells[int(m.group(1))] = m.group(2).encode("utf-8").decode("unicode_escape").encode(
             "latin-1").decode("utf-8")
     return cells
+
+
+def make_immutable(path):
+    """A folder even root cannot write to (Wine runs as root, so modes do not stop it).
+    False when chattr is missing or refused; undo with release_immutable."""
+    chattr = shutil.which("chattr")
+    if not chattr:
+        return False
+    return subprocess.run([chattr, "+i", path], stderr=subprocess.DEVNULL).returncode == 0
+
+
+def release_immutable(path):
+    subprocess.run(["chattr", "-i", path], stderr=subprocess.DEVNULL)

@@ -10,6 +10,8 @@ import xml.etree.ElementTree as ET
 
 import pytest
 
+from medium import make_immutable, release_immutable
+
 DEMO_MSI = "examples/demo/product/Circuita.msi"
 DEMO_SETUP = "products/demo/setup.exe"
 RUNTIME_20 = "examples/demo/product/NetFx20SP2_x86.exe"  # FileVersion 2.0.50727.4927
@@ -49,14 +51,6 @@ def assert_passed(result):
     assert code == 0
 
 
-def make_immutable(path):
-    """A folder even root cannot write to (Wine runs as root, so modes do not stop it)."""
-    chattr = shutil.which("chattr")
-    if not chattr:
-        return False
-    return subprocess.run([chattr, "+i", path], stderr=subprocess.DEVNULL).returncode == 0
-
-
 @pytest.mark.timeout(600)
 def test_platform_layer(wine):
     # The demo package, its Videos feature left out.
@@ -90,7 +84,7 @@ def test_platform_layer(wine):
         result = run_platform_tests(wine, "all", *args)
     finally:
         for p in locked:
-            subprocess.run(["chattr", "-i", p])
+            release_immutable(p)
     assert_passed(result)
     allowed = set() if len(locked) == 2 else {READ_ONLY_TEST}  # no immutable folders here
     assert set(result[2]) <= allowed, f"skipped: {result[2]}"

@@ -3,12 +3,11 @@ its answers from "setup.ini", a presets file with non-ASCII folders written by t
 launcher's own writer and read back by setup.exe, and folders that are refused or created."""
 
 import os
-import shutil
-import subprocess
 
 import pytest
 
-from medium import BACK, FOURTH, NEXT, OPTION2, TITLE, Medium, cancel_run, texts, wait_start_page
+from medium import (BACK, FOURTH, NEXT, OPTION2, TITLE, Medium, cancel_run, make_immutable, release_immutable,
+                    texts, wait_start_page)
 from test_wizard_walk import go, page_titled
 
 FOLDER_EDIT = 1046
@@ -84,11 +83,6 @@ def to_setup_folder_page(wine, proc):
     return page_titled(wine, proc, t[84])
 
 
-def make_immutable(path):
-    chattr = shutil.which("chattr")
-    return bool(chattr) and subprocess.run([chattr, "+i", path], stderr=subprocess.DEVNULL).returncode == 0
-
-
 def test_setup_folder_that_cannot_be_created_is_refused_and_a_new_one_is_made(wine):
     t = texts("en")
     locked = os.path.join(wine.drive_c, "Locked")
@@ -112,7 +106,7 @@ def test_setup_folder_that_cannot_be_created_is_refused_and_a_new_one_is_made(wi
         assert not os.listdir(os.path.join(wine.drive_c, "New Setups", "Circuita"))  # no probe left
         cancel_run(wine, proc, program)
     finally:
-        subprocess.run(["chattr", "-i", locked])
+        release_immutable(locked)
 
 
 def test_network_folder_must_hold_an_installation(wine):

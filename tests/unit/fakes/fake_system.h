@@ -13,6 +13,7 @@
 
 #include "config/scramble.h"
 #include "platform/platform.h"
+#include "platform/strings.h"
 
 class FakeSystem : public platform::System {
 public:
@@ -265,11 +266,13 @@ public:
             at = end + 1;
             if (!line.empty() && line.front() == u'[') {
                 const auto close = line.find(u']');
-                inSection = close != std::u16string::npos && sameText(trimmed(line.substr(1, close - 1)), section);
+                inSection = close != std::u16string::npos &&
+                            equalsIgnoringAsciiCase(trimmed(line.substr(1, close - 1)), section);
                 continue;
             }
             const auto equals = line.find(u'=');
-            if (!inSection || equals == std::u16string::npos || !sameText(trimmed(line.substr(0, equals)), key))
+            if (!inSection || equals == std::u16string::npos ||
+                !equalsIgnoringAsciiCase(trimmed(line.substr(0, equals)), key))
                 continue;
             std::u16string value = trimmed(line.substr(equals + 1));
             if (value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'') && value.back() == value.front())
@@ -344,13 +347,6 @@ private:
         const auto first = text.find_first_not_of(u" \t");
         if (first == std::u16string::npos) return {};
         return text.substr(first, text.find_last_not_of(u" \t") - first + 1);
-    }
-    static bool sameText(const std::u16string& a, const std::u16string& b) {
-        auto lower = [](char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 32) : c; };
-        if (a.size() != b.size()) return false;
-        for (std::size_t i = 0; i < a.size(); ++i)
-            if (lower(a[i]) != lower(b[i])) return false;
-        return true;
     }
     std::u16string iniText(const std::vector<unsigned char>& bytes) {
         if (bytes.size() >= 2 && bytes[0] == 0xFF && bytes[1] == 0xFE) {
