@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the demo and the tests need; skips what is
-# already there. Safe to run again.
+# already there, so a machine that has everything runs no apt at all. Safe to run again.
 set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
 
 packages=(
   cmake make g++ googletest libgtest-dev      # native build and unit tests
@@ -14,36 +15,77 @@ packages=(
   python3 python3-pytest python3-pytest-timeout   # end-to-end scenarios
 )
 
+# Wine runs 32-bit programs through wine32 from the i386 architecture, but only where
+# the kernel itself executes 32-bit code; elsewhere wine32:i386 cannot work and breaks
+# Debian's wine wrapper (tools/wine/ has the emulated tier for such machines).
+if "$here/wine/kernel-runs-i386.sh"; then
+  packages+=(wine32:i386)
+fi
+
+sudo_cmd=()
+[ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
+
+# One dpkg-query for all, as "<name>:<arch> <status>" lines; "ii" is installed.
+declare -A installed=()
+while read -r name status; do
+  [ "$status" = ii ] || continue
+  installed[$name]=1
+  installed[${name%%:*}]=1
+done < <(dpkg-query -W -f='${Package}:${Architecture} ${db:Status-Abbrev}\n' "${packages[@]%%:*}" 2>/dev/null || true)
 missing=()
 for p in "${packages[@]}"; do
-  dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
+  [ -n "${installed[$p]:-}" ] || missing+=("$p")
 done
-# 32-bit programs run in Wine's WOW64 mode through wine32 from the i386 architecture.
-if ! dpkg -s wine32:i386 >/dev/null 2>&1; then
-  missing+=(wine32:i386)
-fi
+
+# An index that fails to download (a mirror in mid-sync) must not end the set-up: retry,
+# then go on with what the archive gave and let apt-get install decide.
+update_indexes() {
+  local attempt
+  for attempt in 1 2 3; do
+    if "${sudo_cmd[@]}" apt-get update -q >/tmp/apt-update.log 2>&1; then
+      return 0
+    fi
+    echo "apt-get update failed (attempt $attempt of 3): $(grep -E '^(E|W):' /tmp/apt-update.log | head -n 1)"
+    [ "$attempt" -lt 3 ] && sleep $((attempt * 5))
+  done
+  echo "going on with the package indexes as they are"
+}
+
+# The reason apt gives, on one line.
+install_failure() {
+  grep -E '^E:' "$1" | grep -v 'Unable to correct problems' | head -n 1 | sed 's/^E: //'
+}
 
 if [ ${#missing[@]} -gt 0 ]; then
   echo "Installing: ${missing[*]}"
-  sudo_cmd=()
-  [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
-  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  if printf '%s\n' "${missing[@]}" | grep -q ':i386$' &&
+     ! dpkg --print-foreign-architectures | grep -qx i386; then
     "${sudo_cmd[@]}" dpkg --add-architecture i386
   fi
-  "${sudo_cmd[@]}" apt-get update -q
-  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
+  update_indexes
+  apt_install=("${sudo_cmd[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends)
+  if ! "${apt_install[@]}" "${missing[@]}" >/tmp/apt-install.log 2>&1; then
+    # Find out which packages fail, one at a time, and why.
+    failed=0
+    for p in "${missing[@]}"; do
+      if ! "${apt_install[@]}" "$p" >/tmp/apt-install-one.log 2>&1; then
+        echo "cannot install $p: $(install_failure /tmp/apt-install-one.log)"
+        failed=1
+      fi
+    done
+    [ "$failed" -eq 0 ] || exit 1
+  fi
 fi
 
 # Wine takes the user-interface language from LC_ALL, which needs generated locales.
 wanted_locales="en_US de_DE fr_FR cs_CZ es_ES it_IT"
+available=$(locale -a 2>/dev/null || true)
 missing_locales=()
 for l in $wanted_locales; do
-  locale -a 2>/dev/null | grep -qix "$l.utf-\?8" || missing_locales+=("$l")
+  grep -qix "$l.utf-\?8" <<<"$available" || missing_locales+=("$l")
 done
 if [ ${#missing_locales[@]} -gt 0 ]; then
   echo "Generating locales: ${missing_locales[*]}"
-  sudo_cmd=()
-  [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
   for l in "${missing_locales[@]}"; do
     "${sudo_cmd[@]}" sed -i -E "s/^# *($l\.UTF-8 UTF-8)/\1/" /etc/locale.gen
   done
