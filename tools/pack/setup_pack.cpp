@@ -14,7 +14,9 @@
 #include <string>
 #include <vector>
 
+#include "config/run_state.h"
 #include "config/scramble.h"
+#include "config/settings_reader.h"
 #include "config/xml_document.h"
 
 namespace fs = std::filesystem;
@@ -94,6 +96,17 @@ int main(int argc, char** argv) {
     if (doc.parse(text.c_str(), error) != 0) {
         std::cerr << "setup-pack: " << settingsPath << ": " << error << "\n";
         return 1;
+    }
+    // Refuse what the launcher would refuse at start-up, on either kind of Windows:
+    // which runtime installer it needs depends on the machine.
+    for (const bool windows64 : {false, true}) {
+        RunState state;
+        const int result = readSettingsDocument(state, text, windows64);
+        if (result != kSettingsOk) {
+            std::cerr << "setup-pack: " << settingsPath << ": " << result << ": " << settingsResultText(result)
+                      << (windows64 ? " (on 64-bit Windows)" : "") << "\n";
+            return 1;
+        }
     }
     const XmlElement* installer = childOf(doc, &doc.root(), "installer");
     const XmlElement* msi = childOf(doc, installer, "msi");
