@@ -2,11 +2,14 @@
 
 #include <cstdio>
 
-#include "app/help.h"
 #include "app/setup_flow.h"
 #include "app/startup_steps.h"
+#include "config/help_files.h"
 #include "config/help_topics.h"
 #include "config/legacy_settings.h"
+#include "config/settings_reader.h"
+#include "download/content_download.h"
+#include "install/install_actions.h"
 #include "platform/files.h"
 #include "platform/strings.h"
 #include "platform/version.h"
@@ -17,6 +20,13 @@ namespace {
 
 constexpr std::size_t kInstallDirMaxBytes = 64000;
 
+// The optional-content pages reach the downloads through this seam.
+class ContentDownloadsOverHttp : public ContentDownloads {
+public:
+    int downloadVideos(RunContext& app) override { return ::downloadVideos(app); }
+    int downloadMaterial(RunContext& app) override { return ::downloadMaterial(app); }
+};
+
 std::u16string asciiToWide(const char* text) {
     std::u16string out;
     for (; *text; ++text) out.push_back(static_cast<unsigned char>(*text));
@@ -26,29 +36,29 @@ std::u16string asciiToWide(const char* text) {
 }  // namespace
 
 CBootstrapperApp::CBootstrapperApp(platform::System& system, platform::Ui& ui)
-    : system_(system), ui_(ui) {
+    : RunContext(system, ui) {
     // Until the settings name the product, boxes carry the program's own name, as
     // Windows programs do.
-    std::u16string programName = fileNameOfPath(system_.launcherPath());
+    std::u16string programName = fileNameOfPath(system.launcherPath());
     if (programName.size() > 4 && equalsIgnoringAsciiCase(programName.substr(programName.size() - 4), u".exe"))
         programName.resize(programName.size() - 4);
     applicationTitle = programName;
     fillHelpTopics(helpTopics);
     computeVersionSuffix();
-    system_.initCom();
+    system.initCom();
 }
 
 CBootstrapperApp::~CBootstrapperApp() {
     // Several languages may share one staged copy; deleting it twice fails harmlessly.
     for (const std::u16string& copy : helpFileTempCopy) {
-        if (!copy.empty()) system_.deleteFile(copy);
+        if (!copy.empty()) system().deleteFile(copy);
     }
-    system_.uninitCom();
+    system().uninitCom();
 }
 
 void CBootstrapperApp::computeVersionSuffix() {
     Version v{};
-    if (!getFileVersion(system_, system_.launcherPath(), u"ProductVersion", v)) return;
+    if (!getFileVersion(system(), system().launcherPath(), u"ProductVersion", v)) return;
     char buffer[64];
     if (v[2] == 0) {
         std::snprintf(buffer, sizeof buffer, " (V %i.%i)", static_cast<int>(v[0]), static_cast<int>(v[1]));
@@ -60,12 +70,7 @@ void CBootstrapperApp::computeVersionSuffix() {
     versionSuffix = asciiToWide(buffer);
 }
 
-std::u16string CBootstrapperApp::text(int row) const { return getText(row, languageIndex); }
-
-platform::MessageAnswer CBootstrapperApp::showMessage(const std::u16string& message,
-                                                      platform::MessageKind kind) {
-    return ui_.messageBox(message, applicationTitle, kind);
-}
+int CBootstrapperApp::readXML_Options() { return readSettings(*this, system()); }
 
 bool CBootstrapperApp::endRun() {
     exitCode_ = 0;
@@ -75,7 +80,7 @@ bool CBootstrapperApp::endRun() {
 void CBootstrapperApp::readInstallDirFromRegistry() {
     for (platform::RegRoot root : {platform::RegRoot::LocalMachine, platform::RegRoot::CurrentUser}) {
         std::u16string value;
-        if (system_.regReadString(root, installDirRegSubkey, installDirRegValueName, value,
+        if (system().regReadString(root, installDirRegSubkey, installDirRegValueName, value,
                                   kInstallDirMaxBytes) == platform::kRegOk) {
             installDir = value;
             return;
@@ -84,7 +89,7 @@ void CBootstrapperApp::readInstallDirFromRegistry() {
 }
 
 bool CBootstrapperApp::initInstance() {
-    system_.initCommonControls();
+    system().initCommonControls();
     // The worker lock belongs to the progress page's subsystem and is created there
     // before its first worker starts.
 
@@ -97,7 +102,7 @@ bool CBootstrapperApp::initInstance() {
         return endRun();
     }
 
-    if (isPelaxo4) readLegacyIni(*this);
+    if (isPelaxo4) readLegacyIni(*this, system());
 
     languageList.clear();
     for (int i = 0; i < kLanguageCount; ++i) {
@@ -110,25 +115,25 @@ bool CBootstrapperApp::initInstance() {
         showMessage(u"Installation error.\nError code: 51");
         return endRun();
     }
-    languageIndex = chooseStartLanguage(languageEnabled, languageIndex, system_.systemUiLocale());
+    languageIndex = chooseStartLanguage(languageEnabled, languageIndex, system().systemUiLocale());
 
-    if (!system_.claimSingleInstance()) {
+    if (!system().claimSingleInstance()) {
         showMessage(text(82));
         return endRun();
     }
-    if (system_.osVersionNumber() < minOsVersion) {
+    if (system().osVersionNumber() < minOsVersion) {
         showMessage(text(166));
         return endRun();
     }
 
-    const std::u16string folder = launcherFolder(system_);
+    const std::u16string folder = launcherFolder(system());
     stickAppPath = folder + u"\\" + applicationDirRelative + u"\\" + startApplicationOnStick;
-    system_.setCurrentFolder(folder);
+    system().setCurrentFolder(folder);
 
     prepareHelpFiles(*this);
 
     if (!isPelaxo4 && !isPelaxo5) readInstallDirFromRegistry();
-    if (!system_.isAdministrator()) allUsers = false;
+    if (!system().isAdministrator()) allUsers = false;
 
     evaluateCommandLine(*this);
     if (!applyPresetsFile(*this)) return endRun();
@@ -136,7 +141,9 @@ bool CBootstrapperApp::initInstance() {
     lastPageRect = platform::ScreenRect{};
     networkFolder = installDir;
 
-    WizardSteps steps;
-    runSetupFlow(*this, steps);
+    ContentDownloadsOverHttp downloads;
+    WizardSteps steps(downloads);
+    InstallEngine actions;
+    runSetupFlow(*this, steps, actions);
     return endRun();
 }

@@ -3,55 +3,29 @@
 #include <functional>
 #include <map>
 
-#include "app/bootstrapper_app.h"
+#include "platform/flow_words.h"
 #include "platform/queries.h"
 #include "text/texts.h"
 
 namespace {
 
-// State names, compared exactly.
-const std::string kStart = "start";
-const std::string kCancel = "cancel";
-const std::string kAlreadyInstalled = "Dialog: already installed notification";
-const std::string kFullOrLink = "Dialog: full or link";
-const std::string kServerFolder = "Dialog: server folder";
-const std::string kAllUsers = "Dialog: all users";
-const std::string kSetupFolder = "Dialog: setup folder";
-const std::string kTargetFolder = "Dialog: target folder";
-const std::string kApplicationFolder = "Dialog: application folder";
-const std::string kVideos = "Dialog: videos";
-const std::string kVideosDownload = "Dialog: ask for videos download";
-const std::string kMaterialDownload = "Dialog: ask for didactic material download";
-const std::string kPresentations = "Dialog: presentations";
-const std::string kAutoMode = "Dialog: auto mode";
-const std::string kPresetsSummary = "Dialog: create preconfig setup notification dialog";
-const std::string kInstallApplication = "install application";
-const std::string kLaunchMsi = "launch msi";
-const std::string kCreateLink = "create link";
-const std::string kCreateLinkSilently = "create link silently";
-const std::string kRemoveAll = "remove all";
-const std::string kCreatePreconfigSetup = "create preconfig setup";
-const std::string kStartFromStick = "start from stick";
-const std::string kFindUpdate = "find update";
-const std::string kDotNetThenUpdate = "install dotnet first then download and start update";
-const std::string kNoAdminNoDotNet = "no admin AND no dotnet for update";
-const std::string kDownloadUpdate = "download and start update";
+using namespace state;
 
 enum class Next { Continue, End };
 
 class Flow {
 public:
-    Flow(CBootstrapperApp& app, FlowSteps& steps) : app_(app), steps_(steps) {}
+    Flow(RunContext& app, PageSteps& pages, InstallActions& actions) : app_(app), pages_(pages), actions_(actions) {}
 
     void run() {
         while (app_.flowState != kCancel) {
-            auto page = pages().find(app_.flowState);
-            if (page != pages().end()) {
+            auto page = pageStates().find(app_.flowState);
+            if (page != pageStates().end()) {
                 runPage(page->first, page->second);
                 continue;
             }
-            auto action = actions().find(app_.flowState);
-            if (action == actions().end()) {
+            auto action = actionStates().find(app_.flowState);
+            if (action == actionStates().end()) {
                 app_.flowState = kStart;  // a word that names no state
                 continue;
             }
@@ -60,34 +34,34 @@ public:
     }
 
 private:
-    using StepFn = void (FlowSteps::*)(CBootstrapperApp&);
+    using StepFn = void (PageSteps::*)(RunContext&);
     struct PageState {
         StepFn step;
         // Where "next" and the other words lead; empty target: stay with the generic rules.
         std::string (Flow::*route)(const std::string& state, const std::string& word);
     };
 
-    static const std::map<std::string, PageState>& pages() {
+    static const std::map<std::string, PageState>& pageStates() {
         static const std::map<std::string, PageState> table = {
-            {kStart, {&FlowSteps::showStartPage, &Flow::routeStart}},
+            {kStart, {&PageSteps::showStartPage, &Flow::routeStart}},
             {kAlreadyInstalled, {nullptr, &Flow::routeAlreadyInstalled}},
-            {kFullOrLink, {&FlowSteps::askInstallationType, &Flow::routeFullOrLink}},
-            {kServerFolder, {&FlowSteps::askNetworkFolder, &Flow::routeServerFolder}},
-            {kAllUsers, {&FlowSteps::askUserGroup, &Flow::routeChain}},
-            {kSetupFolder, {&FlowSteps::askSetupFolder, &Flow::routeChain}},
-            {kTargetFolder, {&FlowSteps::askProgramFolder, &Flow::routeChain}},
-            {kApplicationFolder, {&FlowSteps::askCircuitFolder, &Flow::routeChain}},
-            {kVideos, {&FlowSteps::askCopyVideos, &Flow::routeChain}},
-            {kVideosDownload, {&FlowSteps::fetchVideos, &Flow::routeChain}},
-            {kMaterialDownload, {&FlowSteps::askMaterialDownload, &Flow::routeChain}},
-            {kPresentations, {&FlowSteps::askPresentations, &Flow::routePresentations}},
-            {kAutoMode, {&FlowSteps::askAutoMode, &Flow::routeChain}},
-            {kPresetsSummary, {&FlowSteps::showPresetsSummary, &Flow::routeChain}},
+            {kFullOrLink, {&PageSteps::askInstallationType, &Flow::routeFullOrLink}},
+            {kServerFolder, {&PageSteps::askNetworkFolder, &Flow::routeServerFolder}},
+            {kAllUsers, {&PageSteps::askUserGroup, &Flow::routeChain}},
+            {kSetupFolder, {&PageSteps::askSetupFolder, &Flow::routeChain}},
+            {kTargetFolder, {&PageSteps::askProgramFolder, &Flow::routeChain}},
+            {kApplicationFolder, {&PageSteps::askCircuitFolder, &Flow::routeChain}},
+            {kVideos, {&PageSteps::askCopyVideos, &Flow::routeChain}},
+            {kVideosDownload, {&PageSteps::fetchVideos, &Flow::routeChain}},
+            {kMaterialDownload, {&PageSteps::askMaterialDownload, &Flow::routeChain}},
+            {kPresentations, {&PageSteps::askPresentations, &Flow::routePresentations}},
+            {kAutoMode, {&PageSteps::askAutoMode, &Flow::routeChain}},
+            {kPresetsSummary, {&PageSteps::showPresetsSummary, &Flow::routeChain}},
         };
         return table;
     }
 
-    static const std::map<std::string, Next (Flow::*)()>& actions() {
+    static const std::map<std::string, Next (Flow::*)()>& actionStates() {
         static const std::map<std::string, Next (Flow::*)()> table = {
             {kInstallApplication, &Flow::installApplication},
             {kLaunchMsi, &Flow::launchMsi},
@@ -106,7 +80,7 @@ private:
 
     void runPage(const std::string& state, const PageState& page) {
         if (state == kStart) app_.preconfigMode = app_.linkOnly = false;
-        if (page.step) (steps_.*page.step)(app_);
+        if (page.step) (pages_.*page.step)(app_);
         else alreadyInstalledStep();
         const std::string word = app_.flowState;
         if (word == kCancel) return;
@@ -128,15 +102,15 @@ private:
             {kMaterialDownload, kPresentations}, {kAutoMode, kPresetsSummary},
             {kPresetsSummary, kCreatePreconfigSetup},
         };
-        if (word == "back") return app_.backTarget[state];
-        if (word == "next") return forward(state, next.at(state));
+        if (word == word::kBack) return app_.backTarget[state];
+        if (word == word::kNext) return forward(state, next.at(state));
         return word;
     }
 
     std::string routeStart(const std::string&, const std::string& word) {
-        if (word == "button1") return kStartFromStick;
-        if (word == "button2") return kInstallApplication;
-        if (word == "button4") {
+        if (word == word::kButton1) return kStartFromStick;
+        if (word == word::kButton2) return kInstallApplication;
+        if (word == word::kButton4) {
             if (!app_.preconfigSetup) return kFindUpdate;
             app_.preconfigMode = true;
             return forward(kStart, kFullOrLink);
@@ -145,30 +119,30 @@ private:
     }
 
     void alreadyInstalledStep() {
-        if (IsProductInstalled(app_.system(), app_.productGuid)) steps_.askAlreadyInstalled(app_);
-        else steps_.askOlderInstallation(app_);
+        if (IsProductInstalled(app_.system(), app_.productGuid)) pages_.askAlreadyInstalled(app_);
+        else pages_.askOlderInstallation(app_);
     }
 
     std::string routeAlreadyInstalled(const std::string&, const std::string& word) {
-        if (word == "next") return kLaunchMsi;
-        if (word == "back") return kStart;  // fixed, whatever came before
+        if (word == word::kNext) return kLaunchMsi;
+        if (word == word::kBack) return kStart;  // fixed, whatever came before
         return word;  // the step may have chosen a later page itself
     }
 
     std::string routeFullOrLink(const std::string& state, const std::string& word) {
-        if (word == "back") return app_.backTarget[state];
-        if (word == "option2") return forward(state, kServerFolder);
+        if (word == word::kBack) return app_.backTarget[state];
+        if (word == word::kOption2) return forward(state, kServerFolder);
         return forward(state, kAllUsers);
     }
 
     std::string routeServerFolder(const std::string& state, const std::string& word) {
-        if (word == "back") return app_.backTarget[state];
+        if (word == word::kBack) return app_.backTarget[state];
         return forward(state, kAllUsers);
     }
 
     std::string routePresentations(const std::string& state, const std::string& word) {
-        if (word == "back") return app_.backTarget[state];
-        if (word != "next") return word;
+        if (word == word::kBack) return app_.backTarget[state];
+        if (word != word::kNext) return word;
         if (app_.preconfigMode) return forward(state, kAutoMode);
         return app_.linkOnly ? kCreateLink : kLaunchMsi;
     }
@@ -182,7 +156,7 @@ private:
     }
 
     // A runtime prerequisite: true to go on; otherwise flowState holds where to go.
-    bool runtimeReady(bool installed, int (FlowSteps::*install)(CBootstrapperApp&), bool version40) {
+    bool runtimeReady(bool installed, int (InstallActions::*install)(RunContext&), bool version40) {
         if (installed) return true;
         if (!app_.system().isAdministrator()) {
             std::u16string text = replaceAll(app_.text(30), u"ProductX", app_.productName);
@@ -191,9 +165,9 @@ private:
             app_.flowState = kStart;
             return false;
         }
-        const int result = (steps_.*install)(app_);
+        const int result = (actions_.*install)(app_);
         if (app_.flowState == kCancel) return false;
-        if (result < 0 || app_.flowState == "back") {
+        if (result < 0 || app_.flowState == word::kBack) {
             app_.flowState = kStart;
             return false;
         }
@@ -208,10 +182,10 @@ private:
             return Next::Continue;
         }
         if (app_.needsDotNet20 &&
-            !runtimeReady(dotNet20Installed(sys, 2), &FlowSteps::installDotNet20, false))
+            !runtimeReady(dotNet20Installed(sys, 2), &InstallActions::installDotNet20, false))
             return Next::Continue;
         if (app_.needsDotNet40Client &&
-            !runtimeReady(dotNet40ClientInstalled(sys), &FlowSteps::installDotNet40Client, true))
+            !runtimeReady(dotNet40ClientInstalled(sys), &InstallActions::installDotNet40Client, true))
             return Next::Continue;
         if (app_.toGoEdition) {
             const std::pair<const std::u16string*, const char16_t*> editions[] = {
@@ -226,7 +200,7 @@ private:
         }
         app_.forwardDirection = true;
         if (IsProductInstalled(sys, app_.productGuid) ||
-            (app_.isPelaxo4 && steps_.checkOlderInstallation(app_))) {
+            (app_.isPelaxo4 && actions_.checkOlderInstallation(app_))) {
             app_.flowState = kAlreadyInstalled;
         } else {
             app_.flowState = forward(kStart, kAllUsers);
@@ -235,37 +209,37 @@ private:
     }
 
     Next launchMsi() {
-        steps_.installShellExtension(app_);
-        const int exitCode = steps_.launchPackage(app_);
+        actions_.installShellExtension(app_);
+        const int exitCode = actions_.launchPackage(app_);
         if (app_.toGoEdition || exitCode != 0)
-            steps_.showFinishPage(app_, replaceAll(app_.text(19), u"ProductX", app_.productName),
+            pages_.showFinishPage(app_, replaceAll(app_.text(19), u"ProductX", app_.productName),
                                   app_.text(exitCode == 0 ? 18 : 81), u"");
         return Next::End;
     }
 
     Next createLink() {
-        steps_.installShellExtension(app_);
-        steps_.createShortcutsAndRegistry(app_);
+        actions_.installShellExtension(app_);
+        actions_.createShortcutsAndRegistry(app_);
         if (app_.msiUiOption.empty())
-            steps_.showFinishPage(app_, replaceAll(app_.text(19), u"ProductX", app_.productName), app_.text(18),
+            pages_.showFinishPage(app_, replaceAll(app_.text(19), u"ProductX", app_.productName), app_.text(18),
                                   app_.text(125));
         return Next::End;
     }
 
     Next createLinkSilently() {
-        steps_.createShortcutsAndRegistry(app_);
+        actions_.createShortcutsAndRegistry(app_);
         return Next::End;
     }
 
     Next removeAll() {
-        steps_.removeProduct(app_);
+        actions_.removeProduct(app_);
         return Next::End;
     }
 
     Next createPreconfigSetup() {
-        const int result = steps_.createIndividualSetup(app_);
+        const int result = actions_.createIndividualSetup(app_);
         if (result >= 0) {
-            steps_.showFinishPage(app_, app_.text(134), replaceAll(app_.text(135), u"XYZ", app_.individualSetupFolder),
+            pages_.showFinishPage(app_, app_.text(134), replaceAll(app_.text(135), u"XYZ", app_.individualSetupFolder),
                                   app_.text(128) + u"\n\n" + app_.setupIniText);
             return Next::End;
         }
@@ -278,9 +252,9 @@ private:
 
     Next startFromStick() {
         if (app_.needsDotNet20 &&
-            !runtimeReady(dotNet20Installed(app_.system(), 2), &FlowSteps::installDotNet20, false))
+            !runtimeReady(dotNet20Installed(app_.system(), 2), &InstallActions::installDotNet20, false))
             return app_.flowState == kCancel ? Next::End : Next::Continue;
-        steps_.startFromMedium(app_);
+        actions_.startFromMedium(app_);
         return Next::End;
     }
 
@@ -292,9 +266,9 @@ private:
     }
 
     Next dotNetThenUpdate() {
-        const int result = steps_.installDotNet20(app_);
+        const int result = actions_.installDotNet20(app_);
         if (app_.flowState == kCancel) return Next::End;
-        app_.flowState = (result < 0 || app_.flowState == "back") ? kStart : kDownloadUpdate;
+        app_.flowState = (result < 0 || app_.flowState == word::kBack) ? kStart : kDownloadUpdate;
         return Next::Continue;
     }
 
@@ -305,15 +279,18 @@ private:
     }
 
     Next downloadUpdate() {
-        if (steps_.downloadAndStartUpdate(app_)) return Next::End;
+        if (actions_.downloadAndStartUpdate(app_)) return Next::End;
         app_.flowState = kStart;
         return Next::Continue;
     }
 
-    CBootstrapperApp& app_;
-    FlowSteps& steps_;
+    RunContext& app_;
+    PageSteps& pages_;
+    InstallActions& actions_;
 };
 
 }  // namespace
 
-void runSetupFlow(CBootstrapperApp& app, FlowSteps& steps) { Flow(app, steps).run(); }
+void runSetupFlow(RunContext& app, PageSteps& pages, InstallActions& actions) {
+    Flow(app, pages, actions).run();
+}

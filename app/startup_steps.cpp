@@ -2,6 +2,7 @@
 
 #include "app/bootstrapper_app.h"
 #include "config/presets.h"
+#include "platform/flow_words.h"
 #include "platform/files.h"
 #include "text/texts.h"
 
@@ -13,11 +14,11 @@ bool applyPresetsFile(CBootstrapperApp& app) {
     // Every product that can make an Individual Setup honours the presets its copies
     // carry, not only the two product families.
     if (!app.isPelaxo4 && !app.isPelaxo5 && !app.preconfigSetup) return true;
-    if (app.flowState == "remove all") return true;
+    if (app.flowState == state::kRemoveAll) return true;
     platform::System& system = app.system();
     const std::u16string path = launcherFolder(system) + u"\\setup.ini";
     if (!fileExists(system, path)) return true;
-    if (readPresets(app, path) < 0) return true;
+    if (readPresets(app, system, path) < 0) return true;
 
     if (app.allUsers && !system.isAdministrator()) {
         app.showMessage(replaceAll(app.text(12), u"ProductX", app.productName));
@@ -27,7 +28,7 @@ bool applyPresetsFile(CBootstrapperApp& app) {
     else if (app.autoMode == 2) app.msiUiOption = u"/qn ";
     app.installDir = app.targetProgramFolder;
     app.legacyExeDir.clear();
-    app.flowState = "Dialog: all users";
-    app.backTarget[app.flowState] = "cancel";
+    app.flowState = state::kAllUsers;
+    app.backTarget[app.flowState] = state::kCancel;
     return true;
 }

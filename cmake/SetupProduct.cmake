@@ -51,8 +51,7 @@ function(add_setup_product name)
     OBJECT_DEPENDS "${gen}/product_version.h;${CMAKE_SOURCE_DIR}/res/setup.manifest;${CMAKE_SOURCE_DIR}/res/setup.ico")
   set_source_files_properties(${gen}/payload.rc PROPERTIES OBJECT_DEPENDS "${gen}/settings.bin")
   target_include_directories(${target} PRIVATE ${gen} ${CMAKE_SOURCE_DIR}/res)
-  target_link_libraries(${target} PRIVATE setup_win32)
-  target_link_options(${target} PRIVATE -municode -static -static-libgcc -static-libstdc++)
+  target_link_libraries(${target} PRIVATE setup_app setup_ui_win32 setup_windows_program)
   set_target_properties(${target} PROPERTIES OUTPUT_NAME setup RUNTIME_OUTPUT_DIRECTORY ${out})
 
   # Help files travel beside the launcher, which stages them at start-up.

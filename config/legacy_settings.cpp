@@ -1,6 +1,5 @@
 #include "config/legacy_settings.h"
 
-#include "app/bootstrapper_app.h"
 #include "platform/files.h"
 #include "platform/queries.h"
 #include "platform/strings.h"
@@ -10,24 +9,24 @@ namespace {
 constexpr std::size_t kValueBuffer = 9999;
 
 // One-character values are placeholders the old installer wrote, not folders.
-void takeValue(CBootstrapperApp& app, const std::u16string& file, const char16_t* key, std::u16string& field) {
-    const std::u16string value = app.system().readIniString(file, app.productIdentifier, key, u"", kValueBuffer);
+void takeValue(RunState& app, platform::System& system, const std::u16string& file, const char16_t* key,
+               std::u16string& field) {
+    const std::u16string value = system.readIniString(file, app.productIdentifier, key, u"", kValueBuffer);
     if (value.size() >= 2) field = value;
 }
 
-void readLegacyRecord(CBootstrapperApp& app, const std::u16string& file) {
-    takeValue(app, file, u"EXE_DIR", app.legacyExeDir);
-    takeValue(app, file, u"INST_DIR_LFN", app.legacyInstDirLfn);
-    takeValue(app, file, u"INST_NDIR_LFN", app.legacyInstNdirLfn);
-    takeValue(app, file, u"INST_NDIR", app.legacyInstNdir);
-    takeValue(app, file, u"INST_DIR", app.legacyInstDir);
-    takeValue(app, file, u"Version", app.legacyVersion);
+void readLegacyRecord(RunState& app, platform::System& system, const std::u16string& file) {
+    takeValue(app, system, file, u"EXE_DIR", app.legacyExeDir);
+    takeValue(app, system, file, u"INST_DIR_LFN", app.legacyInstDirLfn);
+    takeValue(app, system, file, u"INST_NDIR_LFN", app.legacyInstNdirLfn);
+    takeValue(app, system, file, u"INST_NDIR", app.legacyInstNdir);
+    takeValue(app, system, file, u"INST_DIR", app.legacyInstDir);
+    takeValue(app, system, file, u"Version", app.legacyVersion);
 }
 
 }  // namespace
 
-void readLegacyIni(CBootstrapperApp& app) {
-    platform::System& system = app.system();
+void readLegacyIni(RunState& app, platform::System& system) {
     if (IsProductInstalled(system, app.productGuid)) return;
     if (app.productIdentifier.empty()) return;
 
@@ -42,13 +41,13 @@ void readLegacyIni(CBootstrapperApp& app) {
     }
 
     // A bare name: the INI reader looks in the Windows folder.
-    readLegacyRecord(app, u"tarvo.ini");
+    readLegacyRecord(app, system, u"tarvo.ini");
 
     // Windows keeps the copy that a program without administrator rights wrote to its own
     // folder here, and that copy is the one such a program read back.
     const std::u16string localAppData = removeTrailingBackslash(system.localAppDataFolder());
     if (!localAppData.empty()) {
         const std::u16string redirected = localAppData + u"\\VirtualStore\\Windows\\tarvo.ini";
-        if (fileExists(system, redirected)) readLegacyRecord(app, redirected);
+        if (fileExists(system, redirected)) readLegacyRecord(app, system, redirected);
     }
 }

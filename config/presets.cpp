@@ -1,6 +1,5 @@
 #include "config/presets.h"
 
-#include "app/bootstrapper_app.h"
 #include "platform/strings.h"
 
 namespace {
@@ -9,41 +8,41 @@ const std::u16string kSection = u"SETUP";
 // The buffer the values are read into, in characters.
 constexpr std::size_t kValueBuffer = 9999;
 
-std::u16string readValue(CBootstrapperApp& app, const std::u16string& path, const char16_t* key,
+std::u16string readValue(platform::System& system, const std::u16string& path, const char16_t* key,
                          const std::u16string& defaultValue = std::u16string()) {
-    return app.system().readIniString(path, kSection, key, defaultValue, kValueBuffer);
+    return system.readIniString(path, kSection, key, defaultValue, kValueBuffer);
 }
 
 bool isYes(const std::u16string& value) { return equalsIgnoringAsciiCase(value, u"Y"); }
 
 }  // namespace
 
-int readPresets(CBootstrapperApp& app, const std::u16string& path) {
+int readPresets(RunState& app, platform::System& system, const std::u16string& path) {
     app.linkOnly = false;
     std::u16string folder;
-    if (equalsIgnoringAsciiCase(readValue(app, path, u"WANT_FILES", u"Y"), u"N")) {
-        folder = readValue(app, path, u"DEFAULTDIRN");
+    if (equalsIgnoringAsciiCase(readValue(system, path, u"WANT_FILES", u"Y"), u"N")) {
+        folder = readValue(system, path, u"DEFAULTDIRN");
         if (folder.empty()) return -1;
         app.linkOnly = true;
     } else {
-        folder = readValue(app, path, u"DEFAULTDIRL");
+        folder = readValue(system, path, u"DEFAULTDIRL");
         if (folder.empty()) return -1;
     }
     app.targetProgramFolder = folder;
 
-    app.circuitFolder = readValue(app, path, u"DEFAULTDIRAPPDATA");
+    app.circuitFolder = readValue(system, path, u"DEFAULTDIRAPPDATA");
     if (!app.circuitFolder.empty()) app.useStandardCircuitFolder = false;
 
-    const std::u16string autoMode = readValue(app, path, u"AUTO_MODE");
+    const std::u16string autoMode = readValue(system, path, u"AUTO_MODE");
     app.autoMode = autoMode == u"1" ? 1 : autoMode == u"2" ? 2 : 0;
 
-    if (app.askForVideos) app.installVideos = !isYes(readValue(app, path, u"NOVIDEOS"));
-    if (app.askForPresentations) app.installPresentations = !isYes(readValue(app, path, u"NOPRESENTATIONS"));
-    app.allUsers = readValue(app, path, u"GLOBAL") == u"1";
+    if (app.askForVideos) app.installVideos = !isYes(readValue(system, path, u"NOVIDEOS"));
+    if (app.askForPresentations) app.installPresentations = !isYes(readValue(system, path, u"NOPRESENTATIONS"));
+    app.allUsers = readValue(system, path, u"GLOBAL") == u"1";
     return 0;
 }
 
-void composePresets(CBootstrapperApp& app) {
+void composePresets(RunState& app) {
     app.targetProgramFolder = removeTrailingBackslash(app.targetProgramFolder);
     app.individualSetupFolder = removeTrailingBackslash(app.individualSetupFolder);
 

@@ -6,16 +6,15 @@
 #include <string_view>
 #include <vector>
 
+#include "config/run_state.h"
 #include "platform/platform.h"
-
-class CBootstrapperApp;
 
 // Takes the presets of the file over into the application state: 0, or -1 when the file
 // lacks the folder key its installation type needs (the run then goes on without them).
-int readPresets(CBootstrapperApp& app, const std::u16string& path);
+int readPresets(RunState& state, platform::System& system, const std::u16string& path);
 
 // Fills setupIniText from the current choices (lines end in a line feed).
-void composePresets(CBootstrapperApp& app);
+void composePresets(RunState& state);
 
 // The file's bytes for a composed text, with CR LF line ends. ASCII text is written as
 // 8-bit text. Any other text is written as UTF-16LE with a byte-order mark: the copy runs

@@ -1,10 +1,8 @@
-// Reads the embedded settings document into the application object. The order of the
-// reads is fixed: the first missing required item ends the read with its own code, and
-// the fields read before it keep their values.
+#include "config/settings_reader.h"
+
 #include <algorithm>
 #include <cstring>
 
-#include "app/bootstrapper_app.h"
 #include "config/scramble.h"
 #include "config/xml_document.h"
 #include "platform/files.h"
@@ -13,8 +11,6 @@
 #include "text/languages.h"
 
 namespace {
-
-constexpr int kNoSettingsResource = -54;
 
 // Lookups by literal name against one document; names are interned before the lookup.
 class SettingsTree {
@@ -62,39 +58,70 @@ std::u16string bracedGuid(const std::string& value) {
 
 }  // namespace
 
-int CBootstrapperApp::readXML_Options() {
-    platform::System& sys = system();
+const char* settingsResultText(int result) {
+    switch (result) {
+    case kSettingsNoProduct: return "installer has no product";
+    case kSettingsNoProductName: return "product has no name";
+    case kSettingsNoProductGuid: return "product has no guid";
+    case kSettingsNoBootstrapper: return "installer has no bootstrapper";
+    case kSettingsNoLanguages: return "bootstrapper has no languages";
+    case kSettingsUnknownLanguage: return "languages names an unknown language";
+    case kSettingsNoApplicationDir: return "bootstrapper has no application-dir-relative";
+    case kSettingsNoStickApplication: return "bootstrapper has no start-application-on-stick";
+    case kSettingsNoLinkInstallation: return "bootstrapper has no link-installation-only";
+    case kSettingsNoBinDir: return "link-installation-only has no bin-dir";
+    case kSettingsNoProgramDir: return "link-installation-only has no program-dir";
+    case kSettingsNoInstallDirEntry: return "link-installation-only has no regentry-installdir";
+    case kSettingsNoInstallDirSubkey: return "regentry-installdir has no subkey";
+    case kSettingsNoInstallDirValueName: return "regentry-installdir has no value-name";
+    case kSettingsNoIconEntry: return "link-installation-only has no regentry-icon";
+    case kSettingsNoIconSubkey: return "regentry-icon has no subkey";
+    case kSettingsNoOpenEntry: return "link-installation-only has no regentry-open";
+    case kSettingsNoOpenSubkey: return "regentry-open has no subkey";
+    case kSettingsNoMsi: return "installer has no msi";
+    case kSettingsNoRuntime64: return "dot-net20-framework resource has no Bit64";
+    case kSettingsNoRuntime32: return "dot-net20-framework resource has no Bit32";
+    case kSettingsNoRuntimeSourceFile: return "a runtime installer has no source-file";
+    case kSettingsNoRuntimeResourceId: return "a runtime installer has no id";
+    case kSettingsNoMsiOutput: return "msi has no output";
+    case kSettingsNoMsiOutputFile: return "output has no file";
+    case kSettingsNoMsiResourceId: return "output has no resource-id";
+    case kSettingsNoUpdateUrl: return "update has no url";
+    case kSettingsNoUpdateTarget: return "update has no target";
+    case kSettingsUnknownPackageLanguage: return "a package names no known language";
+    case kSettingsNoMainPackage: return "output has no main-package";
+    case kSettingsUnknownMainPackage: return "main-package names an unknown language";
+    case kSettingsNoResource: return "no SETTINGS resource";
+    default: return "";
+    }
+}
 
-    int loadError = platform::kResourceOk;
-    const std::vector<unsigned char> raw = loadCustomResource(sys, u"SETTINGS", loadError, true);
-    if (loadError != platform::kResourceOk || raw.empty()) return kNoSettingsResource;
-    // The document ends at the first zero byte or at the end of the resource.
-    const auto zero = std::find(raw.begin(), raw.end(), 0);
-    const std::string documentText(raw.begin(), zero);
-
+int readSettingsDocument(RunState& state, std::string_view documentText, bool windows64) {
+    RunState& s = state;
     XmlDocument doc;
     std::string parseError;
     // A syntax error is not fatal by itself: the partial tree usually lacks a required
     // item further down, which then names the problem by its code.
-    (void)doc.parse(documentText.c_str(), parseError);
+    const std::string text(documentText);
+    (void)doc.parse(text.c_str(), parseError);
     SettingsTree tree(doc);
 
     // ---- product ----
     const XmlElement* installer = tree.child(&doc.root(), "installer");
     const XmlElement* product = tree.child(installer, "product");
-    if (!product) return -2;
-    tree.readFlag(product, "demo-version", demoVersion);
+    if (!product) return kSettingsNoProduct;
+    tree.readFlag(product, "demo-version", s.demoVersion);
     const XmlElement* name = tree.child(product, "name");
-    if (!name) return -3;
-    productName = elementText(*name);
-    if (const XmlElement* shortName = tree.child(product, "shortname")) productShortName = elementText(*shortName);
-    else productShortName = productName;
-    if (const XmlElement* identifier = tree.child(product, "identifier")) productIdentifier = elementText(*identifier);
+    if (!name) return kSettingsNoProductName;
+    s.productName = elementText(*name);
+    if (const XmlElement* shortName = tree.child(product, "shortname")) s.productShortName = elementText(*shortName);
+    else s.productShortName = s.productName;
+    if (const XmlElement* identifier = tree.child(product, "identifier")) s.productIdentifier = elementText(*identifier);
     const XmlElement* guid = tree.child(product, "guid");
-    if (!guid) return -4;
-    productGuid = bracedGuid(guid->text);
+    if (!guid) return kSettingsNoProductGuid;
+    s.productGuid = bracedGuid(guid->text);
     const std::pair<const char*, std::u16string*> editionGuids[] = {
-        {"pelaxo5-e-guid", &editionGuidE}, {"pelaxo5-h-guid", &editionGuidH}, {"pelaxo5-p-guid", &editionGuidP}};
+        {"pelaxo5-e-guid", &s.editionGuidE}, {"pelaxo5-h-guid", &s.editionGuidH}, {"pelaxo5-p-guid", &s.editionGuidP}};
     for (const auto& [attributeName, field] : editionGuids) {
         const XmlAttribute* a = tree.attribute(guid, attributeName);
         if (a && !trimBlanks(utf8ToWide(a->value)).empty()) *field = bracedGuid(a->value);
@@ -102,107 +129,106 @@ int CBootstrapperApp::readXML_Options() {
 
     // ---- bootstrapper ----
     const XmlElement* bootstrapper = tree.child(installer, "bootstrapper");
-    if (!bootstrapper) return -5;
-    tree.readFlag(bootstrapper, "external-msi", useExternalMsi);
-    tree.readFlag(bootstrapper, "additional-internal-msi", additionalInternalMsi);
-    tree.readFlag(bootstrapper, "preconfig-setup", preconfigSetup);
-    tree.readFlag(bootstrapper, "circuit-folder-dialog", circuitFolderDialog);
-    tree.readFlag(bootstrapper, "kill-rla-client", killZirOveriz);
-    tree.readFlag(bootstrapper, "pelaxo-togo", toGoEdition);
+    if (!bootstrapper) return kSettingsNoBootstrapper;
+    tree.readFlag(bootstrapper, "external-msi", s.useExternalMsi);
+    tree.readFlag(bootstrapper, "additional-internal-msi", s.additionalInternalMsi);
+    tree.readFlag(bootstrapper, "preconfig-setup", s.preconfigSetup);
+    tree.readFlag(bootstrapper, "circuit-folder-dialog", s.circuitFolderDialog);
+    tree.readFlag(bootstrapper, "kill-rla-client", s.killZirOveriz);
+    tree.readFlag(bootstrapper, "pelaxo-togo", s.toGoEdition);
     if (const XmlAttribute* minOs = tree.attribute(bootstrapper, "min-os-version")) {
         const long value = parseDecimalPrefix(minOs->value);
-        if (value > 0 && value <= 0x7FFFFFFF) minOsVersion = static_cast<int>(value);
+        if (value > 0 && value <= 0x7FFFFFFF) s.minOsVersion = static_cast<int>(value);
     }
 
     const XmlElement* languages = tree.child(bootstrapper, "languages");
-    if (!languages) return -6;
+    if (!languages) return kSettingsNoLanguages;
     int languageError = 0;
     tree.forEachChild(languages, "language", [&](const XmlElement& language) {
         if (languageError) return;
         const int index = languageCodeToIndex(language.text);
         if (index < 0) {
-            languageError = -7;
+            languageError = kSettingsUnknownLanguage;
             return;
         }
-        languageEnabled[index] = true;
-        if (languageIndex < 0) languageIndex = index;
-        tree.readString(&language, "app-parameter", appParameter[index]);
-        tree.readString(&language, "help-file", helpFile[index]);
-        tree.readString(&language, "circuit-dir", circuitDir[index]);
+        s.languageEnabled[index] = true;
+        if (s.languageIndex < 0) s.languageIndex = index;
+        tree.readString(&language, "app-parameter", s.appParameter[index]);
+        tree.readString(&language, "help-file", s.helpFile[index]);
+        tree.readString(&language, "circuit-dir", s.circuitDir[index]);
     });
     if (languageError) return languageError;
 
     const XmlElement* appDir = tree.child(bootstrapper, "application-dir-relative");
-    if (!appDir) return -8;
-    applicationDirRelative = elementText(*appDir);
+    if (!appDir) return kSettingsNoApplicationDir;
+    s.applicationDirRelative = elementText(*appDir);
     const XmlElement* stickApp = tree.child(bootstrapper, "start-application-on-stick");
-    if (!stickApp) return -9;
-    startApplicationOnStick = elementText(*stickApp);
+    if (!stickApp) return kSettingsNoStickApplication;
+    s.startApplicationOnStick = elementText(*stickApp);
 
     const XmlElement* linkOnlyItems = tree.child(bootstrapper, "link-installation-only");
-    if (!linkOnlyItems) return -10;
+    if (!linkOnlyItems) return kSettingsNoLinkInstallation;
     const XmlElement* binDirElement = tree.child(linkOnlyItems, "bin-dir");
-    if (!binDirElement) return -11;
-    binDir = elementText(*binDirElement);
+    if (!binDirElement) return kSettingsNoBinDir;
+    s.binDir = elementText(*binDirElement);
     const XmlElement* programDirElement = tree.child(linkOnlyItems, "program-dir");
-    if (!programDirElement) return -12;
-    programDir = elementText(*programDirElement);
+    if (!programDirElement) return kSettingsNoProgramDir;
+    s.programDir = elementText(*programDirElement);
     const XmlElement* installDirEntry = tree.child(linkOnlyItems, "regentry-installdir");
-    if (!installDirEntry) return -13;
-    if (!tree.requireString(installDirEntry, "subkey", installDirRegSubkey)) return -14;
-    if (!tree.requireString(installDirEntry, "value-name", installDirRegValueName)) return -15;
+    if (!installDirEntry) return kSettingsNoInstallDirEntry;
+    if (!tree.requireString(installDirEntry, "subkey", s.installDirRegSubkey)) return kSettingsNoInstallDirSubkey;
+    if (!tree.requireString(installDirEntry, "value-name", s.installDirRegValueName)) return kSettingsNoInstallDirValueName;
     const XmlElement* iconEntry = tree.child(linkOnlyItems, "regentry-icon");
-    if (!iconEntry) return -16;
-    if (!tree.requireString(iconEntry, "subkey", iconRegSubkey)) return -17;
+    if (!iconEntry) return kSettingsNoIconEntry;
+    if (!tree.requireString(iconEntry, "subkey", s.iconRegSubkey)) return kSettingsNoIconSubkey;
     const XmlElement* openEntry = tree.child(linkOnlyItems, "regentry-open");
-    if (!openEntry) return -18;
-    if (!tree.requireString(openEntry, "subkey", openRegSubkey)) return -19;
+    if (!openEntry) return kSettingsNoOpenEntry;
+    if (!tree.requireString(openEntry, "subkey", s.openRegSubkey)) return kSettingsNoOpenSubkey;
 
     // The technology code travels on an optional element of its own.
     if (const XmlAttribute* domain = tree.attribute(tree.child(installer, "technology"), "domain")) {
-        technologyDomain = domain->value;
+        s.technologyDomain = domain->value;
     }
 
     // ---- runtimes ----
     if (const XmlElement* dotNet20 = tree.child(installer, "dot-net20-framework")) {
-        needsDotNet20 = true;
+        s.needsDotNet20 = true;
         if (const XmlElement* resource = tree.child(dotNet20, "resource")) {
-            const bool windows64 = isWindows64(sys);
             const XmlElement* installerFile = tree.child(resource, windows64 ? "Bit64" : "Bit32");
-            if (!installerFile) return windows64 ? -30 : -31;
-            if (!tree.requireString(installerFile, "source-file", dotNet20SourceFile)) return -32;
-            if (!tree.requireString(installerFile, "id", dotNet20ResourceId)) return -33;
+            if (!installerFile) return windows64 ? kSettingsNoRuntime64 : kSettingsNoRuntime32;
+            if (!tree.requireString(installerFile, "source-file", s.dotNet20SourceFile)) return kSettingsNoRuntimeSourceFile;
+            if (!tree.requireString(installerFile, "id", s.dotNet20ResourceId)) return kSettingsNoRuntimeResourceId;
         }
     }
     if (const XmlElement* dotNet40 = tree.child(installer, "dot-net40-client-framework")) {
-        needsDotNet40Client = true;
+        s.needsDotNet40Client = true;
         if (const XmlElement* resource = tree.child(dotNet40, "resource")) {
-            if (!tree.requireString(resource, "source-file", dotNet40SourceFile)) return -32;
-            if (!tree.requireString(resource, "id", dotNet40ResourceId)) return -33;
+            if (!tree.requireString(resource, "source-file", s.dotNet40SourceFile)) return kSettingsNoRuntimeSourceFile;
+            if (!tree.requireString(resource, "id", s.dotNet40ResourceId)) return kSettingsNoRuntimeResourceId;
         }
     }
 
     // ---- package ----
     const XmlElement* msi = tree.child(installer, "msi");
-    if (!msi) return -20;
-    tree.readFlag(msi, "admin-required", adminRequired);
-    if (isFlagSet(tree.attribute(msi, "ask-for-videos"))) askForVideos = installVideos = true;
-    tree.readString(msi, "videos-size", videosSize);
-    tree.readString(msi, "video-cab-file1", videoCabFile1);
-    tree.readString(msi, "video-cab-file2", videoCabFile2);
-    if (isFlagSet(tree.attribute(msi, "ask-for-presentations"))) askForPresentations = installPresentations = true;
-    tree.readString(msi, "presentations-size", presentationsSize);
-    tree.readString(msi, "presentations-cab-file1", presentationsCabFile1);
-    tree.readFlag(msi, "ask-for-didactic-material-download", askForMaterialDownload);
-    tree.readString(msi, "didactic-material-cab-files", materialCabFiles);
-    tree.readString(msi, "didactic-material-url", materialUrl);
-    tree.readString(msi, "media2-url", media2Url);
+    if (!msi) return kSettingsNoMsi;
+    tree.readFlag(msi, "admin-required", s.adminRequired);
+    if (isFlagSet(tree.attribute(msi, "ask-for-videos"))) s.askForVideos = s.installVideos = true;
+    tree.readString(msi, "videos-size", s.videosSize);
+    tree.readString(msi, "video-cab-file1", s.videoCabFile1);
+    tree.readString(msi, "video-cab-file2", s.videoCabFile2);
+    if (isFlagSet(tree.attribute(msi, "ask-for-presentations"))) s.askForPresentations = s.installPresentations = true;
+    tree.readString(msi, "presentations-size", s.presentationsSize);
+    tree.readString(msi, "presentations-cab-file1", s.presentationsCabFile1);
+    tree.readFlag(msi, "ask-for-didactic-material-download", s.askForMaterialDownload);
+    tree.readString(msi, "didactic-material-cab-files", s.materialCabFiles);
+    tree.readString(msi, "didactic-material-url", s.materialUrl);
+    tree.readString(msi, "media2-url", s.media2Url);
 
     const std::pair<const char*, PerLanguage<std::u16string>*> defineTargets[] = {
-        {"MainExeDir", &mainExeDir},           {"BIN_DIR_Guid", &binDirComponentGuid},
-        {"ProdIdRegKey", &productRegKey},      {"ShortcutNamePdf", &shortcutNamePdf},
-        {"ShortcutTargetPdf", &shortcutTargetPdf}, {"StartMenuDir", &startMenuDir},
-        {"ShortcutNameApp", &shortcutNameApp}, {"ShortcutNameAppTechSelect", &shortcutNameAppTechSelect}};
+        {"MainExeDir", &s.mainExeDir},           {"BIN_DIR_Guid", &s.binDirComponentGuid},
+        {"ProdIdRegKey", &s.productRegKey},      {"ShortcutNamePdf", &s.shortcutNamePdf},
+        {"ShortcutTargetPdf", &s.shortcutTargetPdf}, {"StartMenuDir", &s.startMenuDir},
+        {"ShortcutNameApp", &s.shortcutNameApp}, {"ShortcutNameAppTechSelect", &s.shortcutNameAppTechSelect}};
     int packageError = 0;
     tree.forEachChild(msi, "package", [&](const XmlElement& package) {
         if (packageError) return;
@@ -211,10 +237,10 @@ int CBootstrapperApp::readXML_Options() {
         const XmlAttribute* code = tree.attribute(&package, "language");
         const int index = code ? languageCodeToIndex(code->value) : -1;
         if (index < 0) {
-            packageError = -48;
+            packageError = kSettingsUnknownPackageLanguage;
             return;
         }
-        languagePackaged[index] = true;
+        s.languagePackaged[index] = true;
         const XmlElement* defines = tree.child(&package, "defines");
         if (!defines) return;
         tree.forEachChild(defines, "define", [&](const XmlElement& define) {
@@ -224,7 +250,7 @@ int CBootstrapperApp::readXML_Options() {
                 if (varName->value != defineName) continue;
                 if (const XmlAttribute* value = tree.attribute(&define, "value")) {
                     (*field)[index] = utf8ToWide(value->value);
-                    if (field == &binDirComponentGuid) (*field)[index] = u"{" + (*field)[index] + u"}";
+                    if (field == &s.binDirComponentGuid) (*field)[index] = u"{" + (*field)[index] + u"}";
                 }
                 break;
             }
@@ -233,71 +259,89 @@ int CBootstrapperApp::readXML_Options() {
     if (packageError) return packageError;
 
     const XmlElement* output = tree.child(msi, "output");
-    if (!output) return -38;
-    if (!tree.requireString(output, "file", msiFileName)) return -39;
-    if (!tree.requireString(output, "resource-id", msiResourceName)) return -40;
+    if (!output) return kSettingsNoMsiOutput;
+    if (!tree.requireString(output, "file", s.msiFileName)) return kSettingsNoMsiOutputFile;
+    if (!tree.requireString(output, "resource-id", s.msiResourceName)) return kSettingsNoMsiResourceId;
     const XmlAttribute* mainPackage = tree.attribute(output, "main-package");
-    if (!mainPackage) return -49;
-    mainPackageLanguage = languageCodeToIndex(mainPackage->value);
-    if (mainPackageLanguage < 0) return -50;
+    if (!mainPackage) return kSettingsNoMainPackage;
+    s.mainPackageLanguage = languageCodeToIndex(mainPackage->value);
+    if (s.mainPackageLanguage < 0) return kSettingsUnknownMainPackage;
 
     // ---- shell extension and update ----
-    if (tree.child(installer, "thumbex")) installThumbnailExtension = true;
+    if (tree.child(installer, "thumbex")) s.installThumbnailExtension = true;
     if (const XmlElement* update = tree.child(installer, "update")) {
-        updateConfigured = true;
-        if (!tree.requireString(update, "url", updateUrl)) return -45;
-        if (!tree.requireString(update, "target", updateTarget)) return -46;
+        s.updateConfigured = true;
+        if (!tree.requireString(update, "url", s.updateUrl)) return kSettingsNoUpdateUrl;
+        if (!tree.requireString(update, "target", s.updateTarget)) return kSettingsNoUpdateTarget;
     }
 
-    checkSupportFiles();
-    deriveProductGeneration();
-    return 0;
+    return kSettingsOk;
 }
 
-void CBootstrapperApp::checkSupportFiles() {
-    platform::System& sys = system();
+namespace {
+
+// Optional content and an external package on the medium are offered only when their
+// files are there.
+void checkSupportFiles(RunState& s, platform::System& sys) {
     const std::u16string msiFolder = launcherFolder(sys) + u"\\Support\\MSI\\";
-    auto switchOffExternalPackage = [this] {
-        useExternalMsi = askForVideos = installVideos = false;
-        askForPresentations = installPresentations = false;
+    auto switchOffExternalPackage = [&s] {
+        s.useExternalMsi = s.askForVideos = s.installVideos = false;
+        s.askForPresentations = s.installPresentations = false;
     };
 
-    if (useExternalMsi && additionalInternalMsi && !fileExists(sys, msiFolder + msiFileName)) {
+    if (s.useExternalMsi && s.additionalInternalMsi && !fileExists(sys, msiFolder + s.msiFileName)) {
         switchOffExternalPackage();
     }
-    if (askForVideos) {
+    if (s.askForVideos) {
         bool present;
-        if (videoCabFile1.empty()) {
+        if (s.videoCabFile1.empty()) {
             present = fileExists(sys, msiFolder + u"media2.cab");
         } else {
-            present = fileExists(sys, msiFolder + videoCabFile1) &&
-                      (videoCabFile2.empty() || fileExists(sys, msiFolder + videoCabFile2));
+            present = fileExists(sys, msiFolder + s.videoCabFile1) &&
+                      (s.videoCabFile2.empty() || fileExists(sys, msiFolder + s.videoCabFile2));
         }
-        if (!present) askForVideos = installVideos = false;
+        if (!present) s.askForVideos = s.installVideos = false;
     }
-    if (askForPresentations) {
-        const std::u16string cab = presentationsCabFile1.empty() ? u"media3.cab" : presentationsCabFile1;
-        if (!fileExists(sys, msiFolder + cab)) askForPresentations = installPresentations = false;
+    if (s.askForPresentations) {
+        const std::u16string cab = s.presentationsCabFile1.empty() ? u"media3.cab" : s.presentationsCabFile1;
+        if (!fileExists(sys, msiFolder + cab)) s.askForPresentations = s.installPresentations = false;
     }
     // An external package is used only when it is byte for byte the embedded one.
-    if (useExternalMsi && additionalInternalMsi) {
+    if (s.useExternalMsi && s.additionalInternalMsi) {
         std::vector<unsigned char> external;
-        if (!sys.readWholeFile(msiFolder + msiFileName, external)) {
+        if (!sys.readWholeFile(msiFolder + s.msiFileName, external)) {
             switchOffExternalPackage();
         } else {
             int error = platform::kResourceOk;
-            const std::vector<unsigned char> embedded = loadCustomResource(sys, msiResourceName, error, false);
-            if (error != platform::kResourceOk) additionalInternalMsi = false;
+            const std::vector<unsigned char> embedded = loadCustomResource(sys, s.msiResourceName, error, false);
+            if (error != platform::kResourceOk) s.additionalInternalMsi = false;
             else if (embedded != external) switchOffExternalPackage();
         }
     }
 }
 
-void CBootstrapperApp::deriveProductGeneration() {
-    isPelaxo5 = equalsIgnoringAsciiCase(startApplicationOnStick, u"Pelaxo5.exe");
-    isPelaxo4 = !isPelaxo5 && productShortName.find(u"Pelaxo") != std::u16string::npos;
-    if (isPelaxo4 && technologyDomain == "hyd" &&
-        !IsFeatureInstalledLocally(system(), productGuid, u"Videos") && !useExternalMsi) {
-        videosAsDownload = askForVideos = installVideos = true;
+void deriveProductGeneration(RunState& s, platform::System& sys) {
+    s.isPelaxo5 = equalsIgnoringAsciiCase(s.startApplicationOnStick, u"Pelaxo5.exe");
+    s.isPelaxo4 = !s.isPelaxo5 && s.productShortName.find(u"Pelaxo") != std::u16string::npos;
+    if (s.isPelaxo4 && s.technologyDomain == "hyd" &&
+        !IsFeatureInstalledLocally(sys, s.productGuid, u"Videos") && !s.useExternalMsi) {
+        s.videosAsDownload = s.askForVideos = s.installVideos = true;
     }
+}
+
+}  // namespace
+
+int readSettings(RunState& state, platform::System& system) {
+    int loadError = platform::kResourceOk;
+    const std::vector<unsigned char> raw = loadCustomResource(system, u"SETTINGS", loadError, true);
+    if (loadError != platform::kResourceOk || raw.empty()) return kSettingsNoResource;
+    // The document ends at the first zero byte or at the end of the resource.
+    const auto zero = std::find(raw.begin(), raw.end(), 0);
+    const std::string documentText(raw.begin(), zero);
+
+    const int result = readSettingsDocument(state, documentText, isWindows64(system));
+    if (result != kSettingsOk) return result;
+    checkSupportFiles(state, system);
+    deriveProductGeneration(state, system);
+    return kSettingsOk;
 }

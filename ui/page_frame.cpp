@@ -1,15 +1,15 @@
 #include "ui/page_frame.h"
 
-#include "app/bootstrapper_app.h"
-#include "app/help.h"
+#include "config/help_files.h"
 #include "config/help_topics.h"
+#include "platform/flow_words.h"
 #include "text/texts.h"
 
-std::u16string productText(const CBootstrapperApp& app, int row) {
+std::u16string productText(const RunContext& app, int row) {
     return replaceAll(app.text(row), u"ProductX", app.productName);
 }
 
-platform::PageModel framedPage(CBootstrapperApp& app, platform::PageClass pageClass, const char* helpTopicName) {
+platform::PageModel framedPage(RunContext& app, platform::PageClass pageClass, const char* helpTopicName) {
     platform::PageModel page;
     page.pageClass = pageClass;
     page.windowTitle = app.productName + u" Setup" + app.versionSuffix;
@@ -28,11 +28,11 @@ platform::PageModel framedPage(CBootstrapperApp& app, platform::PageClass pageCl
     return page;
 }
 
-void showPage(CBootstrapperApp& app, platform::PageModel& page) {
+void showPage(RunContext& app, platform::PageModel& page) {
     const std::string word = app.ui().showPage(page);
     if (word.empty()) return;  // Escape: the caller's state name stays
     app.flowState = word;
-    if (word == "back") app.forwardDirection = false;
-    else if (word != "cancel") app.forwardDirection = true;
+    if (word == word::kBack) app.forwardDirection = false;
+    else if (word != word::kCancel) app.forwardDirection = true;
     if (page.placement.isSet()) app.lastPageRect = page.placement;
 }

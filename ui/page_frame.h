@@ -7,14 +7,14 @@
 
 #include "platform/page_model.h"
 
-class CBootstrapperApp;
+#include "config/run_context.h"
 
 // A page of the class with the frame filled in; helpTopicName may name no topic.
-platform::PageModel framedPage(CBootstrapperApp& app, platform::PageClass pageClass, const char* helpTopicName);
+platform::PageModel framedPage(RunContext& app, platform::PageClass pageClass, const char* helpTopicName);
 
 // Shows the page. A result word goes into flowState (with the direction it implies) and
 // the page's position into lastPageRect; a page ended without a word leaves both alone.
-void showPage(CBootstrapperApp& app, platform::PageModel& page);
+void showPage(RunContext& app, platform::PageModel& page);
 
 // Row text with "ProductX" replaced by the product name.
-std::u16string productText(const CBootstrapperApp& app, int row);
+std::u16string productText(const RunContext& app, int row);

@@ -1,6 +1,5 @@
 #include "ui/start_page.h"
 
-#include "app/bootstrapper_app.h"
 #include "platform/files.h"
 #include "text/texts.h"
 #include "ui/page_frame.h"
@@ -10,7 +9,7 @@ namespace {
 constexpr int kSpanish = 2;
 
 // The texts that follow the language; visibility and window title stay as they are.
-void applyTexts(CBootstrapperApp& app, platform::PageModel& page) {
+void applyTexts(RunContext& app, platform::PageModel& page) {
     auto withName = [&app](int row, const std::u16string& name) {
         return replaceAll(app.text(row), u"ProductX", name);
     };
@@ -44,7 +43,7 @@ void applyTexts(CBootstrapperApp& app, platform::PageModel& page) {
 
 }  // namespace
 
-platform::PageModel startPage(CBootstrapperApp& app) {
+platform::PageModel startPage(RunContext& app) {
     platform::PageModel page = framedPage(app, platform::PageClass::Start, "welcome");
     // The label names the choice in four languages and does not follow it.
     page.languageLabel = getText(4, 1) + u" / " + getText(4, 0) + u" / " + getText(4, 2) + u" / " + getText(4, 3);

@@ -3,8 +3,8 @@
 
 #include "platform/page_model.h"
 
-class CBootstrapperApp;
+#include "config/run_context.h"
 
 // The start page of the current state (commands shown or hidden, texts in languageIndex);
 // its language callback switches languageIndex and re-texts the page.
-platform::PageModel startPage(CBootstrapperApp& app);
+platform::PageModel startPage(RunContext& app);

@@ -1,11 +1,10 @@
 // Page steps: each decides whether its page is needed, fills it from the text table,
-// shows it and takes the answer over. The downloads arrive with the installation work;
-// until then a download reports that nothing could be transferred.
+// shows it and takes the answer over.
 #include "ui/wizard_steps.h"
 
-#include "app/bootstrapper_app.h"
-#include "app/install_actions.h"
 #include "config/presets.h"
+#include "platform/download_result.h"
+#include "platform/flow_words.h"
 #include "platform/files.h"
 #include "platform/queries.h"
 #include "platform/strings.h"
@@ -19,14 +18,14 @@ namespace {
 using platform::PageClass;
 using platform::PageModel;
 
-bool unattended(const CBootstrapperApp& app) { return !app.msiUiOption.empty(); }
+bool unattended(const RunContext& app) { return !app.msiUiOption.empty(); }
 
 // A skipped page is passed over in the direction of travel.
-void skip(CBootstrapperApp& app) { app.flowState = app.forwardDirection ? "next" : "back"; }
+void skip(RunContext& app) { app.flowState = app.forwardDirection ? word::kNext : word::kBack; }
 
-bool ended(const CBootstrapperApp& app) { return app.flowState == "back" || app.flowState == "cancel"; }
+bool ended(const RunContext& app) { return app.flowState == word::kBack || app.flowState == word::kCancel; }
 
-PageModel twoOptions(CBootstrapperApp& app, const char* topic, int title, int message, int option1, int option2,
+PageModel twoOptions(RunContext& app, const char* topic, int title, int message, int option1, int option2,
                      bool firstPreselected) {
     PageModel page = framedPage(app, PageClass::TwoOptions, topic);
     page.title = productText(app, title);
@@ -39,24 +38,24 @@ PageModel twoOptions(CBootstrapperApp& app, const char* topic, int title, int me
 
 // Shows a two-option page; true when the user went on with the first option. A page
 // left with Escape reads nothing back: the preselection stands.
-bool answeredFirst(CBootstrapperApp& app, PageModel& page, bool& answered) {
+bool answeredFirst(RunContext& app, PageModel& page, bool& answered) {
     const std::string before = app.flowState;
     const bool firstPreselected = page.selectedOption == 0;
     showPage(app, page);
     answered = !ended(app);
     if (app.flowState == before) return firstPreselected;
-    return app.flowState == "option1";
+    return app.flowState == word::kOption1;
 }
 
 // A failed download: a local file problem names the file, a transfer problem says so, a
 // cancelled one says nothing; then the user is back on the question before it.
-void downloadFailed(CBootstrapperApp& app, int result, const std::string& state, const std::u16string& file) {
-    if (result == -2) app.showMessage(replaceAll(app.text(121), u"xyz", file), platform::MessageKind::Warning);
-    else if (result == -3) app.showMessage(app.text(5), platform::MessageKind::Warning);
+void downloadFailed(RunContext& app, int result, const std::string& state, const std::u16string& file) {
+    if (result == kDownloadLocalFileProblem) app.showMessage(replaceAll(app.text(121), u"xyz", file), platform::MessageKind::Warning);
+    else if (result == kDownloadTransferProblem) app.showMessage(app.text(5), platform::MessageKind::Warning);
     app.flowState = app.backTarget[state];
 }
 
-PageModel folderPage(CBootstrapperApp& app, const char* topic, int title, int message, const std::u16string& folder) {
+PageModel folderPage(RunContext& app, const char* topic, int title, int message, const std::u16string& folder) {
     PageModel page = framedPage(app, PageClass::Folder, topic);
     page.title = productText(app, title);
     page.message = productText(app, message);
@@ -65,12 +64,12 @@ PageModel folderPage(CBootstrapperApp& app, const char* topic, int title, int me
     return page;
 }
 
-void warn(CBootstrapperApp& app, const std::u16string& text) {
+void warn(RunContext& app, const std::u16string& text) {
     app.showMessage(text, platform::MessageKind::Warning);
 }
 
 // Row 119: the folder cannot be created or written.
-void folderRefused(CBootstrapperApp& app, const std::u16string& folder) {
+void folderRefused(RunContext& app, const std::u16string& folder) {
     warn(app, replaceAll(app.text(119), u"xyz", folder));
 }
 
@@ -84,7 +83,7 @@ const char16_t* materialFolder(const std::string& technologyDomain) {
 
 // The folder, or its parent when the user pointed at its "bin" folder, holds the
 // program; folder then names the installation itself.
-bool validInstallation(CBootstrapperApp& app, std::u16string& folder) {
+bool validInstallation(RunContext& app, std::u16string& folder) {
     folder = removeTrailingBackslash(folder);
     if (folder.empty() || !acceptableFolderName(folder)) return false;
     platform::System& system = app.system();
@@ -92,7 +91,15 @@ bool validInstallation(CBootstrapperApp& app, std::u16string& folder) {
     return !app.isPelaxo5 || pathExists(system, folder + materialFolder(app.technologyDomain));
 }
 
-std::u16string defaultProgramFolder(CBootstrapperApp& app) {
+// The user's documents folder and the product's circuit-file folder name; empty when
+// the documents folder is unknown.
+std::u16string standardCircuitFolder(RunContext& app) {
+    const std::u16string documents = app.system().documentsFolder();
+    if (documents.empty()) return {};
+    return documents + u"\\" + app.circuitDir[app.languageIndex];
+}
+
+std::u16string defaultProgramFolder(RunContext& app) {
     platform::System& system = app.system();
     std::u16string folder = removeTrailingBackslash(system.programFilesFolder(isWindows64(system)));
     if (folder.empty()) folder = u"c:";
@@ -102,12 +109,12 @@ std::u16string defaultProgramFolder(CBootstrapperApp& app) {
 
 }  // namespace
 
-void WizardSteps::showStartPage(CBootstrapperApp& app) {
+void WizardSteps::showStartPage(RunContext& app) {
     PageModel page = startPage(app);
     showPage(app, page);
 }
 
-void WizardSteps::askAlreadyInstalled(CBootstrapperApp& app) {
+void WizardSteps::askAlreadyInstalled(RunContext& app) {
     if (!app.askForVideos && !app.askForPresentations && !app.askForMaterialDownload) {
         app.addOptionalComponents = false;
     } else {
@@ -115,39 +122,39 @@ void WizardSteps::askAlreadyInstalled(CBootstrapperApp& app) {
         const std::string before = app.flowState;
         showPage(app, page);
         if (ended(app) || app.flowState == before) return;  // cancelled, closed, Escape or back
-        app.addOptionalComponents = app.flowState == "option2";
+        app.addOptionalComponents = app.flowState == word::kOption2;
     }
     if (app.addOptionalComponents) {
-        app.flowState = app.askForMaterialDownload ? "Dialog: ask for didactic material download" : "Dialog: videos";
-        app.backTarget[app.flowState] = "Dialog: already installed notification";
+        app.flowState = app.askForMaterialDownload ? state::kMaterialDownload : state::kVideos;
+        app.backTarget[app.flowState] = state::kAlreadyInstalled;
         return;
     }
     app.installPresentations = app.installVideos = false;
-    app.flowState = "next";
+    app.flowState = word::kNext;
 }
 
-void WizardSteps::askOlderInstallation(CBootstrapperApp& app) { skip(app); }
+void WizardSteps::askOlderInstallation(RunContext& app) { skip(app); }
 
-void WizardSteps::askInstallationType(CBootstrapperApp& app) {
+void WizardSteps::askInstallationType(RunContext& app) {
     PageModel page = twoOptions(app, "program-access", 35, 36, 37, 38, !app.linkOnly);
     showPage(app, page);
     app.linkOnly = false;
 }
 
-void WizardSteps::askNetworkFolder(CBootstrapperApp& app) {
+void WizardSteps::askNetworkFolder(RunContext& app) {
     app.linkOnly = false;
     PageModel page = folderPage(app, "server-folder", 157, 25, app.networkFolder);
     page.browseFlags = platform::kBrowseDefaultFlags | platform::kBrowseNoNewFolder;
     for (;;) {
         showPage(app, page);
-        if (app.flowState == "cancel") return;
+        if (app.flowState == word::kCancel) return;
         std::u16string folder = typedFolder(page.folder);
         if (validInstallation(app, folder)) {
             app.networkFolder = folder;
             app.linkOnly = true;
             return;
         }
-        if (app.flowState == "back") {
+        if (app.flowState == word::kBack) {
             app.networkFolder.clear();
             return;
         }
@@ -155,7 +162,7 @@ void WizardSteps::askNetworkFolder(CBootstrapperApp& app) {
     }
 }
 
-void WizardSteps::askUserGroup(CBootstrapperApp& app) {
+void WizardSteps::askUserGroup(RunContext& app) {
     const bool administrator = app.system().isAdministrator();
     if (!administrator && !app.preconfigMode) app.allUsers = false;
     if ((!administrator && !app.preconfigMode) || unattended(app)) return skip(app);
@@ -164,10 +171,10 @@ void WizardSteps::askUserGroup(CBootstrapperApp& app) {
     const bool first = answeredFirst(app, page, answered);
     if (!answered) return;
     app.allUsers = first;
-    app.flowState = "next";
+    app.flowState = word::kNext;
 }
 
-void WizardSteps::askSetupFolder(CBootstrapperApp& app) {
+void WizardSteps::askSetupFolder(RunContext& app) {
     if (!app.preconfigMode) return skip(app);
     const int language = app.languageIndex;
     if (app.individualSetupFolder.empty()) app.individualSetupFolder = u"c:\\install\\" + app.mainExeDir[language];
@@ -182,10 +189,10 @@ void WizardSteps::askSetupFolder(CBootstrapperApp& app) {
         return;
     folderRefused(app, app.individualSetupFolder);
     app.individualSetupFolder.clear();
-    app.flowState = "Dialog: setup folder";
+    app.flowState = state::kSetupFolder;
 }
 
-void WizardSteps::askProgramFolder(CBootstrapperApp& app) {
+void WizardSteps::askProgramFolder(RunContext& app) {
     if (!((app.preconfigMode && !app.linkOnly) || app.toGoEdition)) return skip(app);
     const std::u16string remembered = app.targetProgramFolder;
     if (app.targetProgramFolder.empty()) {
@@ -207,10 +214,10 @@ void WizardSteps::askProgramFolder(CBootstrapperApp& app) {
     }
     folderRefused(app, folder);
     app.targetProgramFolder.clear();
-    app.flowState = "Dialog: target folder";
+    app.flowState = state::kTargetFolder;
 }
 
-void WizardSteps::askCircuitFolder(CBootstrapperApp& app) {
+void WizardSteps::askCircuitFolder(RunContext& app) {
     if (!app.circuitFolderDialog || unattended(app)) return skip(app);
     PageModel page = framedPage(app, PageClass::CircuitFolder, "working-folder");
     page.title = productText(app, 111);
@@ -236,7 +243,7 @@ void WizardSteps::askCircuitFolder(CBootstrapperApp& app) {
     }
 }
 
-void WizardSteps::askCopyVideos(CBootstrapperApp& app) {
+void WizardSteps::askCopyVideos(RunContext& app) {
     if (!app.askForVideos || app.linkOnly || unattended(app)) return skip(app);
     PageModel page = app.videosAsDownload ? twoOptions(app, "copy-films", 141, 142, 143, 144, app.installVideos)
                      : app.isPelaxo4      ? twoOptions(app, "copy-films", 97, 98, 99, 100, app.installVideos)
@@ -247,20 +254,20 @@ void WizardSteps::askCopyVideos(CBootstrapperApp& app) {
     const bool first = answeredFirst(app, page, answered);
     if (!answered) return;
     app.installVideos = first;
-    app.flowState = "next";
+    app.flowState = word::kNext;
 }
 
-void WizardSteps::fetchVideos(CBootstrapperApp& app) {
+void WizardSteps::fetchVideos(RunContext& app) {
     if (!app.videosAsDownload || !app.installVideos || app.linkOnly || unattended(app)) return skip(app);
-    const int result = downloadVideos(app);
-    if (result == -1 || result == -2 || result == -3) {
-        downloadFailed(app, result, "Dialog: ask for videos download", app.system().tempFolder() + u"\\media2.cab");
+    const int result = downloads_.downloadVideos(app);
+    if (result == kDownloadCancelled || result == kDownloadLocalFileProblem || result == kDownloadTransferProblem) {
+        downloadFailed(app, result, state::kVideosDownload, app.system().tempFolder() + u"\\media2.cab");
         return;
     }
-    app.flowState = "next";
+    app.flowState = word::kNext;
 }
 
-void WizardSteps::askMaterialDownload(CBootstrapperApp& app) {
+void WizardSteps::askMaterialDownload(RunContext& app) {
     if (!app.askForMaterialDownload || app.linkOnly || unattended(app)) return skip(app);
     PageModel page = twoOptions(app, nullptr, 159, 160, 161, 162, app.downloadMaterialChosen);
     page.message = replaceAll(page.message, u"xyz", app.videosSize);
@@ -269,19 +276,19 @@ void WizardSteps::askMaterialDownload(CBootstrapperApp& app) {
     if (!answered) return;
     app.downloadMaterialChosen = first;
     if (!first) {
-        app.flowState = "next";
+        app.flowState = word::kNext;
         return;
     }
-    const int result = downloadMaterial(app);
-    if (result == -1 || result == -2 || result == -3) {
-        downloadFailed(app, result, "Dialog: ask for didactic material download", u"*.cab");
+    const int result = downloads_.downloadMaterial(app);
+    if (result == kDownloadCancelled || result == kDownloadLocalFileProblem || result == kDownloadTransferProblem) {
+        downloadFailed(app, result, state::kMaterialDownload, u"*.cab");
         return;
     }
     app.materialDownloaded = true;
-    app.flowState = "next";
+    app.flowState = word::kNext;
 }
 
-void WizardSteps::askPresentations(CBootstrapperApp& app) {
+void WizardSteps::askPresentations(RunContext& app) {
     if (!app.askForPresentations || app.linkOnly || unattended(app)) return skip(app);
     PageModel page = twoOptions(app, nullptr, 101, 102, 103, 104, app.installPresentations);
     page.message = replaceAll(app.text(102), u"ProductX", app.productShortName);
@@ -290,20 +297,20 @@ void WizardSteps::askPresentations(CBootstrapperApp& app) {
     const bool first = answeredFirst(app, page, answered);
     if (!answered) return;
     app.installPresentations = first;
-    app.flowState = "next";
+    app.flowState = word::kNext;
 }
 
-void WizardSteps::askAutoMode(CBootstrapperApp& app) {
+void WizardSteps::askAutoMode(RunContext& app) {
     if (!app.preconfigMode) return skip(app);
     PageModel page = twoOptions(app, "client-options", 88, 89, 90, 91, app.autoMode != 0);
     bool answered = false;
     const bool first = answeredFirst(app, page, answered);
     if (!answered) return;
     app.autoMode = first ? 1 : 0;
-    app.flowState = "next";
+    app.flowState = word::kNext;
 }
 
-void WizardSteps::showPresetsSummary(CBootstrapperApp& app) {
+void WizardSteps::showPresetsSummary(RunContext& app) {
     composePresets(app);
     PageModel page = framedPage(app, PageClass::Info, "setup-options");
     page.title = productText(app, 126);
@@ -312,7 +319,7 @@ void WizardSteps::showPresetsSummary(CBootstrapperApp& app) {
     showPage(app, page);
 }
 
-void WizardSteps::showFinishPage(CBootstrapperApp& app, const std::u16string& heading, const std::u16string& text,
+void WizardSteps::showFinishPage(RunContext& app, const std::u16string& heading, const std::u16string& text,
                                  const std::u16string& additionalText) {
     PageModel page = framedPage(app, PageClass::Info, nullptr);
     page.title = heading;
@@ -325,14 +332,3 @@ void WizardSteps::showFinishPage(CBootstrapperApp& app, const std::u16string& he
     page.cancelQuestion.clear();  // the finish page ends at once
     showPage(app, page);
 }
-
-int WizardSteps::installDotNet20(CBootstrapperApp& app) { return installRuntime(app, false); }
-int WizardSteps::installDotNet40Client(CBootstrapperApp& app) { return installRuntime(app, true); }
-bool WizardSteps::checkOlderInstallation(CBootstrapperApp& app) { return olderInstallationFound(app); }
-void WizardSteps::installShellExtension(CBootstrapperApp& app) { registerShellExtension(app); }
-int WizardSteps::launchPackage(CBootstrapperApp& app) { return runInstallerPackage(app); }
-void WizardSteps::createShortcutsAndRegistry(CBootstrapperApp& app) { createClientLinks(app); }
-void WizardSteps::removeProduct(CBootstrapperApp& app) { removeInstalledProduct(app); }
-int WizardSteps::createIndividualSetup(CBootstrapperApp& app) { return writeIndividualSetup(app); }
-void WizardSteps::startFromMedium(CBootstrapperApp& app) { runFromMedium(app); }
-bool WizardSteps::downloadAndStartUpdate(CBootstrapperApp& app) { return startUpdate(app); }

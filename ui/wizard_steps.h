@@ -1,36 +1,31 @@
-// The page steps of the wizard and the install actions, as the flow calls them.
+// The wizard's page steps: each page filled from the text table and the run state, shown
+// through the platform's Ui, and its answer checked and taken over.
 #pragma once
 
-#include "app/setup_flow.h"
+#include "ui/page_steps.h"
 
-class WizardSteps : public FlowSteps {
+class WizardSteps : public PageSteps {
 public:
-    void showStartPage(CBootstrapperApp& app) override;
-    void askAlreadyInstalled(CBootstrapperApp& app) override;
-    void askOlderInstallation(CBootstrapperApp& app) override;
-    void askInstallationType(CBootstrapperApp& app) override;
-    void askNetworkFolder(CBootstrapperApp& app) override;
-    void askUserGroup(CBootstrapperApp& app) override;
-    void askSetupFolder(CBootstrapperApp& app) override;
-    void askProgramFolder(CBootstrapperApp& app) override;
-    void askCircuitFolder(CBootstrapperApp& app) override;
-    void askCopyVideos(CBootstrapperApp& app) override;
-    void fetchVideos(CBootstrapperApp& app) override;
-    void askMaterialDownload(CBootstrapperApp& app) override;
-    void askPresentations(CBootstrapperApp& app) override;
-    void askAutoMode(CBootstrapperApp& app) override;
-    void showPresetsSummary(CBootstrapperApp& app) override;
-    void showFinishPage(CBootstrapperApp& app, const std::u16string& heading, const std::u16string& text,
+    explicit WizardSteps(ContentDownloads& downloads) : downloads_(downloads) {}
+
+    void showStartPage(RunContext& app) override;
+    void askAlreadyInstalled(RunContext& app) override;
+    void askOlderInstallation(RunContext& app) override;
+    void askInstallationType(RunContext& app) override;
+    void askNetworkFolder(RunContext& app) override;
+    void askUserGroup(RunContext& app) override;
+    void askSetupFolder(RunContext& app) override;
+    void askProgramFolder(RunContext& app) override;
+    void askCircuitFolder(RunContext& app) override;
+    void askCopyVideos(RunContext& app) override;
+    void fetchVideos(RunContext& app) override;
+    void askMaterialDownload(RunContext& app) override;
+    void askPresentations(RunContext& app) override;
+    void askAutoMode(RunContext& app) override;
+    void showPresetsSummary(RunContext& app) override;
+    void showFinishPage(RunContext& app, const std::u16string& heading, const std::u16string& text,
                         const std::u16string& additionalText) override;
 
-    int installDotNet20(CBootstrapperApp& app) override;
-    int installDotNet40Client(CBootstrapperApp& app) override;
-    bool checkOlderInstallation(CBootstrapperApp& app) override;
-    void installShellExtension(CBootstrapperApp& app) override;
-    int launchPackage(CBootstrapperApp& app) override;
-    void createShortcutsAndRegistry(CBootstrapperApp& app) override;
-    void removeProduct(CBootstrapperApp& app) override;
-    int createIndividualSetup(CBootstrapperApp& app) override;
-    void startFromMedium(CBootstrapperApp& app) override;
-    bool downloadAndStartUpdate(CBootstrapperApp& app) override;
+private:
+    ContentDownloads& downloads_;
 };

@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "app/bootstrapper_app.h"
-#include "platform/win32/win32_ui.h"
+#include "ui/win32/win32_ui.h"
 #include "platform/win32/win32_system.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {

@@ -17,10 +17,10 @@ clang++ $flags -o "$out/xml_fuzz" \
   "$root/config/name_table.cpp"
 echo "built $out/xml_fuzz"
 
-# The settings reader over scrambled resources, on the in-memory platform.
+# The settings reader over scrambled resources, on the in-memory platform: only the
+# layers it stands on.
 clang++ $flags -I"$root/tests/unit" -o "$out/settings_fuzz" \
   "$here/settings_fuzz.cpp" \
   "$root"/config/*.cpp "$root"/text/*.cpp \
-  "$root"/platform/*.cpp \
-  "$root"/app/*.cpp "$root"/ui/*.cpp
+  "$root"/platform/*.cpp
 echo "built $out/settings_fuzz"

@@ -3,17 +3,17 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "app/bootstrapper_app.h"
+#include "config/run_state.h"
+#include "config/settings_reader.h"
 #include "fakes/fake_system.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     FakeSystem system;
-    FakeUi ui;
     system.resources[u"SETTINGS"] = std::vector<unsigned char>(data, data + size);
     system.resources[u"MSI_FILE"] = {'M', 'S', 'I'};
     system.addFile(u"D:\\Support\\MSI\\media2.cab");
-    CBootstrapperApp app(system, ui);
-    const int result = app.readXML_Options();
+    RunState state;
+    const int result = readSettings(state, system);
     if (result > 0) __builtin_trap();
     return 0;
 }

@@ -71,7 +71,7 @@ TEST_F(PresetsFile, WrittenCopiedAndReadBackGiveTheSameChoices) {
 
         CBootstrapperApp copy(system, ui);
         copy.askForVideos = copy.installVideos = true;
-        ASSERT_EQ(readPresets(copy, scratch / u"copy\\setup.ini"), 0);
+        ASSERT_EQ(readPresets(copy, system, scratch / u"copy\\setup.ini"), 0);
         EXPECT_EQ(copy.targetProgramFolder, folder);
         EXPECT_EQ(copy.circuitFolder, folder + u"\\Circuits");
         EXPECT_FALSE(copy.useStandardCircuitFolder);
@@ -104,7 +104,7 @@ TEST_F(PresetsFile, LegacySettingsFromTheWindowsFolderAndItsRedirectedCopy) {
     CBootstrapperApp app(system, ui);
     app.productIdentifier = u"CIRCPT";
     app.productGuid = u"{00000000-0000-0000-0000-000000000000}";
-    readLegacyIni(app);
+    readLegacyIni(app, system);
     EXPECT_EQ(app.legacyExeDir, u"D:\\Mine\\bin");
     EXPECT_EQ(app.legacyInstDir, u"C:\\OLD");
     EXPECT_TRUE(app.legacyVersion.empty());  // one character

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "app/bootstrapper_app.h"
-#include "app/help.h"
+#include "config/help_files.h"
 #include "config/help_topics.h"
 #include "fakes/fake_system.h"
 

@@ -3,6 +3,7 @@
 
 #include "app/bootstrapper_app.h"
 #include "fakes/fake_system.h"
+#include "platform/download_result.h"
 #include "platform/page_model.h"
 #include "ui/page_frame.h"
 #include "ui/start_page.h"
@@ -13,9 +14,20 @@ namespace {
 using platform::PageClass;
 using platform::PageModel;
 
-class PageSteps : public ::testing::Test {
+// Downloads that answer with a scripted result and count their calls.
+class ScriptedDownloads : public ContentDownloads {
+public:
+    int videosResult = kDownloadTransferProblem;
+    int materialResult = kDownloadTransferProblem;
+    int videoCalls = 0;
+    int materialCalls = 0;
+    int downloadVideos(RunContext&) override { return ++videoCalls, videosResult; }
+    int downloadMaterial(RunContext&) override { return ++materialCalls, materialResult; }
+};
+
+class WizardPages : public ::testing::Test {
 protected:
-    PageSteps() {
+    WizardPages() {
         app.productName = u"Circuita 5";
         app.productShortName = u"Circuita";
         app.versionSuffix = u" (V 5.0b)";
@@ -40,10 +52,11 @@ protected:
     FakeSystem system;
     FakeUi ui;
     CBootstrapperApp app{system, ui};
-    WizardSteps steps;
+    ScriptedDownloads downloads;
+    WizardSteps steps{downloads};
 };
 
-TEST_F(PageSteps, StartPageCommandsTextsAndLanguageSwitch) {
+TEST_F(WizardPages, StartPageCommandsTextsAndLanguageSwitch) {
     system.addFile(u"D:\\App\\Circuita.exe");
     app.helpFileTempCopy[1] = u"C:\\Temp\\_1_setup_help.chm";
     PageModel page = startPage(app);
@@ -67,7 +80,7 @@ TEST_F(PageSteps, StartPageCommandsTextsAndLanguageSwitch) {
     EXPECT_FALSE(page.commands[2].visible);
 }
 
-TEST_F(PageSteps, StartPageVariantsOfTheInstallAndFourthCommand) {
+TEST_F(WizardPages, StartPageVariantsOfTheInstallAndFourthCommand) {
     app.isPelaxo5 = true;
     PageModel page = startPage(app);
     EXPECT_FALSE(page.commands[0].visible);  // nothing to run on the medium
@@ -92,7 +105,7 @@ TEST_F(PageSteps, StartPageVariantsOfTheInstallAndFourthCommand) {
     EXPECT_EQ(page.title, u"Bienvenue\u00a0!");
 }
 
-TEST_F(PageSteps, AnswersLandInTheStateWithDirectionAndPlacement) {
+TEST_F(WizardPages, AnswersLandInTheStateWithDirectionAndPlacement) {
     answer("button2", [](PageModel& p) { p.placement = {10, 20, 504, 378}; });
     steps.showStartPage(app);
     EXPECT_EQ(app.flowState, "button2");
@@ -116,7 +129,7 @@ TEST_F(PageSteps, AnswersLandInTheStateWithDirectionAndPlacement) {
     EXPECT_TRUE(app.allUsers);
 }
 
-TEST_F(PageSteps, TwoOptionPagesShowTheirTextsAndTakeTheChoice) {
+TEST_F(WizardPages, TwoOptionPagesShowTheirTextsAndTakeTheChoice) {
     app.allUsers = true;
     answer("option2", [](PageModel& p) { p.selectedOption = 1; });
     steps.askUserGroup(app);
@@ -142,7 +155,7 @@ TEST_F(PageSteps, TwoOptionPagesShowTheirTextsAndTakeTheChoice) {
     EXPECT_TRUE(app.installPresentations);
 }
 
-TEST_F(PageSteps, SkippedPagesFollowTheDirectionOfTravel) {
+TEST_F(WizardPages, SkippedPagesFollowTheDirectionOfTravel) {
     system.administrator = false;
     app.allUsers = true;
     app.forwardDirection = false;
@@ -160,7 +173,7 @@ TEST_F(PageSteps, SkippedPagesFollowTheDirectionOfTravel) {
     EXPECT_TRUE(ui.pagesShown.empty());
 }
 
-TEST_F(PageSteps, FolderPagesTakeTheTypedFolderOnlyOnNext) {
+TEST_F(WizardPages, FolderPagesTakeTheTypedFolderOnlyOnNext) {
     app.preconfigMode = true;
     answer("back", [](PageModel& p) { p.folder = u"E:\\Typed"; });
     steps.askSetupFolder(app);
@@ -185,7 +198,7 @@ TEST_F(PageSteps, FolderPagesTakeTheTypedFolderOnlyOnNext) {
     EXPECT_EQ(app.circuitFolder, u"D:\\Mine");
 }
 
-TEST_F(PageSteps, AlreadyInstalledLeadsToTheOptionalPagesOrToTheUpdate) {
+TEST_F(WizardPages, AlreadyInstalledLeadsToTheOptionalPagesOrToTheUpdate) {
     app.askForVideos = true;
     app.installVideos = true;
     answer("option2");
@@ -201,7 +214,7 @@ TEST_F(PageSteps, AlreadyInstalledLeadsToTheOptionalPagesOrToTheUpdate) {
     EXPECT_FALSE(app.installVideos);
 }
 
-TEST_F(PageSteps, FailedMaterialDownloadReturnsToTheQuestionBefore) {
+TEST_F(WizardPages, FailedMaterialDownloadReturnsToTheQuestionBefore) {
     app.askForMaterialDownload = true;
     app.backTarget["Dialog: ask for didactic material download"] = "Dialog: ask for videos download";
     answer("option1");
@@ -217,9 +230,18 @@ TEST_F(PageSteps, FailedMaterialDownloadReturnsToTheQuestionBefore) {
     steps.askMaterialDownload(app);
     EXPECT_EQ(app.flowState, "next");
     EXPECT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(downloads.materialCalls, 1);
+
+    downloads.materialResult = kDownloadDone;
+    answer("option1");
+    steps.askMaterialDownload(app);
+    EXPECT_TRUE(app.materialDownloaded);
+    EXPECT_EQ(app.flowState, "next");
+    EXPECT_EQ(downloads.materialCalls, 2);
+    EXPECT_EQ(ui.messages.size(), 1u);
 }
 
-TEST_F(PageSteps, FinishPageOffersOnlyItsQuitButton) {
+TEST_F(WizardPages, FinishPageOffersOnlyItsQuitButton) {
     steps.showFinishPage(app, u"Circuita 5 setup finished", u"Setup has been aborted.", u"");
     EXPECT_EQ(lastPage().pageClass, PageClass::Info);
     EXPECT_EQ(lastPage().cancelCaption, u"Quit");
@@ -236,7 +258,7 @@ TEST_F(PageSteps, FinishPageOffersOnlyItsQuitButton) {
     EXPECT_EQ(lastPage().cancelQuestion, u"Are you sure you want to cancel Circuita 5 installation?");
 }
 
-TEST_F(PageSteps, NetworkFolderMustHoldAnInstallation) {
+TEST_F(WizardPages, NetworkFolderMustHoldAnInstallation) {
     app.startApplicationOnStick = u"Circuita.exe";
     system.addFile(u"\\\\srv\\apps\\Circuita\\bin\\Circuita.exe");
     app.networkFolder = u"\\\\srv\\old";
@@ -277,7 +299,7 @@ TEST_F(PageSteps, NetworkFolderMustHoldAnInstallation) {
     EXPECT_TRUE(app.linkOnly);
 }
 
-TEST_F(PageSteps, SetupFolderIsCreatedOrRefusedWithItsName) {
+TEST_F(WizardPages, SetupFolderIsCreatedOrRefusedWithItsName) {
     app.preconfigMode = true;
     system.unwritableFolders.insert(u"R:\\Setups");
     answer("next", [](PageModel& p) { p.folder = u"R:\\Setups"; });
@@ -309,7 +331,7 @@ TEST_F(PageSteps, SetupFolderIsCreatedOrRefusedWithItsName) {
     EXPECT_EQ(system.folders.size(), 1u);
 }
 
-TEST_F(PageSteps, ProgramFolderDefaultBackAndEmptyAnswer) {
+TEST_F(WizardPages, ProgramFolderDefaultBackAndEmptyAnswer) {
     app.preconfigMode = true;
     app.isPelaxo5 = true;
     answer("back");
@@ -338,7 +360,7 @@ TEST_F(PageSteps, ProgramFolderDefaultBackAndEmptyAnswer) {
     EXPECT_EQ(app.flowState, "next");
 }
 
-TEST_F(PageSteps, CircuitFolderIsTrimmedAndMustBeNameable) {
+TEST_F(WizardPages, CircuitFolderIsTrimmedAndMustBeNameable) {
     app.circuitFolderDialog = true;
     answer("next", [](PageModel& p) {
         p.useStandardFolder = false;

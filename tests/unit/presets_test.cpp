@@ -22,7 +22,7 @@ protected:
     }
     int read(const std::string& text) {
         system.addFile(kPresets, text);
-        return readPresets(app, kPresets);
+        return readPresets(app, system, kPresets);
     }
     FakeSystem system;
     FakeUi ui;
@@ -151,7 +151,7 @@ TEST_F(Presets, ComposeWriteAndReadBackRoundTrips) {
 
         CBootstrapperApp copy{target, ui};
         copy.askForVideos = copy.installVideos = copy.askForPresentations = copy.installPresentations = true;
-        ASSERT_EQ(readPresets(copy, kPresets), 0);
+        ASSERT_EQ(readPresets(copy, target, kPresets), 0);
         SCOPED_TRACE(std::string(made.setupIniText.begin(), made.setupIniText.end()));
         EXPECT_EQ(copy.linkOnly, made.linkOnly);
         EXPECT_EQ(copy.targetProgramFolder, made.linkOnly ? made.networkFolder : made.targetProgramFolder);
@@ -182,7 +182,7 @@ TEST_F(LegacySettings, ThreePlacesAndTheRedirectedCopyWins) {
                                 "INST_NDIR=N\nVersion=4.2\n");
     system.addFile(redirected, "[CIRC]\nEXE_DIR=D:\\Mine\\bin\nINST_NDIR_LFN=\\\\srv\\old\n");
     system.addFile(perUser, "[CIRC]\nCT_DIR=D:\\Circuits\nEXE_DIR=ignored\n");
-    readLegacyIni(app);
+    readLegacyIni(app, system);
     EXPECT_EQ(app.legacyExeDir, u"D:\\Mine\\bin");
     EXPECT_EQ(app.legacyInstDir, u"C:\\OLD");
     EXPECT_EQ(app.legacyInstDirLfn, u"C:\\Old");
@@ -197,15 +197,15 @@ TEST_F(LegacySettings, NothingIsReadForAnInstalledProductOrWithoutIdentifier) {
     system.setDword(platform::RegRoot::LocalMachine, u"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\{G}",
                     u"Version", 1);
     system.productStates[u"{G}"] = platform::kInstallStateLocal;
-    readLegacyIni(app);
+    readLegacyIni(app, system);
     EXPECT_TRUE(app.legacyExeDir.empty());
 
     system.productStates[u"{G}"] = platform::kInstallStateAbsent;
     app.productIdentifier.clear();
-    readLegacyIni(app);
+    readLegacyIni(app, system);
     EXPECT_TRUE(app.legacyExeDir.empty());
     app.productIdentifier = u"CIRC";
-    readLegacyIni(app);
+    readLegacyIni(app, system);
     EXPECT_EQ(app.legacyExeDir, u"C:\\Old\\bin");
 }
 

@@ -13,7 +13,7 @@ namespace {
 using Root = platform::RegRoot;
 
 // Page steps answer from per-step scripts (default "next"); every call is logged.
-class ScriptedSteps : public FlowSteps {
+class ScriptedSteps : public PageSteps, public InstallActions {
 public:
     std::map<std::string, std::deque<std::string>> answers;
     std::vector<std::string> log;
@@ -29,7 +29,7 @@ public:
         answers[step].insert(answers[step].end(), words);
     }
 
-    void page(CBootstrapperApp& app, const std::string& name) {
+    void page(RunContext& app, const std::string& name) {
         log.push_back(name);
         auto& queue = answers[name];
         if (queue.empty()) {
@@ -41,51 +41,51 @@ public:
         if (word != "(escape)") app.flowState = word;  // Escape writes nothing
     }
 
-    void showStartPage(CBootstrapperApp& app) override {
+    void showStartPage(RunContext& app) override {
         EXPECT_FALSE(app.preconfigMode || app.linkOnly) << "start clears the modes first";
         page(app, "start");
     }
-    void askAlreadyInstalled(CBootstrapperApp& app) override { page(app, "already installed"); }
-    void askOlderInstallation(CBootstrapperApp& app) override { page(app, "older installation"); }
-    void askInstallationType(CBootstrapperApp& app) override { page(app, "full or link"); }
-    void askNetworkFolder(CBootstrapperApp& app) override { page(app, "server folder"); }
-    void askUserGroup(CBootstrapperApp& app) override { page(app, "all users"); }
-    void askSetupFolder(CBootstrapperApp& app) override { page(app, "setup folder"); }
-    void askProgramFolder(CBootstrapperApp& app) override { page(app, "target folder"); }
-    void askCircuitFolder(CBootstrapperApp& app) override { page(app, "application folder"); }
-    void askCopyVideos(CBootstrapperApp& app) override { page(app, "videos"); }
-    void fetchVideos(CBootstrapperApp& app) override { page(app, "videos download"); }
-    void askMaterialDownload(CBootstrapperApp& app) override { page(app, "material download"); }
-    void askPresentations(CBootstrapperApp& app) override { page(app, "presentations"); }
-    void askAutoMode(CBootstrapperApp& app) override { page(app, "auto mode"); }
-    void showPresetsSummary(CBootstrapperApp& app) override { page(app, "presets summary"); }
-    void showFinishPage(CBootstrapperApp&, const std::u16string& heading, const std::u16string& text,
+    void askAlreadyInstalled(RunContext& app) override { page(app, "already installed"); }
+    void askOlderInstallation(RunContext& app) override { page(app, "older installation"); }
+    void askInstallationType(RunContext& app) override { page(app, "full or link"); }
+    void askNetworkFolder(RunContext& app) override { page(app, "server folder"); }
+    void askUserGroup(RunContext& app) override { page(app, "all users"); }
+    void askSetupFolder(RunContext& app) override { page(app, "setup folder"); }
+    void askProgramFolder(RunContext& app) override { page(app, "target folder"); }
+    void askCircuitFolder(RunContext& app) override { page(app, "application folder"); }
+    void askCopyVideos(RunContext& app) override { page(app, "videos"); }
+    void fetchVideos(RunContext& app) override { page(app, "videos download"); }
+    void askMaterialDownload(RunContext& app) override { page(app, "material download"); }
+    void askPresentations(RunContext& app) override { page(app, "presentations"); }
+    void askAutoMode(RunContext& app) override { page(app, "auto mode"); }
+    void showPresetsSummary(RunContext& app) override { page(app, "presets summary"); }
+    void showFinishPage(RunContext&, const std::u16string& heading, const std::u16string& text,
                         const std::u16string& additional) override {
         log.push_back("finish");
         finishTexts = {heading, text, additional};
     }
 
-    int installDotNet20(CBootstrapperApp& app) override { return runtime(app, "install .NET 2.0"); }
-    int installDotNet40Client(CBootstrapperApp& app) override { return runtime(app, "install .NET 4.0"); }
-    int runtime(CBootstrapperApp& app, const std::string& name) {
+    int installDotNet20(RunContext& app) override { return runtime(app, "install .NET 2.0"); }
+    int installDotNet40Client(RunContext& app) override { return runtime(app, "install .NET 4.0"); }
+    int runtime(RunContext& app, const std::string& name) {
         log.push_back(name);
         app.flowState = dotNetWord;
         return dotNetResult;
     }
-    bool checkOlderInstallation(CBootstrapperApp&) override { return olderInstallation; }
-    void installShellExtension(CBootstrapperApp&) override { log.push_back("shell extension"); }
-    int launchPackage(CBootstrapperApp&) override {
+    bool checkOlderInstallation(RunContext&) override { return olderInstallation; }
+    void installShellExtension(RunContext&) override { log.push_back("shell extension"); }
+    int launchPackage(RunContext&) override {
         log.push_back("launch package");
         return packageExitCode;
     }
-    void createShortcutsAndRegistry(CBootstrapperApp&) override { log.push_back("shortcuts"); }
-    void removeProduct(CBootstrapperApp&) override { log.push_back("remove"); }
-    int createIndividualSetup(CBootstrapperApp&) override {
+    void createShortcutsAndRegistry(RunContext&) override { log.push_back("shortcuts"); }
+    void removeProduct(RunContext&) override { log.push_back("remove"); }
+    int createIndividualSetup(RunContext&) override {
         log.push_back("create individual setup");
         return individualSetupResult;
     }
-    void startFromMedium(CBootstrapperApp&) override { log.push_back("start from medium"); }
-    bool downloadAndStartUpdate(CBootstrapperApp&) override {
+    void startFromMedium(RunContext&) override { log.push_back("start from medium"); }
+    bool downloadAndStartUpdate(RunContext&) override {
         log.push_back("download update");
         return updateStarted;
     }
@@ -102,7 +102,7 @@ protected:
     }
     void run(const std::string& state = "start") {
         app.flowState = state;
-        runSetupFlow(app, steps);
+        runSetupFlow(app, steps, steps);
     }
     void installDotNet20() {
         const std::u16string key = u"SOFTWARE\\Microsoft\\NET Framework Setup\\NDP\\v2.0.50727";

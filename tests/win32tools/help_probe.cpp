@@ -7,7 +7,7 @@
 
 #include "platform/win32/wide.h"
 #include "platform/win32/win32_system.h"
-#include "platform/win32/win32_ui.h"
+#include "ui/win32/win32_ui.h"
 
 int wmain(int argc, wchar_t** argv) {
     if (argc != 3) return 2;

@@ -16,7 +16,7 @@
 
 #include "control_fit.h"
 #include "platform/win32/wide.h"
-#include "platform/win32/win32_ui.h"
+#include "ui/win32/win32_ui.h"
 #include "res/pages_ids.h"
 
 namespace {

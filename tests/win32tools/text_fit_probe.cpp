@@ -14,9 +14,10 @@
 
 #include "app/bootstrapper_app.h"
 #include "control_fit.h"
+#include "platform/download_result.h"
 #include "platform/win32/wide.h"
 #include "platform/win32/win32_system.h"
-#include "platform/win32/win32_ui.h"
+#include "ui/win32/win32_ui.h"
 #include "res/pages_ids.h"
 #include "text/texts.h"
 #include "ui/start_page.h"
@@ -84,6 +85,13 @@ private:
 // go on without dialogs, downloads or folder browsers, and a page shown again (a step that
 // refused its answer) answers "cancel", so the case ends and reports it. Message boxes
 // are only recorded.
+// The pages are measured, not used: no download ever starts.
+class NoDownloads : public ContentDownloads {
+public:
+    int downloadVideos(RunContext&) override { return kDownloadTransferProblem; }
+    int downloadMaterial(RunContext&) override { return kDownloadTransferProblem; }
+};
+
 class MeasuringUi : public platform::Ui {
 public:
     platform::MessageAnswer messageBox(const std::u16string& text, const std::u16string&,
@@ -246,7 +254,8 @@ int wmain(int argc, wchar_t** argv) {
     {
         CBootstrapperApp app(system, ui);
         const std::u16string launcher = system.launcherPath();
-        WizardSteps steps;
+        NoDownloads downloads;
+        WizardSteps steps(downloads);
         for (int language = 0; language < kLanguageCount; ++language) {
             for (const auto& pageCase : cases) {
                 demoRun(app, language, launcher);

@@ -1,5 +1,5 @@
 // The shell's folder-selection dialog.
-#include "platform/win32/win32_ui.h"
+#include "ui/win32/win32_ui.h"
 
 #include <shlobj.h>
 

@@ -1,4 +1,4 @@
-#include "platform/win32/win32_ui.h"
+#include "ui/win32/win32_ui.h"
 
 #include <windows.h>
 

@@ -1,5 +1,5 @@
 // The wizard's user interface on Windows: message boxes, the HTML Help viewer, the folder
-// browser and the wizard pages (ui/win32).
+// browser and the wizard pages.
 #pragma once
 
 #include "platform/platform.h"

@@ -1,12 +1,11 @@
-#include "app/help.h"
+#include "config/help_files.h"
 
 #include <string>
 
-#include "app/bootstrapper_app.h"
 #include "platform/files.h"
 #include "platform/strings.h"
 
-void prepareHelpFiles(CBootstrapperApp& app) {
+void prepareHelpFiles(RunContext& app) {
     platform::System& sys = app.system();
     const std::u16string source = launcherFolder(sys) + u"\\";
     const std::u16string temp = removeTrailingBackslash(sys.tempFolder());
@@ -22,9 +21,9 @@ void prepareHelpFiles(CBootstrapperApp& app) {
     }
 }
 
-std::u16string helpTopicUrl(const CBootstrapperApp& app, int topic) {
+std::u16string helpTopicUrl(const RunState& app, int topic) {
     const int language = app.languageIndex >= 0 && app.languageIndex < kLanguageCount ? app.languageIndex : kEnglish;
     return app.helpFileTempCopy[language] + u"::/setup_" + utf8ToWide(std::to_string(topic)) + u".htm";
 }
 
-void showHelp(CBootstrapperApp& app, int topic) { app.ui().showHtmlHelp(helpTopicUrl(app, topic)); }
+void showHelp(RunContext& app, int topic) { app.ui().showHtmlHelp(helpTopicUrl(app, topic)); }

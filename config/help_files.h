@@ -4,14 +4,14 @@
 
 #include <string>
 
-class CBootstrapperApp;
+#include "config/run_context.h"
 
 // Copies each language's help file to "<temp>\_<index>_<name>"; languages without a
 // copy of their own use the English one.
-void prepareHelpFiles(CBootstrapperApp& app);
+void prepareHelpFiles(RunContext& app);
 
 // "<staged file>::/setup_<n>.htm" for the current language.
-std::u16string helpTopicUrl(const CBootstrapperApp& app, int topic);
+std::u16string helpTopicUrl(const RunState& app, int topic);
 
 // Opens the topic in the HTML Help viewer.
-void showHelp(CBootstrapperApp& app, int topic);
+void showHelp(RunContext& app, int topic);

@@ -1,0 +1,9 @@
+#include "config/run_context.h"
+
+#include "text/texts.h"
+
+std::u16string RunContext::text(int row) const { return getText(row, languageIndex); }
+
+platform::MessageAnswer RunContext::showMessage(const std::u16string& message, platform::MessageKind kind) {
+    return ui_.messageBox(message, applicationTitle, kind);
+}

@@ -1,0 +1,26 @@
+// The run as the layers above the readers see it: its state together with the platform it
+// runs on. Page steps and install actions receive it; the application object is one.
+#pragma once
+
+#include <string>
+
+#include "config/run_state.h"
+#include "platform/platform.h"
+
+class RunContext : public RunState {
+public:
+    RunContext(platform::System& system, platform::Ui& ui) : system_(system), ui_(ui) {}
+
+    platform::System& system() { return system_; }
+    platform::Ui& ui() { return ui_; }
+
+    // Row text in the current language.
+    std::u16string text(int row) const;
+    // Modal message box with the application title as caption.
+    platform::MessageAnswer showMessage(const std::u16string& message,
+                                        platform::MessageKind kind = platform::MessageKind::Error);
+
+private:
+    platform::System& system_;
+    platform::Ui& ui_;
+};

@@ -1,0 +1,58 @@
+// The embedded settings document: read into the run state in a fixed order. The first
+// missing required item ends the read with its own code; the fields read before it keep
+// their values.
+#pragma once
+
+#include <string_view>
+
+#include "config/run_state.h"
+#include "platform/platform.h"
+
+// The reader's results; the launcher reports a failure by the code's magnitude.
+enum SettingsResult : int {
+    kSettingsOk = 0,
+    kSettingsNoProduct = -2,
+    kSettingsNoProductName = -3,
+    kSettingsNoProductGuid = -4,
+    kSettingsNoBootstrapper = -5,
+    kSettingsNoLanguages = -6,
+    kSettingsUnknownLanguage = -7,
+    kSettingsNoApplicationDir = -8,
+    kSettingsNoStickApplication = -9,
+    kSettingsNoLinkInstallation = -10,
+    kSettingsNoBinDir = -11,
+    kSettingsNoProgramDir = -12,
+    kSettingsNoInstallDirEntry = -13,
+    kSettingsNoInstallDirSubkey = -14,
+    kSettingsNoInstallDirValueName = -15,
+    kSettingsNoIconEntry = -16,
+    kSettingsNoIconSubkey = -17,
+    kSettingsNoOpenEntry = -18,
+    kSettingsNoOpenSubkey = -19,
+    kSettingsNoMsi = -20,
+    kSettingsNoRuntime64 = -30,
+    kSettingsNoRuntime32 = -31,
+    kSettingsNoRuntimeSourceFile = -32,
+    kSettingsNoRuntimeResourceId = -33,
+    kSettingsNoMsiOutput = -38,
+    kSettingsNoMsiOutputFile = -39,
+    kSettingsNoMsiResourceId = -40,
+    kSettingsNoUpdateUrl = -45,
+    kSettingsNoUpdateTarget = -46,
+    kSettingsUnknownPackageLanguage = -48,
+    kSettingsNoMainPackage = -49,
+    kSettingsUnknownMainPackage = -50,
+    kSettingsNoResource = -54,
+};
+
+// What is missing, in the document's own words ("link-installation-only has no
+// regentry-icon"); empty for kSettingsOk and codes the reader never gives.
+const char* settingsResultText(int result);
+
+// Reads the plain document text into the state. windows64 picks the runtime installer of
+// the machine's width.
+int readSettingsDocument(RunState& state, std::string_view documentText, bool windows64);
+
+// The whole read at start-up: the launcher's own SETTINGS resource, then the checks of
+// the support files on the medium and the product generation.
+int readSettings(RunState& state, platform::System& system);
