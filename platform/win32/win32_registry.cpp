@@ -1,5 +1,8 @@
-// The eight registry operations, each in the view a 32-bit launcher on 64-bit Windows
-// needs: reads fall back to the 64-bit view, writes land where the product expects them.
+// The eight registry operations, each in a view it names: the launcher ships as a 32-bit
+// program, so its "default" view is the 32-bit one (Wow6432Node on 64-bit Windows) in
+// the 64-bit build too, and both builds read and write the same keys. Reads fall back to
+// the 64-bit view, writes land where the product expects them. On 32-bit Windows there
+// is one view and both flags are ignored.
 #include "platform/win32/win32_system.h"
 
 #include "platform/win32/wide.h"
@@ -7,6 +10,9 @@
 namespace {
 
 using platform::RegRoot;
+
+constexpr REGSAM kDefaultView = KEY_WOW64_32KEY;
+constexpr REGSAM kView64 = KEY_WOW64_64KEY;
 
 HKEY rootKey(RegRoot root) {
     switch (root) {
@@ -18,6 +24,7 @@ HKEY rootKey(RegRoot root) {
     return HKEY_LOCAL_MACHINE;
 }
 
+// access names its view.
 RegistryKey openKey(RegRoot root, const std::u16string& subkey, REGSAM access) {
     RegistryKey key;
     if (RegOpenKeyExW(rootKey(root), toWide(subkey).c_str(), 0, access, key.out()) != ERROR_SUCCESS) key.release();
@@ -27,8 +34,8 @@ RegistryKey openKey(RegRoot root, const std::u16string& subkey, REGSAM access) {
 // The default view first; only a key that cannot be opened there is looked for in the
 // 64-bit view, where 64-bit installers register.
 RegistryKey openWithRetry64(RegRoot root, const std::u16string& subkey, REGSAM access) {
-    RegistryKey key = openKey(root, subkey, access);
-    if (!key) key = openKey(root, subkey, access | KEY_WOW64_64KEY);
+    RegistryKey key = openKey(root, subkey, access | kDefaultView);
+    if (!key) key = openKey(root, subkey, access | kView64);
     return key;
 }
 
@@ -98,12 +105,12 @@ int Win32System::regReadString(RegRoot root, const std::u16string& subkey, const
 
 int Win32System::regReadString64(RegRoot root, const std::u16string& subkey, const std::u16string& name,
                                  std::u16string& value, std::size_t maxBytes) {
-    return queryString(openKey(root, subkey, KEY_QUERY_VALUE | KEY_WOW64_64KEY), name, value, maxBytes);
+    return queryString(openKey(root, subkey, KEY_QUERY_VALUE | kView64), name, value, maxBytes);
 }
 
 int Win32System::regWriteDword(RegRoot root, const std::u16string& subkey, const std::u16string& name,
                                std::uint32_t value) {
-    RegistryKey key = createKey(root, subkey, KEY_SET_VALUE | KEY_WOW64_64KEY);
+    RegistryKey key = createKey(root, subkey, KEY_SET_VALUE | kView64);
     if (!key) return platform::kRegNoKey;
     const DWORD data = value;
     if (RegSetValueExW(key.get(), toWide(name).c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data),
@@ -114,12 +121,12 @@ int Win32System::regWriteDword(RegRoot root, const std::u16string& subkey, const
 
 int Win32System::regWriteString(RegRoot root, const std::u16string& subkey, const std::u16string& name,
                                 const std::u16string* text) {
-    return setString(root, subkey, name, text, KEY_WOW64_64KEY);
+    return setString(root, subkey, name, text, kView64);
 }
 
 int Win32System::regWriteString32(RegRoot root, const std::u16string& subkey, const std::u16string& name,
                                   const std::u16string* text) {
-    return setString(root, subkey, name, text, KEY_WOW64_32KEY);
+    return setString(root, subkey, name, text, kDefaultView);
 }
 
 int Win32System::regDeleteValue(RegRoot root, const std::u16string& subkey, const std::u16string& name) {
@@ -130,10 +137,13 @@ int Win32System::regDeleteValue(RegRoot root, const std::u16string& subkey, cons
 }
 
 int Win32System::regDeleteKeyTree(RegRoot root, const std::u16string& subkey) {
-    // shlwapi is loaded from the system folder rather than imported.
-    using SHDeleteKeyFn = LONG(WINAPI*)(HKEY, const wchar_t*);
-    ModuleHandle shlwapi = loadSystemLibrary(L"shlwapi.dll");
-    auto deleteKey = exportOf<SHDeleteKeyFn>(shlwapi.get(), "SHDeleteKeyW");
-    if (!deleteKey) return platform::kRegNoKey;
-    return deleteKey(rootKey(root), toWide(subkey).c_str()) == ERROR_SUCCESS ? platform::kRegOk : platform::kRegNoKey;
+    // In the default view, like the key's other users: the contents first, then the key.
+    const std::wstring path = toWide(subkey);
+    if (path.empty()) return platform::kRegNoKey;  // never the whole root
+    RegistryKey key = openKey(root, subkey, DELETE | KEY_ENUMERATE_SUB_KEYS | KEY_QUERY_VALUE | KEY_SET_VALUE | kDefaultView);
+    if (!key) return platform::kRegNoKey;
+    if (RegDeleteTreeW(key.get(), nullptr) != ERROR_SUCCESS) return platform::kRegNoKey;
+    key.reset();
+    return RegDeleteKeyExW(rootKey(root), path.c_str(), kDefaultView, 0) == ERROR_SUCCESS ? platform::kRegOk
+                                                                                          : platform::kRegNoKey;
 }

@@ -28,18 +28,20 @@ def proposed_network_folder(wine, medium):
     return folder
 
 
-def native_view(wine):
-    """The registry view a launcher of this build reads by default."""
-    return 32 if wine.build.root.rstrip("/").endswith("i686") else 64
-
-
 def test_machine_value_wins_over_the_user_value(wine):
     medium = Medium(wine, product="demo-preconfig")
-    wine.reg_add("HKCU\\" + KEY, "INST_DIR", r"C:\Users\Circuita 5", view=native_view(wine))
+    # Both builds read the 32-bit view first, as the shipped 32-bit launcher does.
+    wine.reg_add("HKCU\\" + KEY, "INST_DIR", r"C:\Users\Circuita 5", view=32)
     assert proposed_network_folder(wine, medium) == r"C:\Users\Circuita 5"
-    wine.reg_add("HKLM\\" + KEY, "INST_DIR", r"C:\Program Files\Circuita 5", view=native_view(wine))
+    wine.reg_add("HKLM\\" + KEY, "INST_DIR", r"C:\Program Files\Circuita 5", view=32)
     assert proposed_network_folder(wine, medium) == r"C:\Program Files\Circuita 5"
 
 
 def test_no_value_proposes_nothing(wine):
     assert proposed_network_folder(wine, Medium(wine, product="demo-preconfig")) == ""
+
+
+def test_machine_value_only_in_the_64_bit_view_is_found(wine):
+    # No key in the 32-bit view: the read retries in the 64-bit one, in both builds.
+    wine.reg_add("HKLM\\" + KEY, "INST_DIR", r"C:\Apps\Circuita 5", view=64)
+    assert proposed_network_folder(wine, Medium(wine, product="demo-preconfig")) == r"C:\Apps\Circuita 5"

@@ -10,7 +10,6 @@ using platform::RegRoot;
 
 const std::u16string kKey = u"SOFTWARE\\SetupLauncherPlatformTests";
 const std::wstring kKeyW = L"SOFTWARE\\SetupLauncherPlatformTests";
-constexpr bool k32BitProcess = sizeof(void*) == 4;
 
 // A raw look into one view, independent of the code under test.
 bool viewHasValue(REGSAM view, const std::wstring& key, const wchar_t* name) {
@@ -106,16 +105,17 @@ TEST_F(Registry, WritesLandInTheirViews) {
     EXPECT_FALSE(viewHasValue(KEY_WOW64_32KEY, kKeyW, L"Dword64"));
     EXPECT_TRUE(viewHasValue(KEY_WOW64_32KEY, kKeyW, L"In32"));
     EXPECT_FALSE(viewHasValue(KEY_WOW64_64KEY, kKeyW, L"In32"));
+    // Seen from the 64-bit side, the 32-bit view is the Wow6432Node key.
+    EXPECT_TRUE(viewHasValue(KEY_WOW64_64KEY, L"SOFTWARE\\Wow6432Node\\SetupLauncherPlatformTests", L"In32"));
 }
 
 TEST_F(Registry, ReadsUseTheDefaultViewAndRetryOnlyForAMissingKey) {
     const std::u16string text32 = u"thirty-two", text64 = u"sixty-four";
     std::u16string value;
-    // Only in the 32-bit view: the default view of a 32-bit process; a 64-bit one never
-    // looks there.
+    // Only in the 32-bit view: the default view of both builds.
     ASSERT_EQ(platform::kRegOk, system.regWriteString32(RegRoot::LocalMachine, kKey, u"Only32", &text32));
-    EXPECT_EQ(k32BitProcess ? platform::kRegOk : platform::kRegNoKey,
-              system.regReadString(RegRoot::LocalMachine, kKey, u"Only32", value, 200));
+    EXPECT_EQ(platform::kRegOk, system.regReadString(RegRoot::LocalMachine, kKey, u"Only32", value, 200));
+    EXPECT_EQ(text32, value);
     EXPECT_EQ(platform::kRegNoKey, system.regReadString64(RegRoot::LocalMachine, kKey, u"Only32", value, 200));
 
     // Now the key exists in both views, each with its own value.
@@ -123,12 +123,11 @@ TEST_F(Registry, ReadsUseTheDefaultViewAndRetryOnlyForAMissingKey) {
     value.clear();
     EXPECT_EQ(platform::kRegOk, system.regReadString64(RegRoot::LocalMachine, kKey, u"Only64", value, 200));
     EXPECT_EQ(text64, value);
-    // A 32-bit process opens its own view's key, which lacks the value: no retry.
-    EXPECT_EQ(k32BitProcess ? platform::kRegNoValue : platform::kRegOk,
-              system.regReadString(RegRoot::LocalMachine, kKey, u"Only64", value, 200));
+    // The default view's key exists but lacks the value: no retry.
+    EXPECT_EQ(platform::kRegNoValue, system.regReadString(RegRoot::LocalMachine, kKey, u"Only64", value, 200));
     EXPECT_EQ(platform::kRegNoValue, system.regReadString64(RegRoot::LocalMachine, kKey, u"Only32", value, 200));
 
-    // With the 32-bit key gone, the 32-bit process's read retries in the 64-bit view.
+    // With the 32-bit key gone, the read retries in the 64-bit view.
     RegDeleteKeyExW(HKEY_LOCAL_MACHINE, kKeyW.c_str(), KEY_WOW64_32KEY, 0);
     value.clear();
     EXPECT_EQ(platform::kRegOk, system.regReadString(RegRoot::LocalMachine, kKey, u"Only64", value, 200));
@@ -141,12 +140,15 @@ TEST_F(Registry, ReadsUseTheDefaultViewAndRetryOnlyForAMissingKey) {
     EXPECT_FALSE(viewHasValue(KEY_WOW64_64KEY, kKeyW, L"Number"));
 }
 
-TEST_F(Registry, DeleteKeyTreeRemovesSubkeys) {
+TEST_F(Registry, DeleteKeyTreeRemovesSubkeysInTheDefaultViewOnly) {
     const std::u16string text = u"x";
-    ASSERT_EQ(platform::kRegOk, system.regWriteString(RegRoot::LocalMachine, kKey + u"\\a\\b", u"Deep", &text));
+    ASSERT_EQ(platform::kRegOk, system.regWriteString32(RegRoot::LocalMachine, kKey + u"\\a\\b", u"Deep", &text));
+    ASSERT_EQ(platform::kRegOk, system.regWriteString(RegRoot::LocalMachine, kKey + u"\\a", u"Kept", &text));
     EXPECT_EQ(platform::kRegOk, system.regDeleteKeyTree(RegRoot::LocalMachine, kKey));
-    EXPECT_FALSE(viewHasKey(KEY_WOW64_64KEY, kKeyW));
+    EXPECT_FALSE(viewHasKey(KEY_WOW64_32KEY, kKeyW));
+    EXPECT_TRUE(viewHasValue(KEY_WOW64_64KEY, kKeyW + L"\\a", L"Kept"));
     EXPECT_EQ(platform::kRegNoKey, system.regDeleteKeyTree(RegRoot::LocalMachine, kKey));
+    EXPECT_EQ(platform::kRegNoKey, system.regDeleteKeyTree(RegRoot::LocalMachine, u""));
 }
 
 TEST_F(Registry, CurrentUserIsOneViewForAll) {
