@@ -23,3 +23,12 @@ bool acceptableFolderName(std::u16string_view folder) {
     }
     return true;
 }
+
+std::u16string withSubFolder(std::u16string picked, const std::u16string& subFolder) {
+    if (subFolder.empty()) return picked;
+    const std::u16string tail = u"\\" + subFolder;
+    if (picked.size() >= tail.size() && picked.compare(picked.size() - tail.size(), tail.size(), tail) == 0)
+        return picked;
+    if (!picked.empty() && picked.back() == u'\\') picked.pop_back();
+    return picked + tail;
+}

@@ -19,6 +19,12 @@ TEST(Paths, LongPathFormsAndSearchNames) {
     EXPECT_TRUE(fileExists(sys, u"\\\\srv\\share\\a.txt"));
     EXPECT_TRUE(pathExists(sys, u"C:\\Windows"));
     EXPECT_FALSE(fileExists(sys, u"C:\\missing"));
+    // The search name, prefix included, stays below 30,000 characters.
+    const std::u16string longest = u"C:\\" + std::u16string(29992, u'a'), tooLong = longest + u"a";
+    sys.addFile(longest);
+    sys.addFile(tooLong);
+    EXPECT_TRUE(fileExists(sys, longest));
+    EXPECT_FALSE(fileExists(sys, tooLong));
     EXPECT_EQ(splitWords(u"a.cab  b.cab "), (std::vector<std::u16string>{u"a.cab", u"b.cab"}));
 }
 

@@ -1,5 +1,7 @@
 #include "ui/win32/dlg_folder.h"
 
+#include "ui/folder_input.h"
+
 #include "res/pages_ids.h"
 
 DlgFolder::DlgFolder(platform::PageModel& model, PageEnvironment& env) : WizardPage(model, env, IDD_PAGE_FOLDER) {}
@@ -34,13 +36,4 @@ void DlgFolder::browse() {
 void DlgFolder::next() {
     model_.folder = text(IDC_FOLDER_EDIT);
     finish("next");
-}
-
-std::u16string withSubFolder(std::u16string picked, const std::u16string& subFolder) {
-    if (subFolder.empty()) return picked;
-    const std::u16string tail = u"\\" + subFolder;
-    if (picked.size() >= tail.size() && picked.compare(picked.size() - tail.size(), tail.size(), tail) == 0)
-        return picked;
-    if (!picked.empty() && picked.back() == u'\\') picked.pop_back();
-    return picked + tail;
 }

@@ -13,7 +13,3 @@ private:
     void next() override;
     void browse();
 };
-
-// A browsed folder with the sub-folder appended once: D:\Apps + Sub gives D:\Apps\Sub,
-// D:\Apps\Sub stays, E:\ gives E:\Sub.
-std::u16string withSubFolder(std::u16string picked, const std::u16string& subFolder);

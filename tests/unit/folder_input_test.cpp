@@ -1,0 +1,27 @@
+// Folder names as the folder pages take them: typed, checked and browsed.
+#include <gtest/gtest.h>
+
+#include "ui/folder_input.h"
+
+namespace {
+
+TEST(FolderInput, NamesUpTo248CharactersWithoutForbiddenCharacters) {
+    const std::u16string base = u"C:\\";
+    EXPECT_TRUE(acceptableFolderName(base + std::u16string(245, u'a')));  // 248 in all
+    EXPECT_FALSE(acceptableFolderName(base + std::u16string(246, u'a')));
+    EXPECT_TRUE(acceptableFolderName(u"\\\\server\\share\\Circuita 5 (x86) & co"));
+    for (const char16_t* bad : {u"C:\\a\"b", u"C:\\a<b", u"C:\\a>b", u"C:\\a|b", u"C:\\a*", u"C:\\a?", u"C:\\a\tb"})
+        EXPECT_FALSE(acceptableFolderName(bad)) << std::u16string(bad).size();
+    EXPECT_EQ(typedFolder(u"  D:\\Apps \r\n"), u"D:\\Apps");
+    EXPECT_EQ(typedFolder(u" \r\n "), u"");
+}
+
+TEST(FolderInput, BrowsedFolderGetsTheSubFolderOnce) {
+    EXPECT_EQ(withSubFolder(u"D:\\Apps", u"Circuita 5"), u"D:\\Apps\\Circuita 5");
+    EXPECT_EQ(withSubFolder(u"D:\\Apps\\Circuita 5", u"Circuita 5"), u"D:\\Apps\\Circuita 5");
+    EXPECT_EQ(withSubFolder(u"E:\\", u"Circuita 5"), u"E:\\Circuita 5");
+    EXPECT_EQ(withSubFolder(u"D:\\MyCircuita 5", u"Circuita 5"), u"D:\\MyCircuita 5\\Circuita 5");
+    EXPECT_EQ(withSubFolder(u"D:\\Apps", u""), u"D:\\Apps");
+}
+
+}  // namespace
