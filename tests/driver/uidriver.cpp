@@ -835,14 +835,18 @@ int cmdRun(const Args& a) {
     writeReport(a.report, "{\"error\":" + std::to_string(err) + "}\n");
     return fail(kNoStart, L"cannot start " + a.cmdline + L" (error " + std::to_wstring(err) + L")");
   }
-  const std::string pid = std::to_string(pi.dwProcessId);
-  writeReport(a.report, "{\"pid\":" + pid + "}\n");
+  // Whether the program runs as a 32-bit process on 64-bit Windows: tells a test which
+  // build actually ran, whatever the file name says.
+  BOOL wow64 = FALSE;
+  const std::string started = "{\"pid\":" + std::to_string(pi.dwProcessId) + ",\"wow64\":" +
+                              (!IsWow64Process(pi.hProcess, &wow64) ? "null" : wow64 ? "true" : "false");
+  writeReport(a.report, started + "}\n");
   WaitForSingleObject(pi.hProcess, INFINITE);
   DWORD code = 0;
   GetExitCodeProcess(pi.hProcess, &code);
   CloseHandle(pi.hThread);
   CloseHandle(pi.hProcess);
-  writeReport(a.report, "{\"pid\":" + pid + ",\"exit_code\":" + std::to_string(code) + "}\n");
+  writeReport(a.report, started + ",\"exit_code\":" + std::to_string(code) + "}\n");
   return static_cast<int>(code & 0xFF);
 }
 

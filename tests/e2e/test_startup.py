@@ -3,6 +3,7 @@ instance, the Windows version. Every run must end with exit code 0."""
 
 import pytest
 
+from harness.wine import pe_machine
 from medium import (ERROR_CAPTION_BEFORE_SETTINGS, TITLE, Medium, cancel_run, demo_settings, edited,
                     wait_start_page)
 
@@ -34,7 +35,11 @@ def reaches_the_start_page(wine, proc):
 
 
 def test_demo_reaches_the_flow(wine):
-    reaches_the_start_page(wine, Medium(wine).start())
+    medium = Medium(wine)
+    proc = medium.start()
+    reaches_the_start_page(wine, proc)
+    # The run is the build the file says: a 32-bit launcher is a WoW64 process here.
+    assert proc.wow64 == (pe_machine(medium.setup_exe) == "x86")
 
 
 @pytest.mark.parametrize("old, new, code", [

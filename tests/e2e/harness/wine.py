@@ -193,6 +193,16 @@ class WineProcess:
         return self._pid
 
     @property
+    def wow64(self):
+        """True when the program runs as a 32-bit process on 64-bit Windows (IsWow64Process),
+        False for a native one."""
+        self.pid  # waits for the first report, which carries the answer
+        wow64 = self._report().get("wow64")
+        if wow64 is None:
+            raise WineError(f"{self.label}: IsWow64Process gave no answer (see {self.log_path})")
+        return wow64
+
+    @property
     def running(self):
         return self.popen.poll() is None
 
