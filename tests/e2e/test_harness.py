@@ -188,6 +188,17 @@ def test_parallel_prefixes_do_not_see_each_other(wine_factory, probe):
     assert a.run("cmd.exe", "/c", "exit 5", timeout=30) == 5
 
 
+def test_a_window_opens_after_the_desktop_went_idle(wine, driver, probe):
+    # A prefix's desktop closes about a second after its last program; the emulated 32-bit
+    # Wine cannot bring it back ("failed to start explorer.exe") unless the harness holds it.
+    for n in (1, 2):
+        if n == 2:
+            time.sleep(3)  # the first program's desktop has closed by now
+        proc = wine.start(probe, "box", "--caption", f"Idle {n}", "--text", "x")
+        driver.answer_message_box("ok", title=f"Idle {n}", timeout=30)
+        assert proc.wait(timeout=15) == 1
+
+
 # ------------------------------------------------------------------ closing, killing, language
 
 def test_close_and_kill_end_programs(wine, driver, probe, tmp_path):

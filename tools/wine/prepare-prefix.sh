@@ -60,7 +60,14 @@ if [ -e "$prefix" ]; then
     rm -rf "$prefix"
 fi
 
-export WINEPREFIX="$prefix" WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+# The emulated 32-bit Wine (tools/wine/setup-i386-wine.sh) names what its programs need.
+if [ -n "${SETUP_E2E_WINE_ENV:-}" ]; then
+    set -a
+    . "$SETUP_E2E_WINE_ENV"
+    set +a
+fi
+export WINEPREFIX="$prefix" WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" \
+       WINELOADER="$wine"
 # wineboot must not open windows on whatever display the caller happens to have.
 unset DISPLAY WAYLAND_DISPLAY
 
@@ -70,6 +77,17 @@ unset DISPLAY WAYLAND_DISPLAY
 }
 # Registry and fake DLLs are only complete once the server has written them out.
 "$wineserver" -w
+
+# wineboot leaves syswow64 empty for the emulated loader: fill it, then let the update
+# register the 32-bit side.
+if [ -n "${SETUP_E2E_SYSWOW64:-}" ]; then
+    cp "$SETUP_E2E_SYSWOW64"/* "$prefix/drive_c/windows/syswow64/"
+    "$wine" wineboot -u >/dev/null 2>&1 || {
+        echo "$0: wineboot -u failed for $prefix" >&2
+        exit 1
+    }
+    "$wineserver" -w
+fi
 
 # Dialog fonts: "MS Shell Dlg" maps to Tahoma, which Wine only finds inside the prefix.
 fonts=$prefix/drive_c/windows/Fonts

@@ -2,9 +2,11 @@
 with its own persistent wineserver, plus the helpers a scenario needs around them."""
 
 import errno
+import functools
 import json
 import ntpath
 import os
+import shlex
 import shutil
 import struct
 import subprocess
@@ -46,15 +48,46 @@ def wineserver_binary():
     return found
 
 
+@functools.lru_cache(maxsize=None)
+def loader_env():
+    """What every Wine program needs beyond the prefix: the NAME='value' lines of the file
+    $SETUP_E2E_WINE_ENV names (tools/wine/setup-i386-wine.sh writes one for the emulated
+    32-bit Wine), or nothing."""
+    path = os.environ.get("SETUP_E2E_WINE_ENV")
+    if not path:
+        return {}
+    values = {}
+    try:
+        with open(path, encoding="utf-8") as f:
+            for number, line in enumerate(f, 1):
+                words = shlex.split(line, comments=True)
+                if not words:
+                    continue
+                if len(words) != 1 or "=" not in words[0]:
+                    raise WineError(f"{path}:{number}: not a NAME=value line: {line.strip()}")
+                name, value = words[0].split("=", 1)
+                values[name] = value
+    except OSError as e:
+        raise WineError(f"SETUP_E2E_WINE_ENV: cannot read {path}: {e}") from None
+    return values
+
+
 def host_runs_32bit_wine():
-    """Whether this machine can run 32-bit Windows programs at all (needs the i386 loader
-    from wine32:i386 and a kernel that executes 32-bit ELF programs)."""
+    """Whether this machine can run 32-bit Windows programs at all: Debian's i386 loader
+    (wine32:i386, on a kernel that executes 32-bit ELF programs), or the emulated one of
+    $SETUP_E2E_WINE_ENV, which the 64-bit loader finds as its sibling `wine`."""
     loader = "/usr/lib/wine/wine"
+    if loader_env():
+        try:
+            loader = os.path.join(os.path.dirname(wine_loader()), "wine")
+        except WineError:
+            return False
     if not os.path.exists(loader):
         return False
     try:
         r = subprocess.run([loader, "--version"], stdout=subprocess.DEVNULL,
-                           stderr=subprocess.DEVNULL, timeout=20)
+                           stderr=subprocess.DEVNULL, timeout=20,
+                           env={**os.environ, **loader_env()})
         return r.returncode == 0
     except OSError as e:
         if e.errno in (errno.ENOEXEC, errno.ENOENT, errno.EACCES):
@@ -259,6 +292,7 @@ class WinePrefix:
         self.loader = wine_loader()
         self.server_bin = wineserver_binary()
         self._server = None
+        self._desktop_holder = None
         self._processes = []
         self._shots = 0
         self._driver = None
@@ -289,6 +323,7 @@ class WinePrefix:
         env = {k: v for k, v in os.environ.items()
                if not k.startswith(("WINE", "LC_")) and k not in ("LANG", "LANGUAGE")}
         env.update(QUIET_ENV)
+        env.update(loader_env())
         env.update(WINEPREFIX=self.path, DISPLAY=self.display.name, WINELOADER=self.loader,
                    LC_ALL=self.lc_all)
         env.update(self.extra_env)
@@ -317,6 +352,11 @@ class WinePrefix:
         if not procs.wait_for(ready, timeout) or self._server.poll() is not None:
             raise WineError(f"wineserver for {self.path} did not start "
                             f"(status {self._server.poll()})")
+        holder = self.env().get("SETUP_E2E_DESKTOP_HOLDER")
+        if holder:
+            with open(os.path.join(self.logs_dir, "desktop-holder.log"), "ab") as log:
+                self._desktop_holder = procs.popen([self.loader, holder], env=self.env(),
+                                                   stdout=log, stderr=log)
         # The first program of a prefix also brings up its services and desktop (~2 s):
         # done here, so that the test's own first step is not slowed or timed out by it.
         with open(os.path.join(self.logs_dir, "warm-up.log"), "ab") as log:
@@ -343,6 +383,9 @@ class WinePrefix:
                 self._server.wait(timeout=10)
             except subprocess.TimeoutExpired:
                 procs.stop(self._server)
+        if self._desktop_holder is not None:
+            procs.stop(self._desktop_holder)  # normally gone with its server
+            self._desktop_holder = None
         for p in self._processes:
             if p.popen.poll() is None:
                 try:
