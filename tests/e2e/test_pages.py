@@ -24,10 +24,11 @@ def dlu_y(n):
 
 
 class Probe:
-    def __init__(self, wine, tmp_path, *pages, lang="en", help=True):
+    def __init__(self, wine, tmp_path, *pages, lang="en", help=True, help_throws=False):
         self.wine = wine
         self.out = os.path.join(str(tmp_path), "pages.jsonl")
-        args = ["--out", wine.to_windows(self.out), "--lang", lang, *([] if help else ["--no-help"]), *pages]
+        args = ["--out", wine.to_windows(self.out), "--lang", lang, *([] if help else ["--no-help"]),
+                *(["--help-throws"] if help_throws else []), *pages]
         self.proc = wine.start(wine.build.require(PROBE), *args)
         self.driver = wine.driver
 
@@ -140,6 +141,20 @@ def test_info_page_texts_fit_and_cancel_without_question(wine, tmp_path, lang):
     assert second["result"] == "cancel"
     assert_frame_layout(page, first)
     assert first["clipped"] == [] and second["clipped"] == []
+
+
+def test_a_failing_page_handler_ends_the_page_and_reaches_the_caller(wine, tmp_path):
+    # The exception leaves the page through its caller, not through the dialog code: the
+    # program goes on and shows the next page.
+    probe = Probe(wine, tmp_path, "info", "two", help_throws=True)
+    page = probe.page()
+    probe.driver.click(HELP, hwnd=page["hwnd"])
+    probe.driver.wait_gone(hwnd=page["hwnd"], timeout=20)
+    page = probe.page()
+    probe.driver.click(BACK, hwnd=page["hwnd"])
+    first, second = probe.results()
+    assert (first["result"], first["helpCalls"]) == ("exception: help failed", 1)
+    assert (second["result"], second["helpCalls"]) == ("back", 0)
 
 
 def test_info_page_with_only_quit(wine, tmp_path):

@@ -1,6 +1,6 @@
 // page-probe: shows wizard pages with sample texts through Win32Ui::showPage and reports
 // what the user left on each, one JSON line per page.
-//   page-probe [--out FILE] [--lang de|en] [--no-help] PAGE...
+//   page-probe [--out FILE] [--lang de|en] [--no-help] [--help-throws] PAGE...
 // PAGE: start, start-no-first, start-install-only, two, two-pre1, two-noback, info,
 // info-quit, info-ask, info-empty, folder, folder-sub, ct, ct-empty, ct-unchecked.
 // Pages run in sequence and each opens where the one before ended. Every line also lists
@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <map>
 #include <set>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -201,13 +202,14 @@ std::string report(const std::string& page, const std::string& word, const PageM
 
 int wmain(int argc, wchar_t** argv) {
     std::wstring outPath;
-    bool german = false, help = true;
+    bool german = false, help = true, helpThrows = false;
     std::vector<std::string> pages;
     for (int i = 1; i < argc; ++i) {
         const std::wstring a = argv[i];
         if (a == L"--out" && i + 1 < argc) outPath = argv[++i];
         else if (a == L"--lang" && i + 1 < argc) german = std::wstring(argv[++i]) == L"de";
         else if (a == L"--no-help") help = false;
+        else if (a == L"--help-throws") helpThrows = true;  // the page's own code failing
         else pages.push_back(utf8(a));
     }
     if (pages.empty()) return 2;
@@ -221,10 +223,18 @@ int wmain(int argc, wchar_t** argv) {
         model.placement = last;
         model.helpVisible = help;
         int helpCalls = 0;
-        model.onHelp = [&helpCalls] { ++helpCalls; };
+        model.onHelp = [&helpCalls, helpThrows] {
+            ++helpCalls;
+            if (helpThrows) throw std::runtime_error("help failed");
+        };
         Measured measured;
         g_measured = &measured;
-        const std::string word = ui.showPage(model);
+        std::string word;
+        try {
+            word = ui.showPage(model);
+        } catch (const std::exception& e) {
+            word = std::string("exception: ") + e.what();
+        }
         g_measured = nullptr;
         last = model.placement;
         const std::string line = report(page, word, model, measured, helpCalls) + "\n";

@@ -1,5 +1,6 @@
 #include "ui/win32/wizard_page.h"
 
+#include <utility>
 #include <vector>
 
 #include "platform/win32/wide.h"
@@ -10,21 +11,31 @@ WizardPage::WizardPage(platform::PageModel& model, PageEnvironment& env, int lay
 
 std::string WizardPage::run() {
     result_.clear();
+    failure_ = nullptr;
     DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(layout_), nullptr, dialogProc,
                     reinterpret_cast<LPARAM>(this));
+    if (failure_) std::rethrow_exception(std::exchange(failure_, nullptr));
     return result_;
 }
 
 INT_PTR CALLBACK WizardPage::dialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_INITDIALOG) {
-        SetWindowLongPtrW(hwnd, DWLP_USER, lp);
-        auto* page = reinterpret_cast<WizardPage*>(lp);
-        page->hwnd_ = hwnd;
-        page->initialise();
-        return TRUE;  // the system sets the default focus
+    auto* page = reinterpret_cast<WizardPage*>(msg == WM_INITDIALOG ? lp : GetWindowLongPtrW(hwnd, DWLP_USER));
+    if (!page) return FALSE;
+    // No exception may unwind through the system's dialog code (32-bit MinGW code cannot
+    // even try): the page ends and run() throws it again in our own frame.
+    try {
+        if (msg == WM_INITDIALOG) {
+            SetWindowLongPtrW(hwnd, DWLP_USER, lp);
+            page->hwnd_ = hwnd;
+            page->initialise();
+            return TRUE;  // the system sets the default focus
+        }
+        return page->handle(msg, wp, lp);
+    } catch (...) {
+        if (!page->failure_) page->failure_ = std::current_exception();
+        EndDialog(hwnd, -1);
+        return TRUE;
     }
-    auto* page = reinterpret_cast<WizardPage*>(GetWindowLongPtrW(hwnd, DWLP_USER));
-    return page ? page->handle(msg, wp, lp) : FALSE;
 }
 
 INT_PTR WizardPage::handle(UINT msg, WPARAM wp, LPARAM lp) {

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <exception>
 #include <string>
 
 #include "platform/page_model.h"
@@ -70,4 +71,6 @@ private:
 
     int layout_;
     std::string result_;
+    // An exception thrown while the dialog ran, carried past the system's dialog code.
+    std::exception_ptr failure_;
 };
