@@ -40,6 +40,8 @@ def _has_timeout_plugin(config):
 def pytest_configure(config):
     # Wine's helpers detach from their parents; as subreaper this process can reap them.
     procs.become_subreaper()
+    config.addinivalue_line(
+        "markers", "smoke32: the few scenarios tools/smoke32.sh runs against the 32-bit build")
     if not _has_timeout_plugin(config):
         config.addinivalue_line("markers", "timeout(seconds): end the test after so long")
 

@@ -41,6 +41,7 @@ def test_no_value_proposes_nothing(wine):
     assert proposed_network_folder(wine, Medium(wine, product="demo-preconfig")) == ""
 
 
+@pytest.mark.smoke32
 def test_machine_value_only_in_the_64_bit_view_is_found(wine):
     # No key in the 32-bit view: the read retries in the 64-bit one, in both builds.
     wine.reg_add("HKLM\\" + KEY, "INST_DIR", r"C:\Apps\Circuita 5", view=64)

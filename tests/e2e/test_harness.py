@@ -132,6 +132,7 @@ def test_exit_codes_keep_all_their_bits(wine):
         wine.run(r"C:\no\such\program.exe", timeout=30)
 
 
+@pytest.mark.smoke32
 def test_registry_views_and_paths(wine):
     key = r"HKLM\Software\SetupE2E\Probe"
     wine.reg_add(key, "Name", CZECH, view=32)
@@ -188,6 +189,7 @@ def test_parallel_prefixes_do_not_see_each_other(wine_factory, probe):
     assert a.run("cmd.exe", "/c", "exit 5", timeout=30) == 5
 
 
+@pytest.mark.smoke32
 def test_a_window_opens_after_the_desktop_went_idle(wine, driver, probe):
     # A prefix's desktop closes about a second after its last program; the emulated 32-bit
     # Wine cannot bring it back ("failed to start explorer.exe") unless the harness holds it.

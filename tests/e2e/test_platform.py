@@ -51,6 +51,7 @@ def assert_passed(result):
     assert code == 0
 
 
+@pytest.mark.smoke32
 @pytest.mark.timeout(600)
 def test_platform_layer(wine):
     # The demo package, its Videos feature left out.

@@ -34,6 +34,7 @@ def reaches_the_start_page(wine, proc):
     assert cancel_run(wine, proc, page) == CANCEL_QUESTION
 
 
+@pytest.mark.smoke32
 def test_demo_reaches_the_flow(wine):
     medium = Medium(wine)
     proc = medium.start()

@@ -26,7 +26,8 @@ def go(wine, page, button):
     wine.driver.wait_gone(hwnd=page["hwnd"], timeout=30)
 
 
-@pytest.mark.parametrize("lc_all, language", [("en_US.UTF-8", "en"), ("de_DE.UTF-8", "de")])
+@pytest.mark.parametrize("lc_all, language", [
+    ("en_US.UTF-8", "en"), pytest.param("de_DE.UTF-8", "de", marks=pytest.mark.smoke32)])
 def test_full_installation_pages_forward_and_back(wine_factory, lc_all, language):
     wine = wine_factory(lc_all=lc_all)
     t = texts(language)
