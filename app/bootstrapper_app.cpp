@@ -35,8 +35,7 @@ std::u16string asciiToWide(const char* text) {
 
 }  // namespace
 
-CBootstrapperApp::CBootstrapperApp(platform::System& system, platform::Ui& ui)
-    : RunContext(system, ui) {
+CBootstrapperApp::CBootstrapperApp(platform::System& system, platform::Ui& ui) : RunContext(system, ui) {
     // Until the settings name the product, boxes carry the program's own name, as
     // Windows programs do.
     std::u16string programName = fileNameOfPath(system.launcherPath());
@@ -64,8 +63,8 @@ void CBootstrapperApp::computeVersionSuffix() {
         std::snprintf(buffer, sizeof buffer, " (V %i.%i)", static_cast<int>(v[0]), static_cast<int>(v[1]));
     } else {
         // The third number counts letters: 1 gives "a", 2 gives "b".
-        std::snprintf(buffer, sizeof buffer, " (V %i.%i%c)", static_cast<int>(v[0]),
-                      static_cast<int>(v[1]), static_cast<char>(v[2] + 96));
+        std::snprintf(buffer, sizeof buffer, " (V %i.%i%c)", static_cast<int>(v[0]), static_cast<int>(v[1]),
+                      static_cast<char>(v[2] + 96));
     }
     versionSuffix = asciiToWide(buffer);
 }
@@ -80,8 +79,8 @@ bool CBootstrapperApp::endRun() {
 void CBootstrapperApp::readInstallDirFromRegistry() {
     for (platform::RegRoot root : {platform::RegRoot::LocalMachine, platform::RegRoot::CurrentUser}) {
         std::u16string value;
-        if (system().regReadString(root, installDirRegSubkey, installDirRegValueName, value,
-                                  kInstallDirMaxBytes) == platform::kRegOk) {
+        if (system().regReadString(root, installDirRegSubkey, installDirRegValueName, value, kInstallDirMaxBytes) ==
+            platform::kRegOk) {
             installDir = value;
             return;
         }
@@ -96,8 +95,7 @@ bool CBootstrapperApp::initInstance() {
     const int settingsResult = readXML_Options();
     if (settingsResult != 0) {
         char buffer[96];
-        std::snprintf(buffer, sizeof buffer, "Installation error.\nError code (readXML_Options): %i",
-                      -settingsResult);
+        std::snprintf(buffer, sizeof buffer, "Installation error.\nError code (readXML_Options): %i", -settingsResult);
         showMessage(asciiToWide(buffer));
         return endRun();
     }

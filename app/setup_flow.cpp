@@ -96,10 +96,14 @@ private:
     // The ordinary forward chain; "back" returns to the recorded state; other words stay.
     std::string routeChain(const std::string& state, const std::string& word) {
         static const std::map<std::string, std::string> next = {
-            {kAllUsers, kSetupFolder},           {kSetupFolder, kTargetFolder},
-            {kTargetFolder, kApplicationFolder}, {kApplicationFolder, kVideos},
-            {kVideos, kVideosDownload},          {kVideosDownload, kMaterialDownload},
-            {kMaterialDownload, kPresentations}, {kAutoMode, kPresetsSummary},
+            {kAllUsers, kSetupFolder},
+            {kSetupFolder, kTargetFolder},
+            {kTargetFolder, kApplicationFolder},
+            {kApplicationFolder, kVideos},
+            {kVideos, kVideosDownload},
+            {kVideosDownload, kMaterialDownload},
+            {kMaterialDownload, kPresentations},
+            {kAutoMode, kPresetsSummary},
             {kPresetsSummary, kCreatePreconfigSetup},
         };
         if (word == word::kBack) return app_.backTarget[state];
@@ -126,7 +130,7 @@ private:
     std::string routeAlreadyInstalled(const std::string&, const std::string& word) {
         if (word == word::kNext) return kLaunchMsi;
         if (word == word::kBack) return kStart;  // fixed, whatever came before
-        return word;  // the step may have chosen a later page itself
+        return word;                             // the step may have chosen a later page itself
     }
 
     std::string routeFullOrLink(const std::string& state, const std::string& word) {
@@ -151,8 +155,7 @@ private:
 
     void message(int row, platform::MessageKind kind = platform::MessageKind::Error,
                  const std::u16string& product = std::u16string()) {
-        app_.showMessage(replaceAll(app_.text(row), u"ProductX", product.empty() ? app_.productName : product),
-                         kind);
+        app_.showMessage(replaceAll(app_.text(row), u"ProductX", product.empty() ? app_.productName : product), kind);
     }
 
     // A runtime prerequisite: true to go on; otherwise flowState holds where to go.
@@ -181,8 +184,7 @@ private:
             app_.flowState = kStart;
             return Next::Continue;
         }
-        if (app_.needsDotNet20 &&
-            !runtimeReady(dotNet20Installed(sys, 2), &InstallActions::installDotNet20, false))
+        if (app_.needsDotNet20 && !runtimeReady(dotNet20Installed(sys, 2), &InstallActions::installDotNet20, false))
             return Next::Continue;
         if (app_.needsDotNet40Client &&
             !runtimeReady(dotNet40ClientInstalled(sys), &InstallActions::installDotNet40Client, true))
@@ -199,8 +201,7 @@ private:
             }
         }
         app_.forwardDirection = true;
-        if (IsProductInstalled(sys, app_.productGuid) ||
-            (app_.isPelaxo4 && actions_.checkOlderInstallation(app_))) {
+        if (IsProductInstalled(sys, app_.productGuid) || (app_.isPelaxo4 && actions_.checkOlderInstallation(app_))) {
             app_.flowState = kAlreadyInstalled;
         } else {
             app_.flowState = forward(kStart, kAllUsers);
@@ -243,8 +244,8 @@ private:
                                   app_.text(128) + u"\n\n" + app_.setupIniText);
             return Next::End;
         }
-        const std::u16string text = result == -4 ? app_.text(120)
-                                                 : replaceAll(app_.text(95), u"xyz", app_.individualSetupFolder);
+        const std::u16string text =
+            result == -4 ? app_.text(120) : replaceAll(app_.text(95), u"xyz", app_.individualSetupFolder);
         app_.showMessage(text, platform::MessageKind::Plain);
         app_.flowState = kSetupFolder;
         return Next::Continue;
@@ -291,6 +292,4 @@ private:
 
 }  // namespace
 
-void runSetupFlow(RunContext& app, PageSteps& pages, InstallActions& actions) {
-    Flow(app, pages, actions).run();
-}
+void runSetupFlow(RunContext& app, PageSteps& pages, InstallActions& actions) { Flow(app, pages, actions).run(); }

@@ -29,7 +29,8 @@ double runStartup(FakeSystem& system) {
         app.initInstance();
     }
     const double elapsed = millisecondsSince(start);
-    if (ui.pagesShown.size() != 1) std::fprintf(stderr, "expected the start page, saw %zu pages\n", ui.pagesShown.size());
+    if (ui.pagesShown.size() != 1)
+        std::fprintf(stderr, "expected the start page, saw %zu pages\n", ui.pagesShown.size());
     return elapsed;
 }
 

@@ -134,8 +134,8 @@ void report(const char* label, const std::string& text) {
     std::printf("%s (%zu bytes)\n", label, text.size());
     std::printf("  byte scan      %10.1f MB/s\n", scan);
     std::printf("  tokenize only  %10.1f MB/s\n", tokenize);
-    std::printf("  parse          %10.1f MB/s   (%.2fx tokenize time, %.1fx scan time)\n", parse,
-                tokenize / parse, scan / parse);
+    std::printf("  parse          %10.1f MB/s   (%.2fx tokenize time, %.1fx scan time)\n", parse, tokenize / parse,
+                scan / parse);
 }
 
 }  // namespace

@@ -17,11 +17,10 @@ bool g_randomTableFilled = false;
 // the positive int32 range after the correction.
 std::int32_t nextRandom(std::int32_t s) {
     const std::uint32_t product = static_cast<std::uint32_t>(s) * 16807u;
-    const std::uint32_t correction =
-        static_cast<std::uint32_t>(s / 127773) * 2147483647u;
+    const std::uint32_t correction = static_cast<std::uint32_t>(s / 127773) * 2147483647u;
     const std::uint32_t wrapped = product - correction;
-    std::int64_t value = wrapped < 0x80000000u ? static_cast<std::int64_t>(wrapped)
-                                               : static_cast<std::int64_t>(wrapped) - 0x100000000LL;
+    std::int64_t value =
+        wrapped < 0x80000000u ? static_cast<std::int64_t>(wrapped) : static_cast<std::int64_t>(wrapped) - 0x100000000LL;
     if (value < 0) value += 2147483647;
     return static_cast<std::int32_t>(value);
 }
@@ -42,9 +41,8 @@ void fillRandomTable() {
 // The hash is read as a signed 32-bit number and the remainder keeps its sign, so the
 // bucket is |h mod n| rather than the unsigned remainder.
 std::size_t bucketIndex(std::uint32_t hash, std::size_t bucketCount) {
-    const std::int64_t signedHash = hash < 0x80000000u
-                                        ? static_cast<std::int64_t>(hash)
-                                        : static_cast<std::int64_t>(hash) - 0x100000000LL;
+    const std::int64_t signedHash =
+        hash < 0x80000000u ? static_cast<std::int64_t>(hash) : static_cast<std::int64_t>(hash) - 0x100000000LL;
     const std::int64_t rest = signedHash % static_cast<std::int64_t>(bucketCount);
     return static_cast<std::size_t>(rest < 0 ? -rest : rest);
 }
@@ -68,17 +66,14 @@ std::uint32_t tabulationHash(const unsigned char* key, std::size_t length) {
 
 std::size_t nameTableSizeFor(std::size_t request) {
     static const std::size_t sizes[] = {
-        251,       509,       2039,      4093,       8191,       16381,
-        32749,     65521,     131071,    262139,     524287,     1048573,
-        2097143,   4194301,   8388593,   16777213,   33554393,   67108859,
-        134217689, 268435399, 536870909, 1073741789};
+        251,     509,     2039,    4093,    8191,     16381,    32749,    65521,     131071,    262139,    524287,
+        1048573, 2097143, 4194301, 8388593, 16777213, 33554393, 67108859, 134217689, 268435399, 536870909, 1073741789};
     for (std::size_t size : sizes)
         if (size > request) return size;
     return 2147483647;
 }
 
-NameTable::NameTable(std::size_t sizeRequest, NameHashFunction hash)
-    : hash_(hash ? hash : tabulationHash) {
+NameTable::NameTable(std::size_t sizeRequest, NameHashFunction hash) : hash_(hash ? hash : tabulationHash) {
     fillRandomTable();
     bucketCount_ = nameTableSizeFor(sizeRequest);
     buckets_ = new Entry*[bucketCount_]();
@@ -99,8 +94,7 @@ NameTable::~NameTable() {
 }
 
 void NameTable::grow() {
-    const std::size_t newCount =
-        nameTableSizeFor(static_cast<std::size_t>(static_cast<double>(bucketCount_) * 2.0));
+    const std::size_t newCount = nameTableSizeFor(static_cast<std::size_t>(static_cast<double>(bucketCount_) * 2.0));
     Entry** newBuckets = new Entry*[newCount]();
     // Pushing onto the front reverses entries that meet in one new bucket; forEach
     // callers see that order, so it must stay this way.
@@ -120,8 +114,7 @@ void NameTable::grow() {
     threshold_ = thresholdFor(newCount);
 }
 
-NameTable::Entry* NameTable::insertOrSet(const char* key, std::size_t length,
-                                         std::uintptr_t value) {
+NameTable::Entry* NameTable::insertOrSet(const char* key, std::size_t length, std::uintptr_t value) {
     if (count_ >= threshold_) grow();  // even when the key turns out to be present
     const std::uint32_t h = hash_(reinterpret_cast<const unsigned char*>(key), length);
     Entry*& head = buckets_[bucketIndex(h, bucketCount_)];
@@ -140,8 +133,7 @@ NameTable::Entry* NameTable::insertOrSet(const char* key, std::size_t length,
     return head;
 }
 
-NameTable::Entry* NameTable::find(const char* key, std::size_t length,
-                                  std::uintptr_t* value) const {
+NameTable::Entry* NameTable::find(const char* key, std::size_t length, std::uintptr_t* value) const {
     const std::uint32_t h = hash_(reinterpret_cast<const unsigned char*>(key), length);
     for (Entry* e = buckets_[bucketIndex(h, bucketCount_)]; e; e = e->next) {
         if (e->hash == h && e->length == length && std::memcmp(e->key, key, length) == 0) {
@@ -157,9 +149,7 @@ NameTable::Entry* NameTable::insertOrSet(const char* key, std::uintptr_t value) 
     return insertOrSet(key, std::strlen(key) + 1, value);
 }
 
-NameTable::Entry* NameTable::find(const char* key) const {
-    return find(key, std::strlen(key) + 1);
-}
+NameTable::Entry* NameTable::find(const char* key) const { return find(key, std::strlen(key) + 1); }
 
 void NameTable::forEach(void (*visitor)(Entry*, void*), void* context) const {
     for (std::size_t b = 0; b < bucketCount_; ++b) {

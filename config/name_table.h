@@ -40,7 +40,8 @@ public:
 
     // Bucket 0 first, then ascending; each chain from head to tail.
     void forEach(void (*visitor)(Entry*, void*), void* context) const;
-    template <typename F> void forEachEntry(F&& f) const {
+    template <typename F>
+    void forEachEntry(F&& f) const {
         forEach([](Entry* e, void* c) { (*static_cast<F*>(c))(*e); }, &f);
     }
 

@@ -103,8 +103,8 @@ struct RunState {
     bool legacyAllUsers = false;
 
     // ---- Legacy settings of an earlier installation ----
-    std::u16string legacyExeDir, legacyInstDir, legacyInstDirLfn, legacyInstNdirLfn,
-        legacyInstNdir, legacyVersion, legacyCircuitDir;
+    std::u16string legacyExeDir, legacyInstDir, legacyInstDirLfn, legacyInstNdirLfn, legacyInstNdir, legacyVersion,
+        legacyCircuitDir;
 
     // ---- Other members ----
     std::u16string versionSuffix;

@@ -52,9 +52,7 @@ private:
 
 std::u16string elementText(const XmlElement& element) { return utf8ToWide(element.text); }
 
-std::u16string bracedGuid(const std::string& value) {
-    return u"{" + trimBlanks(utf8ToWide(value)) + u"}";
-}
+std::u16string bracedGuid(const std::string& value) { return u"{" + trimBlanks(utf8ToWide(value)) + u"}"; }
 
 }  // namespace
 
@@ -116,7 +114,8 @@ int readSettingsDocument(RunState& state, std::string_view documentText, bool wi
     s.productName = elementText(*name);
     if (const XmlElement* shortName = tree.child(product, "shortname")) s.productShortName = elementText(*shortName);
     else s.productShortName = s.productName;
-    if (const XmlElement* identifier = tree.child(product, "identifier")) s.productIdentifier = elementText(*identifier);
+    if (const XmlElement* identifier = tree.child(product, "identifier"))
+        s.productIdentifier = elementText(*identifier);
     const XmlElement* guid = tree.child(product, "guid");
     if (!guid) return kSettingsNoProductGuid;
     s.productGuid = bracedGuid(guid->text);
@@ -177,7 +176,8 @@ int readSettingsDocument(RunState& state, std::string_view documentText, bool wi
     const XmlElement* installDirEntry = tree.child(linkOnlyItems, "regentry-installdir");
     if (!installDirEntry) return kSettingsNoInstallDirEntry;
     if (!tree.requireString(installDirEntry, "subkey", s.installDirRegSubkey)) return kSettingsNoInstallDirSubkey;
-    if (!tree.requireString(installDirEntry, "value-name", s.installDirRegValueName)) return kSettingsNoInstallDirValueName;
+    if (!tree.requireString(installDirEntry, "value-name", s.installDirRegValueName))
+        return kSettingsNoInstallDirValueName;
     const XmlElement* iconEntry = tree.child(linkOnlyItems, "regentry-icon");
     if (!iconEntry) return kSettingsNoIconEntry;
     if (!tree.requireString(iconEntry, "subkey", s.iconRegSubkey)) return kSettingsNoIconSubkey;
@@ -196,7 +196,8 @@ int readSettingsDocument(RunState& state, std::string_view documentText, bool wi
         if (const XmlElement* resource = tree.child(dotNet20, "resource")) {
             const XmlElement* installerFile = tree.child(resource, windows64 ? "Bit64" : "Bit32");
             if (!installerFile) return windows64 ? kSettingsNoRuntime64 : kSettingsNoRuntime32;
-            if (!tree.requireString(installerFile, "source-file", s.dotNet20SourceFile)) return kSettingsNoRuntimeSourceFile;
+            if (!tree.requireString(installerFile, "source-file", s.dotNet20SourceFile))
+                return kSettingsNoRuntimeSourceFile;
             if (!tree.requireString(installerFile, "id", s.dotNet20ResourceId)) return kSettingsNoRuntimeResourceId;
         }
     }
@@ -225,10 +226,14 @@ int readSettingsDocument(RunState& state, std::string_view documentText, bool wi
     tree.readString(msi, "media2-url", s.media2Url);
 
     const std::pair<const char*, PerLanguage<std::u16string>*> defineTargets[] = {
-        {"MainExeDir", &s.mainExeDir},           {"BIN_DIR_Guid", &s.binDirComponentGuid},
-        {"ProdIdRegKey", &s.productRegKey},      {"ShortcutNamePdf", &s.shortcutNamePdf},
-        {"ShortcutTargetPdf", &s.shortcutTargetPdf}, {"StartMenuDir", &s.startMenuDir},
-        {"ShortcutNameApp", &s.shortcutNameApp}, {"ShortcutNameAppTechSelect", &s.shortcutNameAppTechSelect}};
+        {"MainExeDir", &s.mainExeDir},
+        {"BIN_DIR_Guid", &s.binDirComponentGuid},
+        {"ProdIdRegKey", &s.productRegKey},
+        {"ShortcutNamePdf", &s.shortcutNamePdf},
+        {"ShortcutTargetPdf", &s.shortcutTargetPdf},
+        {"StartMenuDir", &s.startMenuDir},
+        {"ShortcutNameApp", &s.shortcutNameApp},
+        {"ShortcutNameAppTechSelect", &s.shortcutNameAppTechSelect}};
     int packageError = 0;
     tree.forEachChild(msi, "package", [&](const XmlElement& package) {
         if (packageError) return;
@@ -323,8 +328,8 @@ void checkSupportFiles(RunState& s, platform::System& sys) {
 void deriveProductGeneration(RunState& s, platform::System& sys) {
     s.isPelaxo5 = equalsIgnoringAsciiCase(s.startApplicationOnStick, u"Pelaxo5.exe");
     s.isPelaxo4 = !s.isPelaxo5 && s.productShortName.find(u"Pelaxo") != std::u16string::npos;
-    if (s.isPelaxo4 && s.technologyDomain == "hyd" &&
-        !IsFeatureInstalledLocally(sys, s.productGuid, u"Videos") && !s.useExternalMsi) {
+    if (s.isPelaxo4 && s.technologyDomain == "hyd" && !IsFeatureInstalledLocally(sys, s.productGuid, u"Videos") &&
+        !s.useExternalMsi) {
         s.videosAsDownload = s.askForVideos = s.installVideos = true;
     }
 }

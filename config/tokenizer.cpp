@@ -8,8 +8,7 @@ constexpr unsigned char kSpecial = 2;
 }  // namespace
 
 Tokenizer::Tokenizer(const char* whitespace, const char* special, std::size_t initialCapacity)
-    : buffer_(initialCapacity ? initialCapacity : 1, '\0'),
-      whitespace_(whitespace ? whitespace : ""),
+    : buffer_(initialCapacity ? initialCapacity : 1, '\0'), whitespace_(whitespace ? whitespace : ""),
       special_(special ? special : "") {
     for (unsigned char c : whitespace_) byteClass_[c] |= kWhitespace;
     for (unsigned char c : special_) byteClass_[c] |= kSpecial;
@@ -52,8 +51,7 @@ void Tokenizer::ungetChar() {
 const char* Tokenizer::nextToken() {
     restoreCutByte();
     const char* data = buffer_.data();
-    while (cursor_ < used_ && (byteClass_[static_cast<unsigned char>(data[cursor_])] & kWhitespace))
-        ++cursor_;
+    while (cursor_ < used_ && (byteClass_[static_cast<unsigned char>(data[cursor_])] & kWhitespace)) ++cursor_;
     if (cursor_ >= used_) {
         haveToken_ = false;
         return nullptr;
@@ -62,8 +60,7 @@ const char* Tokenizer::nextToken() {
     if (byteClass_[static_cast<unsigned char>(data[cursor_])] & kSpecial) {
         ++cursor_;
     } else {
-        while (cursor_ < used_ && !byteClass_[static_cast<unsigned char>(data[cursor_])])
-            ++cursor_;
+        while (cursor_ < used_ && !byteClass_[static_cast<unsigned char>(data[cursor_])]) ++cursor_;
     }
     haveToken_ = true;
     // The stopping byte stays unread; it is hidden behind a zero only until the next call.

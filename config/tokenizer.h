@@ -25,14 +25,14 @@ public:
 private:
     void restoreCutByte();
 
-    std::vector<char> buffer_;   // text plus terminating zero; grows to max(needed, 2 x size)
+    std::vector<char> buffer_;  // text plus terminating zero; grows to max(needed, 2 x size)
     std::size_t used_ = 0;
     std::string whitespace_;
     std::string special_;
     std::size_t cursor_ = 0;
     std::size_t tokenStart_ = 0;
     bool haveToken_ = false;
-    std::size_t cutAt_ = 0;      // where a token's terminating zero was written
+    std::size_t cutAt_ = 0;  // where a token's terminating zero was written
     char cutByte_ = 0;
     bool haveCut_ = false;
     unsigned char byteClass_[256] = {};  // whitespace / special lookup, one read per byte

@@ -22,9 +22,7 @@ const char kErrMissingValueEnd[] = "Error. Missing end '\"' of attribute value."
 const char kErrMissingEndTag[] = "Error. Missing end tag.";
 const char kErrEndTagMismatch[] = "Error. End tag name does not match start tag name.";
 
-bool isContentWhitespace(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\f' || c == '\r';
-}
+bool isContentWhitespace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\f' || c == '\r'; }
 
 bool endsWithDashes(const char* token) {
     const std::size_t length = std::strlen(token);
@@ -36,17 +34,14 @@ bool endsWithDashes(const char* token) {
 class Parser {
 public:
     Parser(XmlDocument& document, std::string& error)
-        : document_(document),
-          error_(error),
-          tokens_(kWhitespace, kSpecial, kInitialCapacity) {}
+        : document_(document), error_(error), tokens_(kWhitespace, kSpecial, kInitialCapacity) {}
 
     int run(const char* text) {
         if (!tokens_.addString(text)) return fail(kErrAddString, -1);
 
         // Anything before the first '<' (a byte-order mark, stray text) is ignored.
         const char* token;
-        while ((token = tokens_.nextToken()) != nullptr && token[0] != '<') {
-        }
+        while ((token = tokens_.nextToken()) != nullptr && token[0] != '<') {}
         if (!token) return 0;
         tokens_.ungetToken();
 
@@ -188,8 +183,7 @@ private:
 
     Content readEndTag(const XmlElement* element) {
         const char* token = tokens_.nextToken();
-        if (!token || std::strcmp(token, element->name) != 0)
-            return fail(kErrEndTagMismatch, Content::Failed);
+        if (!token || std::strcmp(token, element->name) != 0) return fail(kErrEndTagMismatch, Content::Failed);
         token = tokens_.nextToken();
         if (!token || token[0] != '>') return fail(kErrMissingClosing, Content::Failed);
         return Content::Closed;
@@ -238,13 +232,9 @@ const XmlAttribute* XmlElement::findAttribute(const char* internedName) const {
     return nullptr;
 }
 
-bool isFlagSet(const XmlAttribute* attribute) {
-    return attribute && attribute->value == "true";
-}
+bool isFlagSet(const XmlAttribute* attribute) { return attribute && attribute->value == "true"; }
 
-XmlDocument::XmlDocument() : names_(1000) {
-    root_.name = intern("");
-}
+XmlDocument::XmlDocument() : names_(1000) { root_.name = intern(""); }
 
 XmlDocument::~XmlDocument() {
     // The implicit destructors would recurse once per nesting level. Detach children
@@ -259,9 +249,7 @@ XmlDocument::~XmlDocument() {
     }
 }
 
-int XmlDocument::parse(const char* text, std::string& error) {
-    return Parser(*this, error).run(text);
-}
+int XmlDocument::parse(const char* text, std::string& error) { return Parser(*this, error).run(text); }
 
 const char* XmlDocument::intern(const char* name) {
     const std::size_t length = std::strlen(name) + 1;

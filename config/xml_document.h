@@ -14,7 +14,7 @@ struct XmlElement;
 struct XmlAttribute {
     const char* name = nullptr;  // interned
     XmlElement* owner = nullptr;
-    std::string value;           // decoded bytes
+    std::string value;  // decoded bytes
 };
 
 struct XmlElement {

@@ -55,10 +55,9 @@ bool folderWritableByCopy(platform::System& system, const std::u16string& folder
     // A copy left by an earlier test must not make a read-only folder look writable.
     if (fileExists(system, target) && !system.deleteFile(target)) return false;
     if (!system.createEmptyFile(probe)) return false;
-    const std::uint32_t result = runCommand(system, systemTool(system, u"xcopy.exe"),
-                                            u"\"" + probe + u"\" \"" + removeTrailingBackslash(folder) +
-                                                u"\\\" /H /R /Y",
-                                            10000);
+    const std::uint32_t result =
+        runCommand(system, systemTool(system, u"xcopy.exe"),
+                   u"\"" + probe + u"\" \"" + removeTrailingBackslash(folder) + u"\\\" /H /R /Y", 10000);
     system.deleteFile(probe);
     if (result != 0 || !fileExists(system, target)) return false;
     system.deleteFile(target);
@@ -81,7 +80,8 @@ int readInstallLog(platform::System& system, const std::u16string& path, bool& a
         std::size_t end = at;
         while (end < bytes.size() && end - at < kMaxLine && bytes[end] != '\n') ++end;
         if (end < bytes.size() && bytes[end] == '\n' && end - at < kMaxLine) ++end;  // keep the line feed
-        std::string line(bytes.begin() + static_cast<std::ptrdiff_t>(at), bytes.begin() + static_cast<std::ptrdiff_t>(end));
+        std::string line(bytes.begin() + static_cast<std::ptrdiff_t>(at),
+                         bytes.begin() + static_cast<std::ptrdiff_t>(end));
         at = end;
         if (line.size() <= 11) continue;
         // Only a line end is dropped: the last line of a file may have none.
@@ -98,8 +98,8 @@ int readInstallLog(platform::System& system, const std::u16string& path, bool& a
     return 0;
 }
 
-bool findInstallationFolder(platform::System& system, std::u16string& folder,
-                            const std::u16string& subfolder, const std::u16string& fileName) {
+bool findInstallationFolder(platform::System& system, std::u16string& folder, const std::u16string& subfolder,
+                            const std::u16string& fileName) {
     const std::u16string prefixed =
         folder.size() > 2 && folder[0] == u'\\' ? u"\\\\?\\UNC" + folder.substr(1) : u"\\\\?\\" + folder;
     if (system.findFirstFile(prefixed + subfolder + u"\\" + fileName)) return true;

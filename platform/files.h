@@ -33,8 +33,8 @@ int readInstallLog(platform::System& system, const std::u16string& path, bool& a
 
 // The file lies in folder + subfolder, or in the folder's parent + subfolder; in the second
 // case folder is shortened to its parent.
-bool findInstallationFolder(platform::System& system, std::u16string& folder,
-                            const std::u16string& subfolder, const std::u16string& fileName);
+bool findInstallationFolder(platform::System& system, std::u16string& folder, const std::u16string& subfolder,
+                            const std::u16string& fileName);
 
 // The words of a text split at spaces, empty words dropped.
 std::vector<std::u16string> splitWords(const std::u16string& text);

@@ -55,8 +55,8 @@ struct PageModel {
     std::u16string languageLabel;          // 1036
     std::vector<std::u16string> languageNames;
     int selectedLanguageEntry = 0;
-    bool languageChoiceEnabled = true;     // false (and label hidden) with one language
-    bool tallThirdExplanation = false;     // the third explanation is 30 pixels taller
+    bool languageChoiceEnabled = true;  // false (and label hidden) with one language
+    bool tallThirdExplanation = false;  // the third explanation is 30 pixels taller
     // Called when the user picks another language: re-texts the model (title, captions,
     // explanations), which the page then shows at once.
     std::function<void(int entry, PageModel& model)> onLanguageChange;
@@ -75,10 +75,10 @@ struct PageModel {
     std::u16string subFolder;          // appended to a browsed folder (folder page)
     unsigned browseFlags = 0x41;
     // circuit-file folder page
-    std::u16string checkBoxText;       // 1051
-    std::u16string standardFolder;     // 1049, read-only
-    std::u16string userFolderLabel;    // 1050
-    bool useStandardFolder = true;     // in and out
+    std::u16string checkBoxText;     // 1051
+    std::u16string standardFolder;   // 1049, read-only
+    std::u16string userFolderLabel;  // 1050
+    bool useStandardFolder = true;   // in and out
     bool showStandardFolder = true;
 };
 

@@ -100,8 +100,7 @@ public:
 
     // ---- versions, Windows, rights, installer ----
     // A named string of a file's version resource ("FileVersion", "ProductVersion").
-    virtual bool readVersionString(const std::u16string& path, const std::u16string& name,
-                                   std::u16string& value) = 0;
+    virtual bool readVersionString(const std::u16string& path, const std::u16string& name, std::u16string& value) = 0;
     virtual int osVersionNumber() = 0;  // major * 10 + minor
     virtual bool isAdministrator() = 0;
     virtual int systemUiLocale() = 0;
@@ -160,22 +159,20 @@ public:
 enum class MessageKind { Error, Warning, Question, Information, Plain };
 enum class MessageAnswer { Ok, Yes, No, Cancel };
 
-constexpr unsigned kBrowseDefaultFlags = 0x41;   // BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE
-constexpr unsigned kBrowseNoNewFolder = 0x200;   // BIF_NONEWFOLDERBUTTON
+constexpr unsigned kBrowseDefaultFlags = 0x41;  // BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE
+constexpr unsigned kBrowseNoNewFolder = 0x200;  // BIF_NONEWFOLDERBUTTON
 
 class Ui {
 public:
     virtual ~Ui() = default;
-    virtual MessageAnswer messageBox(const std::u16string& text, const std::u16string& caption,
-                                     MessageKind kind) = 0;
+    virtual MessageAnswer messageBox(const std::u16string& text, const std::u16string& caption, MessageKind kind) = 0;
     // Opens "file.chm::/page.htm" in the HTML Help viewer; silently nothing when the
     // viewer is missing.
     virtual void showHtmlHelp(const std::u16string& topicUrl) = 0;
     // The folder-selection dialog; false with an empty path when cancelled or when the
     // choice is not a file-system folder. owner is a window handle or 0.
-    virtual bool browseForFolder(std::uintptr_t owner, const std::u16string* initialFolder,
-                                 const std::u16string& title, unsigned flags, bool initialiseCom,
-                                 std::u16string& path) = 0;
+    virtual bool browseForFolder(std::uintptr_t owner, const std::u16string* initialFolder, const std::u16string& title,
+                                 unsigned flags, bool initialiseCom, std::u16string& path) = 0;
     // Shows a wizard page modally. Returns its result word ("next", "back", "cancel",
     // "button1", "button2", "button4", "option1", "option2"), or an empty word when the
     // page ended without one (Escape, or Enter on a page without a default button).

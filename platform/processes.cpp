@@ -13,8 +13,8 @@ std::u16string systemTool(platform::System& system, const std::u16string& fileNa
     return u"\"" + removeTrailingBackslash(system.systemFolder()) + u"\\" + fileName + u"\"";
 }
 
-std::uint32_t runCommand(platform::System& system, const std::u16string& program,
-                         const std::u16string& arguments, std::uint32_t limitMs) {
+std::uint32_t runCommand(platform::System& system, const std::u16string& program, const std::u16string& arguments,
+                         std::uint32_t limitMs) {
     std::u16string interpreter;
     if (!system.environmentVariable(u"COMSPEC", interpreter) || interpreter.empty())
         interpreter = removeTrailingBackslash(system.systemFolder()) + u"\\cmd.exe";

@@ -22,8 +22,8 @@ std::u16string systemTool(platform::System& system, const std::u16string& fileNa
 
 // Runs program and arguments through COMSPEC (or the system folder's cmd.exe), hidden,
 // waiting up to the limit: the exit code, kStillActive, or a start failure's error.
-std::uint32_t runCommand(platform::System& system, const std::u16string& program,
-                         const std::u16string& arguments, std::uint32_t limitMs);
+std::uint32_t runCommand(platform::System& system, const std::u16string& program, const std::u16string& arguments,
+                         std::uint32_t limitMs);
 
 // The first process whose main module has that file name (any letter case), or 0.
 std::uint32_t findProcess(platform::System& system, const std::u16string& fileName);

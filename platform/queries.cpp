@@ -30,8 +30,7 @@ bool isWindows64(platform::System& system) {
     const std::u16string key = u"SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
     std::u16string value;
     return system.regReadString(RegRoot::LocalMachine, key, u"ProgramFilesDir", value, 10000) == platform::kRegOk &&
-           system.regReadString(RegRoot::LocalMachine, key, u"ProgramFilesDir (x86)", value, 10000) ==
-               platform::kRegOk;
+           system.regReadString(RegRoot::LocalMachine, key, u"ProgramFilesDir (x86)", value, 10000) == platform::kRegOk;
 }
 
 bool dotNet20Installed(platform::System& system, int servicePack) {
@@ -71,6 +70,5 @@ bool IsInstalledVersionCurrent(platform::System& system, const std::u16string& p
     if (system.msiComponentPath(productGuid, componentGuid, installed) != platform::kInstallStateLocal) return false;
     Version installedVersion{}, ownVersion{};
     return getFileVersion(system, installed, u"FileVersion", installedVersion) &&
-           getFileVersion(system, system.launcherPath(), u"FileVersion", ownVersion) &&
-           installedVersion == ownVersion;
+           getFileVersion(system, system.launcherPath(), u"FileVersion", ownVersion) && installedVersion == ownVersion;
 }

@@ -40,15 +40,31 @@ std::u16string utf8ToWide(std::string_view bytes) {
         int extra;
         char32_t cp;
         char32_t minimum;
-        if (lead >= 0xC2 && lead <= 0xDF) { extra = 1; cp = lead & 0x1F; minimum = 0x80; }
-        else if (lead >= 0xE0 && lead <= 0xEF) { extra = 2; cp = lead & 0x0F; minimum = 0x800; }
-        else if (lead >= 0xF0 && lead <= 0xF4) { extra = 3; cp = lead & 0x07; minimum = 0x10000; }
-        else { out.push_back(kReplacement); ++i; continue; }
+        if (lead >= 0xC2 && lead <= 0xDF) {
+            extra = 1;
+            cp = lead & 0x1F;
+            minimum = 0x80;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            extra = 2;
+            cp = lead & 0x0F;
+            minimum = 0x800;
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            extra = 3;
+            cp = lead & 0x07;
+            minimum = 0x10000;
+        } else {
+            out.push_back(kReplacement);
+            ++i;
+            continue;
+        }
 
         std::size_t j = i + 1;
         bool valid = true;
         for (int k = 0; k < extra; ++k, ++j) {
-            if (j >= n || (static_cast<unsigned char>(bytes[j]) & 0xC0) != 0x80) { valid = false; break; }
+            if (j >= n || (static_cast<unsigned char>(bytes[j]) & 0xC0) != 0x80) {
+                valid = false;
+                break;
+            }
             cp = (cp << 6) | (static_cast<unsigned char>(bytes[j]) & 0x3F);
         }
         if (!valid || cp < minimum || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
@@ -74,8 +90,7 @@ std::string wideToUtf8(std::u16string_view text) {
     out.reserve(text.size());
     for (std::size_t i = 0; i < text.size(); ++i) {
         char32_t cp = text[i];
-        if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
-            text[i + 1] <= 0xDFFF) {
+        if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
             cp = 0x10000 + ((cp - 0xD800) << 10) + (text[i + 1] - 0xDC00);
             ++i;
         } else if (cp >= 0xD800 && cp <= 0xDFFF) {

@@ -24,8 +24,8 @@ bool versionLess(const Version& a, const Version& b) {
     return false;
 }
 
-bool getFileVersion(platform::System& system, const std::u16string& path,
-                    const std::u16string& stringName, Version& version) {
+bool getFileVersion(platform::System& system, const std::u16string& path, const std::u16string& stringName,
+                    Version& version) {
     std::u16string text;
     if (!system.readVersionString(path, stringName, text)) return false;
     return parseVersion(text, version);

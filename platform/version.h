@@ -16,5 +16,5 @@ bool parseVersion(std::u16string_view text, Version& version);
 bool versionLess(const Version& a, const Version& b);
 
 // The named string of a file's version resource, parsed into four numbers.
-bool getFileVersion(platform::System& system, const std::u16string& path,
-                    const std::u16string& stringName, Version& version);
+bool getFileVersion(platform::System& system, const std::u16string& path, const std::u16string& stringName,
+                    Version& version);

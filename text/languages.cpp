@@ -1,8 +1,7 @@
 #include "text/languages.h"
 
 namespace {
-constexpr std::array<std::string_view, kLanguageCount> kCodes = {"de-de", "en-us", "es-es",
-                                                                 "fr-fr", "it-it", "cs-cz"};
+constexpr std::array<std::string_view, kLanguageCount> kCodes = {"de-de", "en-us", "es-es", "fr-fr", "it-it", "cs-cz"};
 }
 
 int languageCodeToIndex(std::string_view code) {
@@ -17,8 +16,7 @@ std::string languageIndexToCode(int index) {
     return std::string(kCodes[index]);
 }
 
-int chooseStartLanguage(const std::array<bool, kLanguageCount>& enabled, int currentIndex,
-                        int systemLcid) {
+int chooseStartLanguage(const std::array<bool, kLanguageCount>& enabled, int currentIndex, int systemLcid) {
     for (int i = 0; i < kLanguageCount; ++i) {
         if (enabled[i] && kLanguageLcids[i] == systemLcid) return i;
     }

@@ -9,8 +9,7 @@ constexpr int kLanguageCount = 6;
 constexpr int kEnglish = 1;
 
 // Locale identifiers in index order: German, English, Spanish, French, Italian, Czech.
-constexpr std::array<int, kLanguageCount> kLanguageLcids = {0x0407, 0x0409, 0x0C0A,
-                                                            0x040C, 0x0410, 0x0405};
+constexpr std::array<int, kLanguageCount> kLanguageLcids = {0x0407, 0x0409, 0x0C0A, 0x040C, 0x0410, 0x0405};
 
 // Exact, case-sensitive match of the whole code; -1 for anything else.
 int languageCodeToIndex(std::string_view code);
@@ -18,5 +17,4 @@ std::string languageIndexToCode(int index);
 
 // The start language: the first offered language whose identifier equals the system's,
 // else English when offered, else the current (first listed) language.
-int chooseStartLanguage(const std::array<bool, kLanguageCount>& enabled, int currentIndex,
-                        int systemLcid);
+int chooseStartLanguage(const std::array<bool, kLanguageCount>& enabled, int currentIndex, int systemLcid);

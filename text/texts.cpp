@@ -4,8 +4,8 @@
 #include "text/text_table.h"
 
 const TextColumn& textColumn(int languageIndex) {
-    static const std::array<const TextColumn*, kLanguageCount> columns = {
-        &kGermanTexts, &kEnglishTexts, &kSpanishTexts, &kFrenchTexts, &kItalianTexts, &kCzechTexts};
+    static const std::array<const TextColumn*, kLanguageCount> columns = {&kGermanTexts, &kEnglishTexts, &kSpanishTexts,
+                                                                          &kFrenchTexts, &kItalianTexts, &kCzechTexts};
     return *columns[languageIndex];
 }
 
@@ -17,8 +17,7 @@ std::u16string getText(int row, int languageIndex) {
     return kGermanTexts[row];
 }
 
-std::u16string replaceAll(std::u16string_view text, std::u16string_view placeholder,
-                          std::u16string_view value) {
+std::u16string replaceAll(std::u16string_view text, std::u16string_view placeholder, std::u16string_view value) {
     if (placeholder.empty()) return std::u16string(text);
     std::u16string out;
     std::size_t pos = 0;

@@ -10,5 +10,4 @@ constexpr int kTextRowCount = 167;
 std::u16string getText(int row, int languageIndex);
 
 // Every occurrence of placeholder replaced by value; the inserted value is not rescanned.
-std::u16string replaceAll(std::u16string_view text, std::u16string_view placeholder,
-                          std::u16string_view value);
+std::u16string replaceAll(std::u16string_view text, std::u16string_view placeholder, std::u16string_view value);

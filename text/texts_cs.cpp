@@ -1,6 +1,8 @@
 // Czech texts by row id. Rows without a text are never shown.
 #include "text/text_table.h"
 
+// One row per line, as translators read them.
+// clang-format off
 const TextColumn kCzechTexts = {{
     /*   0 */ u"česky",
     /*   1 */ u"OK",
@@ -170,3 +172,4 @@ const TextColumn kCzechTexts = {{
     /* 165 */ u"",
     /* 166 */ u"Tento operační systém již není podporován.",
 }};
+// clang-format on

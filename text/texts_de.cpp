@@ -1,6 +1,8 @@
 // German texts by row id. Rows without a text are never shown.
 #include "text/text_table.h"
 
+// One row per line, as translators read them.
+// clang-format off
 const TextColumn kGermanTexts = {{
     /*   0 */ u"Deutsch",
     /*   1 */ u"OK",
@@ -170,3 +172,4 @@ const TextColumn kGermanTexts = {{
     /* 165 */ u"",
     /* 166 */ u"Dieses Betriebssystem wird nicht mehr unterstützt.",
 }};
+// clang-format on

@@ -1,6 +1,8 @@
 // English texts by row id. Rows without a text are never shown.
 #include "text/text_table.h"
 
+// One row per line, as translators read them.
+// clang-format off
 const TextColumn kEnglishTexts = {{
     /*   0 */ u"English",
     /*   1 */ u"OK",
@@ -170,3 +172,4 @@ const TextColumn kEnglishTexts = {{
     /* 165 */ u"",
     /* 166 */ u"This operating system is no lonfer supported.",
 }};
+// clang-format on

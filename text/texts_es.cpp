@@ -1,6 +1,8 @@
 // Spanish texts by row id. Rows without a text are never shown.
 #include "text/text_table.h"
 
+// One row per line, as translators read them.
+// clang-format off
 const TextColumn kSpanishTexts = {{
     /*   0 */ u"Español",
     /*   1 */ u"Aceptar",
@@ -170,3 +172,4 @@ const TextColumn kSpanishTexts = {{
     /* 165 */ u"",
     /* 166 */ u"Este sistema operativo ya no es compatible.",
 }};
+// clang-format on

@@ -1,6 +1,8 @@
 // French texts by row id. Rows without a text are never shown.
 #include "text/text_table.h"
 
+// One row per line, as translators read them.
+// clang-format off
 const TextColumn kFrenchTexts = {{
     /*   0 */ u"Français",
     /*   1 */ u"OK",
@@ -170,3 +172,4 @@ const TextColumn kFrenchTexts = {{
     /* 165 */ u"",
     /* 166 */ u"Ce système d'exploitation n'est plus pris en charge.",
 }};
+// clang-format on

@@ -1,6 +1,8 @@
 // Italian texts by row id. Rows without a text are never shown.
 #include "text/text_table.h"
 
+// One row per line, as translators read them.
+// clang-format off
 const TextColumn kItalianTexts = {{
     /*   0 */ u"Italiano",
     /*   1 */ u"OK",
@@ -170,3 +172,4 @@ const TextColumn kItalianTexts = {{
     /* 165 */ u"",
     /* 166 */ u"",
 }};
+// clang-format on

@@ -50,7 +50,8 @@ bool answeredFirst(RunContext& app, PageModel& page, bool& answered) {
 // A failed download: a local file problem names the file, a transfer problem says so, a
 // cancelled one says nothing; then the user is back on the question before it.
 void downloadFailed(RunContext& app, int result, const std::string& state, const std::u16string& file) {
-    if (result == kDownloadLocalFileProblem) app.showMessage(replaceAll(app.text(121), u"xyz", file), platform::MessageKind::Warning);
+    if (result == kDownloadLocalFileProblem)
+        app.showMessage(replaceAll(app.text(121), u"xyz", file), platform::MessageKind::Warning);
     else if (result == kDownloadTransferProblem) app.showMessage(app.text(5), platform::MessageKind::Warning);
     app.flowState = app.backTarget[state];
 }
@@ -64,9 +65,7 @@ PageModel folderPage(RunContext& app, const char* topic, int title, int message,
     return page;
 }
 
-void warn(RunContext& app, const std::u16string& text) {
-    app.showMessage(text, platform::MessageKind::Warning);
-}
+void warn(RunContext& app, const std::u16string& text) { app.showMessage(text, platform::MessageKind::Warning); }
 
 // Row 119: the folder cannot be created or written.
 void folderRefused(RunContext& app, const std::u16string& folder) {

@@ -22,7 +22,10 @@ public:
     }
 
     Handle get() const { return handle_; }
-    Handle* out() { reset(); return &handle_; }
+    Handle* out() {
+        reset();
+        return &handle_;
+    }
     explicit operator bool() const { return handle_ != Invalid; }
     Handle release() { return std::exchange(handle_, Invalid); }
     void reset(Handle h = Invalid) {
@@ -34,26 +37,45 @@ private:
     Handle handle_ = Invalid;
 };
 
-struct CloseKernelHandle { void operator()(HANDLE h) const { ::CloseHandle(h); } };
-struct CloseRegistryKey { void operator()(HKEY k) const { ::RegCloseKey(k); } };
-struct CloseFindHandle { void operator()(HANDLE h) const { ::FindClose(h); } };
-struct FreeModule { void operator()(HMODULE m) const { ::FreeLibrary(m); } };
-struct DeleteGdiObject { void operator()(HGDIOBJ o) const { ::DeleteObject(o); } };
-struct DestroyIconHandle { void operator()(HICON i) const { ::DestroyIcon(i); } };
+struct CloseKernelHandle {
+    void operator()(HANDLE h) const { ::CloseHandle(h); }
+};
+struct CloseRegistryKey {
+    void operator()(HKEY k) const { ::RegCloseKey(k); }
+};
+struct CloseFindHandle {
+    void operator()(HANDLE h) const { ::FindClose(h); }
+};
+struct FreeModule {
+    void operator()(HMODULE m) const { ::FreeLibrary(m); }
+};
+struct DeleteGdiObject {
+    void operator()(HGDIOBJ o) const { ::DeleteObject(o); }
+};
+struct DestroyIconHandle {
+    void operator()(HICON i) const { ::DestroyIcon(i); }
+};
 
 // COM interfaces are released, not closed; memory the shell hands out goes back to COM.
 struct ReleaseComObject {
-    template <typename Interface> void operator()(Interface* p) const { p->Release(); }
+    template <typename Interface>
+    void operator()(Interface* p) const {
+        p->Release();
+    }
 };
-struct FreeCoTaskMemory { void operator()(void* p) const { ::CoTaskMemFree(p); } };
+struct FreeCoTaskMemory {
+    void operator()(void* p) const { ::CoTaskMemFree(p); }
+};
 
 using KernelHandle = UniqueHandle<HANDLE, CloseKernelHandle>;
 using RegistryKey = UniqueHandle<HKEY, CloseRegistryKey>;
 using ModuleHandle = UniqueHandle<HMODULE, FreeModule>;
 using FontHandle = UniqueHandle<HFONT, DeleteGdiObject>;
 using IconHandle = UniqueHandle<HICON, DestroyIconHandle>;
-template <typename Interface> using ComPtr = UniqueHandle<Interface*, ReleaseComObject>;
-template <typename T> using CoTaskMemory = UniqueHandle<T*, FreeCoTaskMemory>;
+template <typename Interface>
+using ComPtr = UniqueHandle<Interface*, ReleaseComObject>;
+template <typename T>
+using CoTaskMemory = UniqueHandle<T*, FreeCoTaskMemory>;
 
 // FindFirstFile and CreateFile answer INVALID_HANDLE_VALUE, not null, on failure.
 struct FindHandle : UniqueHandle<HANDLE, CloseFindHandle> {

@@ -79,9 +79,7 @@ int Win32System::copyFile(const std::u16string& source, const std::u16string& ta
     return 0;
 }
 
-bool Win32System::createEmptyFile(const std::u16string& path) {
-    return static_cast<bool>(createForWriting(path));
-}
+bool Win32System::createEmptyFile(const std::u16string& path) { return static_cast<bool>(createForWriting(path)); }
 
 bool Win32System::writeWholeFile(const std::u16string& path, const std::vector<unsigned char>& bytes) {
     FileHandle file = createForWriting(path);
@@ -101,9 +99,9 @@ std::u16string Win32System::readIniString(const std::u16string& file, const std:
                                           std::size_t maxChars) {
     if (maxChars == 0) return {};
     std::wstring buffer(maxChars, L'\0');
-    const DWORD length = GetPrivateProfileStringW(toWide(section).c_str(), toWide(key).c_str(),
-                                                  toWide(defaultValue).c_str(), buffer.data(),
-                                                  static_cast<DWORD>(maxChars), toWide(file).c_str());
+    const DWORD length =
+        GetPrivateProfileStringW(toWide(section).c_str(), toWide(key).c_str(), toWide(defaultValue).c_str(),
+                                 buffer.data(), static_cast<DWORD>(maxChars), toWide(file).c_str());
     buffer.resize(std::min<std::size_t>(length, maxChars - 1));
     return fromWide(buffer);
 }

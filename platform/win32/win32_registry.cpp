@@ -56,8 +56,8 @@ int queryString(const RegistryKey& key, const std::u16string& name, std::u16stri
     std::wstring buffer(units, L'\0');
     DWORD type = REG_NONE;
     DWORD size = static_cast<DWORD>(units * sizeof(wchar_t));
-    const LONG status = RegQueryValueExW(key.get(), toWide(name).c_str(), nullptr, &type,
-                                         reinterpret_cast<BYTE*>(&buffer[0]), &size);
+    const LONG status =
+        RegQueryValueExW(key.get(), toWide(name).c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&buffer[0]), &size);
     if ((status == ERROR_SUCCESS || status == ERROR_MORE_DATA) && type != REG_SZ) return platform::kRegWrongType;
     if (status != ERROR_SUCCESS) return platform::kRegNoValue;
     const std::size_t stored = size / sizeof(wchar_t);
@@ -132,15 +132,15 @@ int Win32System::regWriteString32(RegRoot root, const std::u16string& subkey, co
 int Win32System::regDeleteValue(RegRoot root, const std::u16string& subkey, const std::u16string& name) {
     RegistryKey key = openWithRetry64(root, subkey, KEY_SET_VALUE);
     if (!key) return platform::kRegNoKey;
-    return RegDeleteValueW(key.get(), toWide(name).c_str()) == ERROR_SUCCESS ? platform::kRegOk
-                                                                              : platform::kRegNoValue;
+    return RegDeleteValueW(key.get(), toWide(name).c_str()) == ERROR_SUCCESS ? platform::kRegOk : platform::kRegNoValue;
 }
 
 int Win32System::regDeleteKeyTree(RegRoot root, const std::u16string& subkey) {
     // In the default view, like the key's other users: the contents first, then the key.
     const std::wstring path = toWide(subkey);
     if (path.empty()) return platform::kRegNoKey;  // never the whole root
-    RegistryKey key = openKey(root, subkey, DELETE | KEY_ENUMERATE_SUB_KEYS | KEY_QUERY_VALUE | KEY_SET_VALUE | kDefaultView);
+    RegistryKey key =
+        openKey(root, subkey, DELETE | KEY_ENUMERATE_SUB_KEYS | KEY_QUERY_VALUE | KEY_SET_VALUE | kDefaultView);
     if (!key) return platform::kRegNoKey;
     if (RegDeleteTreeW(key.get(), nullptr) != ERROR_SUCCESS) return platform::kRegNoKey;
     key.reset();

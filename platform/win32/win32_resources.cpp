@@ -8,13 +8,25 @@
 std::vector<unsigned char> Win32System::loadCustomResource(const std::u16string& name, int& error) {
     const std::wstring resourceName = toWide(name);
     HRSRC found = FindResourceW(nullptr, resourceName.c_str(), L"CUSTOM");
-    if (!found) { error = platform::kResourceNotFound; return {}; }
+    if (!found) {
+        error = platform::kResourceNotFound;
+        return {};
+    }
     HGLOBAL loaded = LoadResource(nullptr, found);
-    if (!loaded) { error = platform::kResourceLoadFailed; return {}; }
+    if (!loaded) {
+        error = platform::kResourceLoadFailed;
+        return {};
+    }
     const void* data = LockResource(loaded);
-    if (!data) { error = platform::kResourceLockFailed; return {}; }
+    if (!data) {
+        error = platform::kResourceLockFailed;
+        return {};
+    }
     const DWORD size = SizeofResource(nullptr, found);
-    if (size == 0) { error = platform::kResourceEmpty; return {}; }
+    if (size == 0) {
+        error = platform::kResourceEmpty;
+        return {};
+    }
     const auto* bytes = static_cast<const unsigned char*>(data);
     // The installer package can be large; a failed allocation is a result, not a crash.
     try {

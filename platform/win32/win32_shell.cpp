@@ -13,8 +13,7 @@ bool describe(IShellLinkW& shellLink, const platform::ShellLink& link) {
     if (link.arguments && FAILED(shellLink.SetArguments(toWide(*link.arguments).c_str()))) return false;
     if (link.description && FAILED(shellLink.SetDescription(toWide(*link.description).c_str()))) return false;
     if (link.showCommand >= 1 && FAILED(shellLink.SetShowCmd(link.showCommand))) return false;
-    if (link.workingFolder && FAILED(shellLink.SetWorkingDirectory(toWide(*link.workingFolder).c_str())))
-        return false;
+    if (link.workingFolder && FAILED(shellLink.SetWorkingDirectory(toWide(*link.workingFolder).c_str()))) return false;
     if (link.iconPath && link.iconIndex >= 0 &&
         FAILED(shellLink.SetIconLocation(toWide(*link.iconPath).c_str(), link.iconIndex)))
         return false;

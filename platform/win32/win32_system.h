@@ -33,8 +33,7 @@ public:
     int regDeleteValue(platform::RegRoot root, const std::u16string& subkey, const std::u16string& name) override;
     int regDeleteKeyTree(platform::RegRoot root, const std::u16string& subkey) override;
 
-    bool readVersionString(const std::u16string& path, const std::u16string& name,
-                           std::u16string& value) override;
+    bool readVersionString(const std::u16string& path, const std::u16string& name, std::u16string& value) override;
     int osVersionNumber() override;
     bool isAdministrator() override;
     int systemUiLocale() override;
@@ -60,9 +59,8 @@ public:
     int copyFile(const std::u16string& source, const std::u16string& target) override;
     bool createEmptyFile(const std::u16string& path) override;
     bool writeWholeFile(const std::u16string& path, const std::vector<unsigned char>& bytes) override;
-    std::u16string readIniString(const std::u16string& file, const std::u16string& section,
-                                 const std::u16string& key, const std::u16string& defaultValue,
-                                 std::size_t maxChars) override;
+    std::u16string readIniString(const std::u16string& file, const std::u16string& section, const std::u16string& key,
+                                 const std::u16string& defaultValue, std::size_t maxChars) override;
     bool deleteFile(const std::u16string& path) override;
     std::vector<platform::FolderEntry> findFiles(const std::u16string& searchPattern) override;
     std::u16string ansiToWide(const std::string& bytes) override;

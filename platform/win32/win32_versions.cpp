@@ -24,7 +24,9 @@ struct VersionApi {
 // The string block to read: the one translation when the file lists exactly one,
 // otherwise the user's language with the Unicode code page.
 std::wstring stringBlockQuery(const VersionApi& api, const void* block, const std::wstring& name) {
-    struct Translation { WORD language, codePage; };
+    struct Translation {
+        WORD language, codePage;
+    };
     void* translations = nullptr;
     UINT bytes = 0;
     wchar_t query[64];
@@ -40,8 +42,7 @@ std::wstring stringBlockQuery(const VersionApi& api, const void* block, const st
 
 }  // namespace
 
-bool Win32System::readVersionString(const std::u16string& path, const std::u16string& name,
-                                    std::u16string& value) {
+bool Win32System::readVersionString(const std::u16string& path, const std::u16string& name, std::u16string& value) {
     const VersionApi api;
     if (!api.usable()) return false;
     const std::wstring file = toWide(path);

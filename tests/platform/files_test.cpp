@@ -29,8 +29,7 @@ TEST_F(Files, ExistenceOfFilesFoldersAndLongPaths) {
     // Beyond MAX_PATH only the long-path form reaches a file.
     std::u16string deep = scratch.path();
     while (deep.size() < 300) deep += u"\\a folder name of some length";
-    ASSERT_TRUE(CreateDirectoryW(toWide(longPathForm(deep)).c_str(), nullptr) ||
-                makeFolders(longPathForm(deep)));
+    ASSERT_TRUE(CreateDirectoryW(toWide(longPathForm(deep)).c_str(), nullptr) || makeFolders(longPathForm(deep)));
     const std::u16string deepFile = deep + u"\\deep.txt";
     ASSERT_TRUE(writeFileBytes(longPathForm(deepFile), "12345"));
     EXPECT_TRUE(fileExists(system, deepFile));
@@ -85,7 +84,8 @@ TEST_F(Files, AnsiTextInTheActiveCodePage) {
     EXPECT_EQ(u"", system.ansiToWide(""));
     EXPECT_EQ(u"abc", system.ansiToWide("abc"));
     if (GetACP() == 1252) {
-        EXPECT_EQ(u"Gr\u00f6\u00dfe \u20ac", system.ansiToWide("Gr\xf6\xdf" "e \x80"));
+        EXPECT_EQ(u"Gr\u00f6\u00dfe \u20ac", system.ansiToWide("Gr\xf6\xdf"
+                                                               "e \x80"));
     }
 }
 
@@ -146,8 +146,8 @@ TEST_F(Files, WritableFolderExistingOrNew) {
     const std::u16string probeName = u"\\seqhgfq.xyz";
     EXPECT_TRUE(folderWritableByCopy(system, scratch.path()));
     EXPECT_TRUE(folderWritableByCopy(system, scratch.path() + u"\\"));
-    EXPECT_FALSE(exists(scratch.path() + probeName));           // the copy is removed again
-    EXPECT_FALSE(exists(system.tempFolder() + probeName));      // and so is the probe
+    EXPECT_FALSE(exists(scratch.path() + probeName));       // the copy is removed again
+    EXPECT_FALSE(exists(system.tempFolder() + probeName));  // and so is the probe
     const std::u16string fresh = scratch / u"new (1)\\deeper folder";
     EXPECT_TRUE(folderWritableByCopy(system, fresh));
     EXPECT_TRUE(isFolder(fresh));

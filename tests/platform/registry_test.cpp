@@ -79,7 +79,8 @@ TEST_F(Registry, ResultCodesOfReadsWritesAndDeletes) {
 TEST_F(Registry, ExpandableTextIsNotAString) {
     ASSERT_EQ(platform::kRegOk, system.regWriteDword(RegRoot::LocalMachine, kKey, u"Count", 1));
     HKEY key = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExW(HKEY_LOCAL_MACHINE, kKeyW.c_str(), 0, KEY_SET_VALUE | KEY_WOW64_64KEY, &key));
+    ASSERT_EQ(ERROR_SUCCESS,
+              RegOpenKeyExW(HKEY_LOCAL_MACHINE, kKeyW.c_str(), 0, KEY_SET_VALUE | KEY_WOW64_64KEY, &key));
     const wchar_t data[] = L"%TEMP%";
     RegSetValueExW(key, L"Expand", 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE*>(data), sizeof(data));
     RegCloseKey(key);

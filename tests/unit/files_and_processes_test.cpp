@@ -81,8 +81,10 @@ protected:
         // xcopy of the fake: copies the probe when the target folder is writable.
         sys.onRunProcess = [this](const std::u16string& line, std::uint32_t limit) -> std::uint32_t {
             EXPECT_EQ(limit, 10000u);
-            EXPECT_NE(line.find(u"\"C:\\Windows\\system32\\xcopy.exe\" \"C:\\Temp\\seqhgfq.xyz\" \"D:\\Target\\\" /H /R /Y"),
-                      std::u16string::npos) << std::string(line.begin(), line.end());
+            EXPECT_NE(
+                line.find(u"\"C:\\Windows\\system32\\xcopy.exe\" \"C:\\Temp\\seqhgfq.xyz\" \"D:\\Target\\\" /H /R /Y"),
+                std::u16string::npos)
+                << std::string(line.begin(), line.end());
             return sys.copyFile(u"C:\\Temp\\seqhgfq.xyz", u"D:\\Target\\seqhgfq.xyz") == 0 ? 0 : 4;
         };
     }

@@ -109,18 +109,15 @@ TEST(NameTableOrder, GrowthMovesOldBucketsInAscendingOrder) {
     table.insertOrSet("1000", 1);
     ASSERT_EQ(table.bucketCount(), 509u);
     const std::vector<std::string> order = visitOrder(table);
-    EXPECT_EQ(std::vector<std::string>(order.begin(), order.begin() + 3),
-              (std::vector<std::string>{"509", "0", "1"}));
+    EXPECT_EQ(std::vector<std::string>(order.begin(), order.begin() + 3), (std::vector<std::string>{"509", "0", "1"}));
 }
 
 TEST(NameTableOrder, BucketIsAbsoluteSignedRemainder) {
     NameTable table(0, decimalHash);  // 251 buckets
-    for (const char* key : {"7", "-1", "-130", "0", "-2", "130", "-2147483648"})
-        table.insertOrSet(key, 1);
+    for (const char* key : {"7", "-1", "-130", "0", "-2", "130", "-2147483648"}) table.insertOrSet(key, 1);
     // Buckets 0, 1, 2, 7, 130 (newest first), 187. An unsigned remainder would put -1
     // into bucket 122 and -130 into 244.
-    EXPECT_EQ(visitOrder(table),
-              (std::vector<std::string>{"0", "-1", "-2", "7", "130", "-130", "-2147483648"}));
+    EXPECT_EQ(visitOrder(table), (std::vector<std::string>{"0", "-1", "-2", "7", "130", "-130", "-2147483648"}));
 }
 
 TEST(NameTableEntries, InsertUpdateAndFind) {

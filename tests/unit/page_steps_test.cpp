@@ -262,7 +262,7 @@ TEST_F(WizardPages, NetworkFolderMustHoldAnInstallation) {
     app.startApplicationOnStick = u"Circuita.exe";
     system.addFile(u"\\\\srv\\apps\\Circuita\\bin\\Circuita.exe");
     app.networkFolder = u"\\\\srv\\old";
-    answer("next", [](PageModel& p) { p.folder = u"\\\\srv\\apps"; });           // nothing there
+    answer("next", [](PageModel& p) { p.folder = u"\\\\srv\\apps"; });                     // nothing there
     answer("next", [](PageModel& p) { p.folder = u" \\\\srv\\apps\\Circuita\\bin\\ "; });  // the bin folder
     app.flowState = "Dialog: server folder";
     steps.askNetworkFolder(app);
@@ -305,8 +305,9 @@ TEST_F(WizardPages, SetupFolderIsCreatedOrRefusedWithItsName) {
     answer("next", [](PageModel& p) { p.folder = u"R:\\Setups"; });
     steps.askSetupFolder(app);
     ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0].text, u"The folder 'R:\\Setups' cannot be created. \nMake sure the folder name is correct "
-                                   u"\nand you have write access to the specified folder.");
+    EXPECT_EQ(ui.messages[0].text,
+              u"The folder 'R:\\Setups' cannot be created. \nMake sure the folder name is correct "
+              u"\nand you have write access to the specified folder.");
     EXPECT_EQ(app.flowState, "Dialog: setup folder");
     EXPECT_TRUE(app.individualSetupFolder.empty());
 

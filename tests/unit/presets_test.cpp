@@ -104,14 +104,15 @@ TEST_F(Presets, ComposedTextAndItsFileBytes) {
     app.installVideos = app.installPresentations = false;
     app.allUsers = true;
     composePresets(app);
-    EXPECT_EQ(app.setupIniText, u"[SETUP]\nDEFAULTDIRN=\\\\srv\\apps\\\nWANT_FILES=N\nDEFAULTDIRAPPDATA=D:\\Circuits\n"
-                                u"AUTO_MODE=2\nNOVIDEOS=Y\nNOPRESENTATIONS=Y\nGLOBAL=1\n");
+    EXPECT_EQ(app.setupIniText,
+              u"[SETUP]\nDEFAULTDIRN=\\\\srv\\apps\\\nWANT_FILES=N\nDEFAULTDIRAPPDATA=D:\\Circuits\n"
+              u"AUTO_MODE=2\nNOVIDEOS=Y\nNOPRESENTATIONS=Y\nGLOBAL=1\n");
 
     const std::vector<unsigned char> ascii = presetsFileBytes(u"[SETUP]\nDEFAULTDIRL=C:\\A\n");
     EXPECT_EQ(std::string(ascii.begin(), ascii.end()), "[SETUP]\r\nDEFAULTDIRL=C:\\A\r\n");
     const std::vector<unsigned char> wide = presetsFileBytes(u"[SETUP]\nDEFAULTDIRL=C:\\\u010c\n");
-    const std::vector<unsigned char> expected = {0xFF, 0xFE, '[', 0, 'S', 0, 'E', 0, 'T', 0, 'U', 0, 'P', 0, ']', 0,
-                                                 '\r', 0, '\n', 0};
+    const std::vector<unsigned char> expected = {0xFF, 0xFE, '[', 0, 'S', 0, 'E',  0, 'T',  0,
+                                                 'U',  0,    'P', 0, ']', 0, '\r', 0, '\n', 0};
     ASSERT_GT(wide.size(), expected.size());
     EXPECT_TRUE(std::equal(expected.begin(), expected.end(), wide.begin()));
     EXPECT_EQ(std::vector<unsigned char>(wide.end() - 6, wide.end()),
@@ -178,8 +179,9 @@ protected:
 };
 
 TEST_F(LegacySettings, ThreePlacesAndTheRedirectedCopyWins) {
-    system.addFile(windowsCopy, "[CIRC]\nEXE_DIR=C:\\Old\\bin\nINST_DIR=C:\\OLD\nINST_DIR_LFN=C:\\Old\n"
-                                "INST_NDIR=N\nVersion=4.2\n");
+    system.addFile(windowsCopy,
+                   "[CIRC]\nEXE_DIR=C:\\Old\\bin\nINST_DIR=C:\\OLD\nINST_DIR_LFN=C:\\Old\n"
+                   "INST_NDIR=N\nVersion=4.2\n");
     system.addFile(redirected, "[CIRC]\nEXE_DIR=D:\\Mine\\bin\nINST_NDIR_LFN=\\\\srv\\old\n");
     system.addFile(perUser, "[CIRC]\nCT_DIR=D:\\Circuits\nEXE_DIR=ignored\n");
     readLegacyIni(app, system);

@@ -125,7 +125,11 @@ TEST_F(SettingsReader, FullDocumentFillsTheState) {
 }
 
 TEST_F(SettingsReader, MissingRequiredItemsGiveTheirCodes) {
-    struct Case { const char* from; const char* to; int code; };
+    struct Case {
+        const char* from;
+        const char* to;
+        int code;
+    };
     const Case cases[] = {
         {"<installer>", "<setup>", -2},
         {"<name>Circuita Pro</name>", "", -3},
@@ -212,8 +216,11 @@ TEST_F(SettingsReader, OptionalItemsAndDefaults) {
     EXPECT_EQ(app->editionGuidH, u"{E1}");
 
     // No language at all still reads; the language stays unset.
-    xml = replaced(kFullDocument, "<language app-parameter=\"de\" help-file=\"hilfe.chm\" circuit-dir=\"Schaltpläne\">de-de</language>", "");
-    xml = replaced(xml, "<language app-parameter=\"en\" help-file=\"help.chm\" circuit-dir=\"Circuits\">en-us</language>", "");
+    xml = replaced(
+        kFullDocument,
+        "<language app-parameter=\"de\" help-file=\"hilfe.chm\" circuit-dir=\"Schaltpläne\">de-de</language>", "");
+    xml = replaced(
+        xml, "<language app-parameter=\"en\" help-file=\"help.chm\" circuit-dir=\"Circuits\">en-us</language>", "");
     ASSERT_EQ(read(xml), 0);
     EXPECT_EQ(app->languageIndex, -1);
 
@@ -235,14 +242,15 @@ TEST_F(SettingsReader, MissingCabinetsSwitchOffTheirOffers) {
     system.addFile(msiFolder + u"v1.cab");
     system.addFile(msiFolder + u"media3.cab");
     ASSERT_EQ(read(replaced(kFullDocument, "video-cab-file1=\"v1.cab\"",
-                            "video-cab-file1=\"v1.cab\" video-cab-file2=\"v2.cab\"")), 0);
+                            "video-cab-file1=\"v1.cab\" video-cab-file2=\"v2.cab\"")),
+              0);
     EXPECT_FALSE(app->askForVideos);
     EXPECT_TRUE(app->askForPresentations);
 }
 
 TEST_F(SettingsReader, ExternalPackageMustEqualTheEmbeddedOne) {
-    const std::string withExternal = replaced(kFullDocument, "external-msi=\"false\"",
-                                              "external-msi=\"true\" additional-internal-msi=\"true\"");
+    const std::string withExternal =
+        replaced(kFullDocument, "external-msi=\"false\"", "external-msi=\"true\" additional-internal-msi=\"true\"");
     system.addFile(msiFolder + u"v1.cab");
     system.addFile(msiFolder + u"media3.cab");
     system.resources[u"MSI_FILE"] = {'M', 'S', 'I', '1'};

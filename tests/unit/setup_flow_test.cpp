@@ -132,10 +132,10 @@ TEST_F(Flow, FullInstallationForwardAndBack) {
     steps.script("target folder", {"next", "back"});
     steps.script("setup folder", {"next", "back", "next"});
     run();
-    EXPECT_EQ(steps.log, (Log{"start", "all users", "setup folder", "target folder", "application folder",
-                              "target folder", "setup folder", "all users", "setup folder", "target folder",
-                              "application folder", "videos", "videos download", "material download",
-                              "presentations", "shell extension", "launch package"}));
+    EXPECT_EQ(steps.log,
+              (Log{"start", "all users", "setup folder", "target folder", "application folder", "target folder",
+                   "setup folder", "all users", "setup folder", "target folder", "application folder", "videos",
+                   "videos download", "material download", "presentations", "shell extension", "launch package"}));
     EXPECT_EQ(app.backTarget["Dialog: all users"], "start");
     EXPECT_TRUE(app.forwardDirection);
     EXPECT_TRUE(steps.finishTexts.empty());  // a successful run ends without the finish page
@@ -176,8 +176,8 @@ TEST_F(Flow, FourthStartButtonSearchesUpdatesOrCreatesAnIndividualSetup) {
     steps.script("full or link", {"option1"});
     run();
     EXPECT_EQ(steps.log, (Log{"start", "full or link", "all users", "setup folder", "target folder",
-                              "application folder", "videos", "videos download", "material download",
-                              "presentations", "auto mode", "presets summary", "create individual setup", "finish"}));
+                              "application folder", "videos", "videos download", "material download", "presentations",
+                              "auto mode", "presets summary", "create individual setup", "finish"}));
     EXPECT_TRUE(app.preconfigMode);
     EXPECT_EQ(app.backTarget["Dialog: auto mode"], "Dialog: presentations");
 }
@@ -211,8 +211,8 @@ TEST_F(Flow, InstallationChecksInTheirOrder) {
     system.administrator = false;
     steps.script("start", {"button2", "cancel"});
     run();
-    EXPECT_EQ(messages(), (std::vector<std::u16string>{
-                              u"Circuita cannot be installed.\n\nAdministrative privileges are required in order to install the software."}));
+    EXPECT_EQ(messages(), (std::vector<std::u16string>{u"Circuita cannot be installed.\n\nAdministrative privileges "
+                                                       u"are required in order to install the software."}));
 
     ui.messages.clear();
     app.adminRequired = false;
@@ -295,8 +295,8 @@ TEST_F(Flow, NetworkInstallationAndEscape) {
     steps.script("server folder", {"(escape)", "back"});
     steps.script("all users", {"back", "cancel"});
     run();
-    EXPECT_EQ(steps.log, (Log{"start", "full or link", "server folder", "all users", "server folder",
-                              "full or link", "all users"}));
+    EXPECT_EQ(steps.log, (Log{"start", "full or link", "server folder", "all users", "server folder", "full or link",
+                              "all users"}));
     EXPECT_EQ(app.backTarget["Dialog: all users"], "Dialog: full or link");
 
     // Elsewhere Escape shows the page again.
@@ -310,7 +310,8 @@ TEST_F(Flow, LinkInstallationFinishesWithItsOwnText) {
     app.linkOnly = true;  // as the network-folder step leaves it
     run("Dialog: presentations");
     EXPECT_EQ(steps.log, (Log{"presentations", "shell extension", "shortcuts", "finish"}));
-    EXPECT_EQ(steps.finishTexts[2], u"No files have been copied. Only a link to an existing installation has been created.");
+    EXPECT_EQ(steps.finishTexts[2],
+              u"No files have been copied. Only a link to an existing installation has been created.");
 
     steps.log.clear();
     app.msiUiOption = u"/qn ";
@@ -340,7 +341,8 @@ TEST_F(Flow, IndividualSetupFailuresReturnToItsFolderPage) {
 
     steps.individualSetupResult = 0;
     run("create preconfig setup");
-    EXPECT_EQ(steps.finishTexts[1], u"The program has been installed as selected. Folder of the 'Individual Setup':\nE:\\Setups");
+    EXPECT_EQ(steps.finishTexts[1],
+              u"The program has been installed as selected. Folder of the 'Individual Setup':\nE:\\Setups");
     EXPECT_EQ(steps.finishTexts[2], u"Content of the file 'setup.ini'\n\n[SETUP]\nDEFAULTDIRL=C:\\Circuita");
 }
 

@@ -10,7 +10,9 @@ namespace {
 std::string minimalSettings(const std::string& languages = "<language>de-de</language><language>en-us</language>",
                             const std::string& bootstrapperAttributes = "") {
     return "<installer><product><name>Circuita</name><guid>G</guid></product>"
-           "<bootstrapper " + bootstrapperAttributes + "><languages>" + languages + "</languages>"
+           "<bootstrapper " +
+           bootstrapperAttributes + "><languages>" + languages +
+           "</languages>"
            "<application-dir-relative>App</application-dir-relative>"
            "<start-application-on-stick>Circuita.exe</start-application-on-stick>"
            "<link-installation-only><bin-dir>bin</bin-dir><program-dir>C</program-dir>"
@@ -214,8 +216,9 @@ TEST_F(StartupWithPresets, WhichProductsReadThemAndWhenTheyEndTheRun) {
     system.administrator = false;
     run(pelaxo5());
     EXPECT_TRUE(ui.pagesShown.empty());
-    EXPECT_EQ(onlyMessage(), u"Circuita cannot be installed.\n\nAdministrative privileges are required in order to "
-                             u"install the software.");
+    EXPECT_EQ(onlyMessage(),
+              u"Circuita cannot be installed.\n\nAdministrative privileges are required in order to "
+              u"install the software.");
 
     // A removal asked for on the command line is not turned into an installation.
     app->flowState = "remove all";

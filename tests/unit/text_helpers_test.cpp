@@ -16,9 +16,9 @@ TEST(Utf8, RoundTripsEveryPlaneAndReplacesBrokenInput) {
     // Broken sequences give one replacement each and never swallow the following text.
     EXPECT_EQ(utf8ToWide("a\xC3"), u"a\uFFFD");
     EXPECT_EQ(utf8ToWide("\xC3(x"), u"\uFFFD(x");
-    EXPECT_EQ(utf8ToWide("\xC0\xAF"), u"\uFFFD\uFFFD");       // overlong
-    EXPECT_EQ(utf8ToWide("\xED\xA0\x80z"), u"\uFFFDz");       // encoded surrogate
-    EXPECT_EQ(utf8ToWide("\xF4\x90\x80\x80"), u"\uFFFD");     // beyond U+10FFFF
+    EXPECT_EQ(utf8ToWide("\xC0\xAF"), u"\uFFFD\uFFFD");    // overlong
+    EXPECT_EQ(utf8ToWide("\xED\xA0\x80z"), u"\uFFFDz");    // encoded surrogate
+    EXPECT_EQ(utf8ToWide("\xF4\x90\x80\x80"), u"\uFFFD");  // beyond U+10FFFF
     EXPECT_EQ(wideToUtf8(std::u16string(1, u'\xD800')), "\xEF\xBF\xBD");
 }
 

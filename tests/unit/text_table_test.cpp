@@ -18,10 +18,10 @@ bool italianCellMayBeEmpty(int row) { return row == 148 || row >= 155; }
 
 // The byte a character stands for when UTF-8 was read as Latin-1 or Windows-1252, or -1.
 int misreadByte(char16_t c) {
-    static const char16_t cp1252High[32] = {0x20AC, 0, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-                                            0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0, 0x017D, 0,
-                                            0, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-                                            0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0, 0x017E, 0x0178};
+    static const char16_t cp1252High[32] = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                            0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
+                                            0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                            0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
     if (c < 0x100) return c;
     for (int i = 0; i < 32; ++i) {
         if (cp1252High[i] == c) return 0x80 + i;
@@ -36,7 +36,10 @@ bool looksGarbled(std::u16string_view text) {
     for (std::size_t i = 0; i < text.size(); ++i) {
         const char16_t c = text[i];
         if (c == 0xFFFD || (c >= 0xD800 && c <= 0xDFFF)) return true;
-        const int continuations = c >= 0xC2 && c <= 0xDF ? 1 : c >= 0xE0 && c <= 0xEF ? 2 : c >= 0xF0 && c <= 0xF4 ? 3 : 0;
+        const int continuations = c >= 0xC2 && c <= 0xDF   ? 1
+                                  : c >= 0xE0 && c <= 0xEF ? 2
+                                  : c >= 0xF0 && c <= 0xF4 ? 3
+                                                           : 0;
         if (continuations == 0 || i + continuations >= text.size()) continue;
         bool sequence = true;
         for (int k = 1; k <= continuations && sequence; ++k) {
@@ -85,8 +88,8 @@ TEST(TextTable, TranslationsKeepPlaceholdersAndLineBreaks) {
 }
 
 TEST(TextTable, NoGarbledCharacters) {
-    EXPECT_TRUE(looksGarbled(u"Gr\u00c3\u00b6\u00c3\u0178e"));  // "Größe" read as Windows-1252
-    EXPECT_TRUE(looksGarbled(u"it\u00e2\u20ac\u2122s"));           // "it’s" read as Windows-1252
+    EXPECT_TRUE(looksGarbled(u"Gr\u00c3\u00b6\u00c3\u0178e"));        // "Größe" read as Windows-1252
+    EXPECT_TRUE(looksGarbled(u"it\u00e2\u20ac\u2122s"));              // "it’s" read as Windows-1252
     EXPECT_FALSE(looksGarbled(u"p\u0159ihl\u00e1\u0161en\u00e9ho"));  // Czech "přihlášeného"
     for (int language = 0; language < kLanguageCount; ++language) {
         for (int row = 0; row < kTextRowCount; ++row) {
@@ -98,8 +101,8 @@ TEST(TextTable, NoGarbledCharacters) {
 
 TEST(TextTable, FixedRows) {
     const char16_t* names[] = {u"Deutsch", u"English", u"Espa\u00f1ol", u"Fran\u00e7ais", u"Italiano", u"\u010desky"};
-    const char16_t* helpFiles[] = {u"setup_hilfe.chm", u"setup_help.chm", u"setup_ayuda.chm",
-                                   u"setup_aide.chm", u"setup_aiuto.chm", u"setup_help.chm"};
+    const char16_t* helpFiles[] = {u"setup_hilfe.chm", u"setup_help.chm",  u"setup_ayuda.chm",
+                                   u"setup_aide.chm",  u"setup_aiuto.chm", u"setup_help.chm"};
     for (int language = 0; language < kLanguageCount; ++language) {
         EXPECT_EQ(std::u16string(textColumn(language)[0]), names[language]);
         EXPECT_EQ(std::u16string(textColumn(language)[137]), helpFiles[language]);

@@ -18,8 +18,8 @@ std::vector<std::string> allTokens(Tokenizer& t) {
 TEST(Tokenizer, SplitsAtWhitespaceAndSpecialBytesOnly) {
     Tokenizer xml(" \t\n\f\r", "&';</>=\"", 1);
     ASSERT_TRUE(xml.addString(" \t<a key=\"v w\"/>\r\n&lt;\xef\xbb\xbf'\xff"));
-    EXPECT_EQ(allTokens(xml), (std::vector<std::string>{"<", "a", "key", "=", "\"", "v", "w", "\"", "/",
-                                                         ">", "&", "lt", ";", "\xef\xbb\xbf", "'", "\xff"}));
+    EXPECT_EQ(allTokens(xml), (std::vector<std::string>{"<", "a", "key", "=", "\"", "v", "w", "\"", "/", ">", "&", "lt",
+                                                        ";", "\xef\xbb\xbf", "'", "\xff"}));
     EXPECT_EQ(xml.nextToken(), nullptr);
 
     Tokenizer custom(",", "|", 0);
@@ -49,7 +49,7 @@ TEST(Tokenizer, CursorMovesAndStepsBack) {
 }
 
 TEST(Tokenizer, AddStringAppendsOnlyWhileAtTheStart) {
-    Tokenizer t(" ", "", 0);  // capacity raised to 1, then grown
+    Tokenizer t(" ", "", 0);            // capacity raised to 1, then grown
     EXPECT_EQ(t.nextToken(), nullptr);  // nothing read yet, so appending still works
     ASSERT_TRUE(t.addString("first "));
     ASSERT_TRUE(t.addString(std::string(1000, 'z').c_str()));

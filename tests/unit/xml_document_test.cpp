@@ -39,8 +39,9 @@ TEST(XmlParse, EmptyOrTagFreeTextGivesEmptyRoot) {
 }
 
 TEST(XmlParse, TreeAttributesAndLinks) {
-    Parsed p("\xef\xbb\xbf<?xml version=\"1.0\"?>\n<installer>\n <product demo=\"true\" x = \"a\n b\">"
-             "<name>Demo</name><guid/></product>\n</installer><!DOCTYPE/>");
+    Parsed p(
+        "\xef\xbb\xbf<?xml version=\"1.0\"?>\n<installer>\n <product demo=\"true\" x = \"a\n b\">"
+        "<name>Demo</name><guid/></product>\n</installer><!DOCTYPE/>");
     ASSERT_EQ(p.result, 0) << p.error;
     EXPECT_EQ(childNames(p.document.root()), (Names{"installer", "!DOCTYPE"}));
     const XmlElement& product = *p.child(0).children.at(0);
@@ -62,8 +63,9 @@ TEST(XmlParse, TextGathersAllOwnCharacterData) {
 }
 
 TEST(XmlParse, EntitiesCommentsAndProcessingInstructions) {
-    Parsed p("<!--><!-- a -- b --><!-- x -- ><r v=\"&quot;&lt;&amp;&gt;\">1 &lt; 2"
-             "<!-- <c/> -->&amp;<?pi x?>3</r><!---->");
+    Parsed p(
+        "<!--><!-- a -- b --><!-- x -- ><r v=\"&quot;&lt;&amp;&gt;\">1 &lt; 2"
+        "<!-- <c/> -->&amp;<?pi x?>3</r><!---->");
     ASSERT_EQ(p.result, 0) << p.error;
     ASSERT_EQ(childNames(p.document.root()), Names{"r"});
     EXPECT_TRUE(p.child(0).children.empty());
@@ -176,6 +178,4 @@ void parseDeepDocuments() {
 
 }  // namespace
 
-TEST(XmlNesting, DeepInputNeitherOverflowsTheStackNorFails) {
-    runWithSmallStack(parseDeepDocuments);
-}
+TEST(XmlNesting, DeepInputNeitherOverflowsTheStackNorFails) { runWithSmallStack(parseDeepDocuments); }

@@ -25,8 +25,8 @@ ControlFit measureControl(HWND control) {
     GetClientRect(control, &client);
     int width = client.right, height = client.bottom;
     const bool multiLine = isStatic ? !(style & SS_CENTERIMAGE) : (style & BS_MULTILINE) != 0;
-    if (isButton && (kind == BS_AUTORADIOBUTTON || kind == BS_RADIOBUTTON || kind == BS_AUTOCHECKBOX ||
-                     kind == BS_CHECKBOX)) {
+    if (isButton &&
+        (kind == BS_AUTORADIOBUTTON || kind == BS_RADIOBUTTON || kind == BS_AUTOCHECKBOX || kind == BS_CHECKBOX)) {
         width -= GetSystemMetrics(SM_CXMENUCHECK) + 4;  // the box and its gap
     } else if (isButton) {
         width -= 8;  // edges and focus rectangle
@@ -35,8 +35,7 @@ ControlFit measureControl(HWND control) {
     const HDC dc = GetDC(control);
     const HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
     RECT need{0, 0, width, 0};
-    DrawTextW(dc, text.c_str(), -1, &need,
-              DT_CALCRECT | DT_EXPANDTABS | (multiLine ? DT_WORDBREAK : DT_SINGLELINE));
+    DrawTextW(dc, text.c_str(), -1, &need, DT_CALCRECT | DT_EXPANDTABS | (multiLine ? DT_WORDBREAK : DT_SINGLELINE));
     SelectObject(dc, old);
     ReleaseDC(control, dc);
     result.measured = true;

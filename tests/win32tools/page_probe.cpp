@@ -30,29 +30,48 @@ struct Texts {
     std::u16string welcome, label, run, runText, install, installText, update, updateText;
 };
 
-const Texts kGerman{u"< Zurück", u"Weiter >", u"Abbrechen", u"Hilfe", u"Durchsuchen ...",
+const Texts kGerman{u"< Zurück",
+                    u"Weiter >",
+                    u"Abbrechen",
+                    u"Hilfe",
+                    u"Durchsuchen ...",
                     u"Möchten Sie die Installation von Circuita 5 wirklich abbrechen?",
-                    u"Willkommen!", u"Language / Sprache / Idioma / Langue",
+                    u"Willkommen!",
+                    u"Language / Sprache / Idioma / Langue",
                     u"Circuita 5 vom Stick starten",
                     u"Startet Circuita 5 direkt vom Stick, ohne das Programm zu installieren.",
                     u"Circuita 5 installieren",
                     u"Installiert oder aktualisiert das Programm Circuita 5 auf diesem Computer.",
                     u"Nach Updates suchen",
                     u"Sucht im Internet nach Aktualisierungen für Circuita 5 und ersetzt veraltete Dateien."};
-const Texts kEnglish{u"< Back", u"Next >", u"Cancel", u"Help", u"Browse ...",
+const Texts kEnglish{u"< Back",
+                     u"Next >",
+                     u"Cancel",
+                     u"Help",
+                     u"Browse ...",
                      u"Are you sure you want to cancel Circuita 5 installation?",
-                     u"Welcome!", u"Language / Sprache / Idioma / Langue",
+                     u"Welcome!",
+                     u"Language / Sprache / Idioma / Langue",
                      u"Run Circuita 5 from Stick",
                      u"Run Circuita 5 directly from stick without installation.",
-                     u"Install Circuita 5", u"Installs the Circuita 5 program.",
-                     u"Search for updates", u"Search for internet updates and replace old files."};
-const Texts kCzech{u"< Zpět", u"Další >", u"Storno", u"Nápověda", u"Procházet ...",
+                     u"Install Circuita 5",
+                     u"Installs the Circuita 5 program.",
+                     u"Search for updates",
+                     u"Search for internet updates and replace old files."};
+const Texts kCzech{u"< Zpět",
+                   u"Další >",
+                   u"Storno",
+                   u"Nápověda",
+                   u"Procházet ...",
                    u"Opravdu chcete zrušit instalaci Circuita 5?",
-                   u"Vítejte!", u"Language / Sprache / Idioma / Langue",
+                   u"Vítejte!",
+                   u"Language / Sprache / Idioma / Langue",
                    u"Spustit Circuita 5 z flash disku",
                    u"Spustí Circuita 5 přímo z flash disku bez instalace.",
-                   u"Instalovat Circuita 5", u"Nainstaluje program Circuita 5.",
-                   u"Hledat aktualizace", u"Vyhledá aktualizace na internetu a nahradí staré soubory."};
+                   u"Instalovat Circuita 5",
+                   u"Nainstaluje program Circuita 5.",
+                   u"Hledat aktualizace",
+                   u"Vyhledá aktualizace na internetu a nahradí staré soubory."};
 
 const Texts& textsOf(int entry) { return entry == 0 ? kGerman : entry == 2 ? kCzech : kEnglish; }
 
@@ -188,14 +207,14 @@ std::string report(const std::string& page, const std::string& word, const PageM
     std::string clipped;
     for (const auto& c : measured.clipped) clipped += (clipped.empty() ? "" : ",") + jsonQuoted(c);
     const auto& p = m.placement;
-    return "{\"page\":\"" + page + "\",\"result\":\"" + word + "\",\"selectedOption\":" +
-           std::to_string(m.selectedOption) + ",\"folder\":" + jsonQuoted(toWide(m.folder)) +
+    return "{\"page\":\"" + page + "\",\"result\":\"" + word +
+           "\",\"selectedOption\":" + std::to_string(m.selectedOption) + ",\"folder\":" + jsonQuoted(toWide(m.folder)) +
            ",\"useStandardFolder\":" + (m.useStandardFolder ? "true" : "false") + ",\"placement\":[" +
            std::to_string(p.left) + "," + std::to_string(p.top) + "," + std::to_string(p.right) + "," +
            std::to_string(p.bottom) + "],\"client\":[" + std::to_string(measured.clientWidth) + "," +
-           std::to_string(measured.clientHeight) + "],\"titleFont\":[" +
-           std::to_string(measured.titleFont.lfHeight) + "," + std::to_string(measured.titleFont.lfWeight) +
-           "],\"helpCalls\":" + std::to_string(helpCalls) + ",\"clipped\":[" + clipped + "]}";
+           std::to_string(measured.clientHeight) + "],\"titleFont\":[" + std::to_string(measured.titleFont.lfHeight) +
+           "," + std::to_string(measured.titleFont.lfWeight) + "],\"helpCalls\":" + std::to_string(helpCalls) +
+           ",\"clipped\":[" + clipped + "]}";
 }
 
 }  // namespace

@@ -131,7 +131,7 @@ void demoRun(CBootstrapperApp& app, int language, const std::u16string& launcher
     app.mainExeDir.fill(u"Circuita 5");
     app.circuitDir.fill(u"Circuita 5");
     app.helpFileTempCopy.fill(u"C:\\users\\Public\\Temp\\circuita.chm");  // Help shows
-    app.stickAppPath = launcher;  // "run from stick" shows
+    app.stickAppPath = launcher;                                          // "run from stick" shows
     app.updateConfigured = true;
     app.preconfigSetup = false;
     app.preconfigMode = true;  // every preconfiguration page shows
@@ -174,15 +174,35 @@ std::vector<PageCase> pageCases() {
     // The start page first: it makes the title font the other pages use.
     return {
         {"start", [](A& a, S& s) { s.showStartPage(a); }},
-        {"start-preconfig", [](A& a, S& s) { a.preconfigSetup = true; s.showStartPage(a); }},
-        {"start-pelaxo5", [](A& a, S& s) { a.isPelaxo5 = true; s.showStartPage(a); }},
+        {"start-preconfig",
+         [](A& a, S& s) {
+             a.preconfigSetup = true;
+             s.showStartPage(a);
+         }},
+        {"start-pelaxo5",
+         [](A& a, S& s) {
+             a.isPelaxo5 = true;
+             s.showStartPage(a);
+         }},
         {"start-pelaxo5-preconfig",
-         [](A& a, S& s) { a.isPelaxo5 = a.preconfigSetup = true; s.showStartPage(a); }},
-        {"start-pelaxo4", [](A& a, S& s) { a.isPelaxo4 = true; s.showStartPage(a); }},
-        {"start-togo", [](A& a, S& s) { a.isPelaxo5 = a.toGoEdition = true; s.showStartPage(a); }},
+         [](A& a, S& s) {
+             a.isPelaxo5 = a.preconfigSetup = true;
+             s.showStartPage(a);
+         }},
+        {"start-pelaxo4",
+         [](A& a, S& s) {
+             a.isPelaxo4 = true;
+             s.showStartPage(a);
+         }},
+        {"start-togo",
+         [](A& a, S& s) {
+             a.isPelaxo5 = a.toGoEdition = true;
+             s.showStartPage(a);
+         }},
         {"already-installed", [](A& a, S& s) { s.askAlreadyInstalled(a); }},
         {"installation-type", [](A& a, S& s) { s.askInstallationType(a); }},
-        {"network-folder", [](A& a, S& s) {
+        {"network-folder",
+         [](A& a, S& s) {
              // An installation the page accepts: bin\<program> below the folder.
              const std::u16string folder = u"C:\\fit-network";
              a.startApplicationOnStick = u"Circuita.exe";
@@ -195,16 +215,33 @@ std::vector<PageCase> pageCases() {
         {"user-group", [](A& a, S& s) { s.askUserGroup(a); }},
         {"setup-folder", [](A& a, S& s) { s.askSetupFolder(a); }},
         {"program-folder", [](A& a, S& s) { s.askProgramFolder(a); }},
-        {"program-folder-togo", [](A& a, S& s) { a.toGoEdition = true; s.askProgramFolder(a); }},
-        {"circuit-folder", [](A& a, S& s) { a.preconfigMode = false; s.askCircuitFolder(a); }},
+        {"program-folder-togo",
+         [](A& a, S& s) {
+             a.toGoEdition = true;
+             s.askProgramFolder(a);
+         }},
+        {"circuit-folder",
+         [](A& a, S& s) {
+             a.preconfigMode = false;
+             s.askCircuitFolder(a);
+         }},
         {"circuit-folder-preconfig", [](A& a, S& s) { s.askCircuitFolder(a); }},
-        {"circuit-folder-own", [](A& a, S& s) {
+        {"circuit-folder-own",
+         [](A& a, S& s) {
              a.preconfigMode = false;
              a.useStandardCircuitFolder = false;
              s.askCircuitFolder(a);
          }},
-        {"videos-download", [](A& a, S& s) { a.videosAsDownload = true; s.askCopyVideos(a); }},
-        {"videos-pelaxo4", [](A& a, S& s) { a.isPelaxo4 = true; s.askCopyVideos(a); }},
+        {"videos-download",
+         [](A& a, S& s) {
+             a.videosAsDownload = true;
+             s.askCopyVideos(a);
+         }},
+        {"videos-pelaxo4",
+         [](A& a, S& s) {
+             a.isPelaxo4 = true;
+             s.askCopyVideos(a);
+         }},
         {"videos", [](A& a, S& s) { s.askCopyVideos(a); }},
         {"material-download", [](A& a, S& s) { s.askMaterialDownload(a); }},
         {"presentations", [](A& a, S& s) { s.askPresentations(a); }},
@@ -213,7 +250,8 @@ std::vector<PageCase> pageCases() {
         {"finish-launched", [](A& a, S& s) { finish(a, s, 18, u""); }},
         {"finish-launch-failed", [](A& a, S& s) { finish(a, s, 81, u""); }},
         {"finish-links", [](A& a, S& s) { finish(a, s, 18, a.text(125)); }},
-        {"finish-individual-setup", [](A& a, S& s) {
+        {"finish-individual-setup",
+         [](A& a, S& s) {
              s.showFinishPage(a, a.text(134), replaceAll(a.text(135), u"XYZ", a.individualSetupFolder),
                               a.text(128) + u"\n\n" + a.setupIniText);
          }},
@@ -231,8 +269,8 @@ std::string report(const char* language, const char* page, const PageRecord& rec
     }
     for (const auto& m : messages) boxes += (boxes.empty() ? "" : ",") + jsonQuoted(toWide(m));
     return std::string("{\"language\":\"") + language + "\",\"page\":\"" + page +
-           "\",\"shown\":" + std::to_string(pagesShown) + ",\"measured\":" +
-           std::to_string(record.shown ? record.measured : -1) + ",\"clipped\":[" + clipped +
+           "\",\"shown\":" + std::to_string(pagesShown) +
+           ",\"measured\":" + std::to_string(record.shown ? record.measured : -1) + ",\"clipped\":[" + clipped +
            "],\"messages\":[" + boxes + "]}";
 }
 

@@ -37,8 +37,8 @@ const XmlElement* childOf(XmlDocument& doc, const XmlElement* parent, const char
     return parent ? parent->findChild(doc.intern(name)) : nullptr;
 }
 
-void addPayload(std::vector<Payload>& payloads, XmlDocument& doc, const XmlElement* element,
-                const char* idAttribute, const char* fileAttribute) {
+void addPayload(std::vector<Payload>& payloads, XmlDocument& doc, const XmlElement* element, const char* idAttribute,
+                const char* fileAttribute) {
     const std::string id = attributeValue(doc, element, idAttribute);
     const std::string file = attributeValue(doc, element, fileAttribute);
     if (!id.empty() && !file.empty()) payloads.push_back({id, file});
@@ -115,8 +115,8 @@ int main(int argc, char** argv) {
     const XmlElement* dotNet20 = childOf(doc, childOf(doc, installer, "dot-net20-framework"), "resource");
     addPayload(payloads, doc, childOf(doc, dotNet20, "Bit32"), "id", "source-file");
     addPayload(payloads, doc, childOf(doc, dotNet20, "Bit64"), "id", "source-file");
-    addPayload(payloads, doc, childOf(doc, childOf(doc, installer, "dot-net40-client-framework"), "resource"),
-               "id", "source-file");
+    addPayload(payloads, doc, childOf(doc, childOf(doc, installer, "dot-net40-client-framework"), "resource"), "id",
+               "source-file");
     if (payloads.empty()) {
         std::cerr << "setup-pack: " << settingsPath << " names no installer package (msi/output)\n";
         return 1;

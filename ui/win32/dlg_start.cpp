@@ -55,8 +55,7 @@ void DlgStart::createTitleFont() const {
     if (env_.titleFont) return;
     const auto base = reinterpret_cast<HFONT>(SendMessageW(item(IDC_PAGE_TITLE), WM_GETFONT, 0, 0));
     LOGFONTW font{};
-    if (!GetObjectW(base ? static_cast<HGDIOBJ>(base) : GetStockObject(DEFAULT_GUI_FONT), sizeof font, &font))
-        return;
+    if (!GetObjectW(base ? static_cast<HGDIOBJ>(base) : GetStockObject(DEFAULT_GUI_FONT), sizeof font, &font)) return;
     font.lfHeight = static_cast<LONG>(font.lfHeight * 1.4);
     font.lfWeight = FW_BOLD;
     env_.titleFont.reset(CreateFontIndirectW(&font));

@@ -15,8 +15,8 @@ struct PageEnvironment {
     FontHandle& titleFont;
     // The shell's folder browser owned by `owner`; false when the user cancelled or the
     // choice has no file-system path.
-    std::function<bool(HWND owner, const std::u16string* initial, const std::u16string& instruction,
-                       unsigned flags, std::u16string& path)>
+    std::function<bool(HWND owner, const std::u16string* initial, const std::u16string& instruction, unsigned flags,
+                       std::u16string& path)>
         browse;
 };
 

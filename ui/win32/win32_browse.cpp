@@ -17,7 +17,9 @@ int CALLBACK selectInitialFolder(HWND dialog, UINT message, LPARAM, LPARAM data)
 class ComScope {
 public:
     explicit ComScope(bool wanted) : initialised_(wanted && SUCCEEDED(CoInitialize(nullptr))) {}
-    ~ComScope() { if (initialised_) CoUninitialize(); }
+    ~ComScope() {
+        if (initialised_) CoUninitialize();
+    }
     ComScope(const ComScope&) = delete;
     ComScope& operator=(const ComScope&) = delete;
 

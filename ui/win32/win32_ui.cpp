@@ -7,7 +7,7 @@
 #include "ui/win32/page_environment.h"
 
 platform::MessageAnswer Win32Ui::messageBox(const std::u16string& text, const std::u16string& caption,
-                                                 platform::MessageKind kind) {
+                                            platform::MessageKind kind) {
     UINT style = MB_OK | MB_ICONERROR;
     switch (kind) {
     case platform::MessageKind::Error: style = MB_OK | MB_ICONERROR; break;
@@ -33,17 +33,16 @@ void Win32Ui::showHtmlHelp(const std::u16string& topicUrl) {
         helpViewer_ = loadSystemLibrary(L"hhctrl.ocx");
     }
     if (!helpViewer_) return;
-    auto htmlHelp = reinterpret_cast<HtmlHelpFn>(
-        reinterpret_cast<void*>(GetProcAddress(helpViewer_.get(), "HtmlHelpW")));
+    auto htmlHelp =
+        reinterpret_cast<HtmlHelpFn>(reinterpret_cast<void*>(GetProcAddress(helpViewer_.get(), "HtmlHelpW")));
     if (htmlHelp) htmlHelp(nullptr, toWide(topicUrl).c_str(), kDisplayTopic, 0);
 }
 
 std::string Win32Ui::showPage(platform::PageModel& page) {
-    PageEnvironment env{titleFont_,
-                        [this](HWND owner, const std::u16string* initial, const std::u16string& instruction,
-                               unsigned flags, std::u16string& path) {
-                            return browseForFolder(reinterpret_cast<std::uintptr_t>(owner), initial, instruction,
-                                                   flags, true, path);
+    PageEnvironment env{titleFont_, [this](HWND owner, const std::u16string* initial, const std::u16string& instruction,
+                                           unsigned flags, std::u16string& path) {
+                            return browseForFolder(reinterpret_cast<std::uintptr_t>(owner), initial, instruction, flags,
+                                                   true, path);
                         }};
     return showWizardPage(page, env);
 }

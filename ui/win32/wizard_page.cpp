@@ -45,16 +45,13 @@ INT_PTR WizardPage::handle(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_COMMAND:
         if (!command(LOWORD(wp), HIWORD(wp))) frameCommand(LOWORD(wp));
         return TRUE;
-    case WM_CLOSE:
-        cancel();
-        return TRUE;
+    case WM_CLOSE: cancel(); return TRUE;
     case WM_CTLCOLORSTATIC: {
         if (!transparent(GetDlgCtrlID(reinterpret_cast<HWND>(lp)))) return FALSE;
         SetBkMode(reinterpret_cast<HDC>(wp), TRANSPARENT);
         return reinterpret_cast<INT_PTR>(GetStockObject(NULL_BRUSH));
     }
-    default:
-        return FALSE;
+    default: return FALSE;
     }
 }
 
@@ -69,9 +66,7 @@ void WizardPage::frameCommand(int id) {
     // Escape, and Enter where no default button exists: end without a word and without
     // reporting the rectangle.
     case IDCANCEL:
-    case IDOK:
-        EndDialog(hwnd_, id);
-        break;
+    case IDOK: EndDialog(hwnd_, id); break;
     default: break;
     }
 }
@@ -80,9 +75,7 @@ bool WizardPage::takesPlacement(const platform::ScreenRect& r) const {
     return r.isSet() && r.right - r.left > 10 && r.bottom - r.top > 10;
 }
 
-void WizardPage::setText(int id, const std::u16string& text) const {
-    SetDlgItemTextW(hwnd_, id, toWide(text).c_str());
-}
+void WizardPage::setText(int id, const std::u16string& text) const { SetDlgItemTextW(hwnd_, id, toWide(text).c_str()); }
 
 std::u16string WizardPage::text(int id) const {
     std::vector<wchar_t> buffer(10000);
@@ -90,9 +83,7 @@ std::u16string WizardPage::text(int id) const {
     return fromWide(buffer.data());
 }
 
-void WizardPage::showItem(int id, bool visible) const {
-    ShowWindow(item(id), visible ? SW_SHOW : SW_HIDE);
-}
+void WizardPage::showItem(int id, bool visible) const { ShowWindow(item(id), visible ? SW_SHOW : SW_HIDE); }
 
 void WizardPage::setCaptionOrHide(int id, const std::u16string& caption) const {
     setText(id, caption);
@@ -105,8 +96,7 @@ void WizardPage::setWindowTitleAndIcon() {
     bigIcon_.reset(static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(IDI_SETUP), IMAGE_ICON,
                                                  GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0)));
     smallIcon_.reset(static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(IDI_SETUP), IMAGE_ICON,
-                                                   GetSystemMetrics(SM_CXSMICON),
-                                                   GetSystemMetrics(SM_CYSMICON), 0)));
+                                                   GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0)));
     SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
     SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
 }

@@ -26,16 +26,26 @@ protected:
     // The class's initialisation, in its own order, built from the steps below.
     virtual void initialise() = 0;
     // The class's own commands; false leaves the command to the frame.
-    virtual bool command(int id, int notification) { (void)id; (void)notification; return false; }
+    virtual bool command(int id, int notification) {
+        (void)id;
+        (void)notification;
+        return false;
+    }
     // Next: the default takes no inputs.
     virtual void next() { finish("next"); }
     // Statics (and read-only edits) drawn without a background over the header band.
-    virtual bool transparent(int id) const { (void)id; return true; }
+    virtual bool transparent(int id) const {
+        (void)id;
+        return true;
+    }
     // Whether the last page's rectangle is taken over.
     virtual bool takesPlacement(const platform::ScreenRect& r) const;
     // Any other message; true when handled, with the dialog procedure's answer in result.
     virtual bool message(UINT msg, WPARAM wp, LPARAM lp, INT_PTR& result) {
-        (void)msg; (void)wp; (void)lp; (void)result;
+        (void)msg;
+        (void)wp;
+        (void)lp;
+        (void)result;
         return false;
     }
 

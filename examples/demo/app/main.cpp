@@ -25,11 +25,8 @@ LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
             return 0;
         }
         break;
-    case WM_DESTROY:
-        PostQuitMessage(0);
-        return 0;
-    default:
-        break;
+    case WM_DESTROY: PostQuitMessage(0); return 0;
+    default: break;
     }
     return DefWindowProcW(window, message, wParam, lParam);
 }
@@ -59,15 +56,14 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     wc.lpszClassName = className;
     if (!RegisterClassExW(&wc)) return 1;
 
-    HWND window = CreateWindowExW(0, className, L"Circuita 5", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
-                                  CW_USEDEFAULT, 480, 200, nullptr, nullptr, instance, nullptr);
+    HWND window = CreateWindowExW(0, className, L"Circuita 5", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, 480,
+                                  200, nullptr, nullptr, instance, nullptr);
     if (!window) return 1;
 
     const std::wstring args = arguments();
     const std::wstring label = L"Circuita 5 demo\r\nArguments: " + (args.empty() ? L"(none)" : args);
-    CreateWindowExW(0, L"STATIC", label.c_str(), WS_CHILD | WS_VISIBLE | SS_LEFT, 12, 12, 440, 120,
-                    window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kArgsLabelId)), instance,
-                    nullptr);
+    CreateWindowExW(0, L"STATIC", label.c_str(), WS_CHILD | WS_VISIBLE | SS_LEFT, 12, 12, 440, 120, window,
+                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(kArgsLabelId)), instance, nullptr);
 
     if (args.find(L"/stay") == std::wstring::npos) SetTimer(window, kCloseTimer, kCloseAfterMs, nullptr);
     ShowWindow(window, showCommand);

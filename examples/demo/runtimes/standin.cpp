@@ -46,19 +46,18 @@ std::optional<DWORD> codeFromEnvironment() {
 bool writeValues(REGSAM view) {
     const StandinProfile& p = kStandinProfile;
     HKEY key = nullptr;
-    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, p.ndpKey, 0, nullptr, 0, KEY_SET_VALUE | view, nullptr,
-                        &key, nullptr) != ERROR_SUCCESS)
+    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, p.ndpKey, 0, nullptr, 0, KEY_SET_VALUE | view, nullptr, &key, nullptr) !=
+        ERROR_SUCCESS)
         return false;
     const DWORD one = 1;
-    bool ok = RegSetValueExW(key, L"Install", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&one),
-                             sizeof one) == ERROR_SUCCESS;
+    bool ok =
+        RegSetValueExW(key, L"Install", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&one), sizeof one) == ERROR_SUCCESS;
     if (p.servicePack != 0)
-        ok = ok && RegSetValueExW(key, L"SP", 0, REG_DWORD,
-                                  reinterpret_cast<const BYTE*>(&p.servicePack),
+        ok = ok && RegSetValueExW(key, L"SP", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&p.servicePack),
                                   sizeof p.servicePack) == ERROR_SUCCESS;
     const DWORD versionBytes = static_cast<DWORD>((std::wcslen(p.version) + 1) * sizeof(wchar_t));
-    ok = ok && RegSetValueExW(key, L"Version", 0, REG_SZ,
-                              reinterpret_cast<const BYTE*>(p.version), versionBytes) == ERROR_SUCCESS;
+    ok = ok && RegSetValueExW(key, L"Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(p.version), versionBytes) ==
+                   ERROR_SUCCESS;
     RegCloseKey(key);
     return ok;
 }
@@ -71,8 +70,7 @@ WORD fileMajorVersion(const std::wstring& path) {
     if (!GetFileVersionInfoW(path.c_str(), 0, size, block.data())) return 0;
     VS_FIXEDFILEINFO* info = nullptr;
     UINT length = 0;
-    if (!VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&info), &length) || !info)
-        return 0;
+    if (!VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&info), &length) || !info) return 0;
     return HIWORD(info->dwFileVersionMS);
 }
 
@@ -108,13 +106,12 @@ void appendLog(int argc, wchar_t** argv, DWORD code) {
     std::wstring line = argc > 0 ? argv[0] : L"";
     for (int i = 1; i < argc; ++i) line += std::wstring(L" ") + argv[i];
     line += L" -> " + std::to_wstring(code) + L"\r\n";
-    const int bytes = WideCharToMultiByte(CP_UTF8, 0, line.c_str(), static_cast<int>(line.size()),
-                                          nullptr, 0, nullptr, nullptr);
+    const int bytes =
+        WideCharToMultiByte(CP_UTF8, 0, line.c_str(), static_cast<int>(line.size()), nullptr, 0, nullptr, nullptr);
     std::string utf8(static_cast<size_t>(bytes), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, line.c_str(), static_cast<int>(line.size()), utf8.data(), bytes,
-                        nullptr, nullptr);
-    HANDLE file = CreateFileW(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    WideCharToMultiByte(CP_UTF8, 0, line.c_str(), static_cast<int>(line.size()), utf8.data(), bytes, nullptr, nullptr);
+    HANDLE file = CreateFileW(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return;
     DWORD written = 0;
     WriteFile(file, utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr);
@@ -128,8 +125,7 @@ int wmain(int argc, wchar_t** argv) {
     if (auto fromEnv = codeFromEnvironment()) code = *fromEnv;
     if (auto fromArgs = codeFromArguments(argc, argv)) code = *fromArgs;
 
-    const bool success = code == 0 || code == ERROR_SUCCESS_REBOOT_REQUIRED ||
-                         code == ERROR_SUCCESS_REBOOT_INITIATED;
+    const bool success = code == 0 || code == ERROR_SUCCESS_REBOOT_REQUIRED || code == ERROR_SUCCESS_REBOOT_INITIATED;
     if (success && !install()) code = kInstallFailure;
     appendLog(argc, argv, code);
     return static_cast<int>(code);

@@ -23,19 +23,19 @@
 #include <windows.h>
 
 struct StandinProfile {
-    const wchar_t* ndpKey;       // below HKEY_LOCAL_MACHINE
-    const wchar_t* version;      // the "Version" string value
-    DWORD servicePack;           // the "SP" value; 0 writes none (4.0 has no SP value)
-    bool also64BitView;          // a 64-bit redistributable registers in both views
-    WORD mscoreeMajor;           // the runtime loader's major version after the install
+    const wchar_t* ndpKey;   // below HKEY_LOCAL_MACHINE
+    const wchar_t* version;  // the "Version" string value
+    DWORD servicePack;       // the "SP" value; 0 writes none (4.0 has no SP value)
+    bool also64BitView;      // a 64-bit redistributable registers in both views
+    WORD mscoreeMajor;       // the runtime loader's major version after the install
 };
 
-constexpr StandinProfile kStandinProfile{
+constexpr StandinProfile kStandinProfile {
 #if STANDIN_KIND == STANDIN_NETFX40_CLIENT
     L"SOFTWARE\\Microsoft\\NET Framework Setup\\NDP\\v4\\Client", L"4.0.30319", 0, true, 4,
 #else
     L"SOFTWARE\\Microsoft\\NET Framework Setup\\NDP\\v2.0.50727", L"2.0.50727.4927", 2,
-    STANDIN_KIND == STANDIN_NETFX20_X64, 2,
+        STANDIN_KIND == STANDIN_NETFX20_X64, 2,
 #endif
 };
 #endif

@@ -30,16 +30,16 @@ public:
     std::map<KeyName, std::map<std::u16string, RegValue>> registry;  // one view: the fake has no WOW64
     std::map<std::u16string, std::vector<unsigned char>> files;      // full path -> contents
     std::set<std::u16string> folders;
-    std::set<std::u16string> unwritableFolders;                      // targets there cannot be created
+    std::set<std::u16string> unwritableFolders;  // targets there cannot be created
     std::map<std::u16string, std::map<std::u16string, std::u16string>> versionStrings;  // path -> name -> text
-    std::map<std::u16string, int> productStates;                     // product guid -> state
-    std::map<std::u16string, int> featureStates;                     // guid + "/" + feature -> state
-    std::map<std::u16string, std::u16string> componentPaths;         // product + "/" + component -> path
+    std::map<std::u16string, int> productStates;                                        // product guid -> state
+    std::map<std::u16string, int> featureStates;                                        // guid + "/" + feature -> state
+    std::map<std::u16string, std::u16string> componentPaths;  // product + "/" + component -> path
     std::map<std::u16string, std::u16string> environment;
     std::vector<platform::ProcessEntry> processes;
     // Answers runProcess; by default every command succeeds.
-    std::function<std::uint32_t(const std::u16string&, std::uint32_t)> onRunProcess =
-        [](const std::u16string&, std::uint32_t) { return 0u; };
+    std::function<std::uint32_t(const std::u16string&, std::uint32_t)> onRunProcess = [](const std::u16string&,
+                                                                                         std::uint32_t) { return 0u; };
     std::u16string exePath = u"D:\\setup.exe";
     std::u16string temp = u"C:\\Temp";
     std::u16string system32 = u"C:\\Windows\\system32";
@@ -113,8 +113,14 @@ public:
 
     std::vector<unsigned char> loadCustomResource(const std::u16string& name, int& error) override {
         auto it = resources.find(name);
-        if (it == resources.end()) { error = platform::kResourceNotFound; return {}; }
-        if (it->second.empty()) { error = platform::kResourceEmpty; return {}; }
+        if (it == resources.end()) {
+            error = platform::kResourceNotFound;
+            return {};
+        }
+        if (it->second.empty()) {
+            error = platform::kResourceEmpty;
+            return {};
+        }
         error = platform::kResourceOk;
         return it->second;
     }
@@ -162,10 +168,12 @@ public:
     int regDeleteKeyTree(Root root, const std::u16string& key) override {
         bool found = false;
         for (auto it = registry.begin(); it != registry.end();) {
-            const bool below = it->first.first == root &&
-                               (it->first.second == key || it->first.second.rfind(key + u"\\", 0) == 0);
-            if (below) { it = registry.erase(it); found = true; }
-            else ++it;
+            const bool below =
+                it->first.first == root && (it->first.second == key || it->first.second.rfind(key + u"\\", 0) == 0);
+            if (below) {
+                it = registry.erase(it);
+                found = true;
+            } else ++it;
         }
         return found ? platform::kRegOk : platform::kRegNoKey;
     }
@@ -212,7 +220,10 @@ public:
     }
 
     std::u16string tempFolder() override { return temp; }
-    bool setCurrentFolder(const std::u16string& path) override { currentFolder = path; return true; }
+    bool setCurrentFolder(const std::u16string& path) override {
+        currentFolder = path;
+        return true;
+    }
     // Search names arrive with their long-path prefix; the fake stores plain paths.
     bool findFirstFile(const std::u16string& searchName) override { return exists(plain(searchName)); }
     bool hasAttributes(const std::u16string& path) override { return exists(plain(path)); }
@@ -293,8 +304,9 @@ public:
         std::vector<platform::FolderEntry> found;
         auto matches = [&](const std::u16string& name) {
             if (mask == u"*") return true;
-            if (mask.size() > 1 && mask[0] == u'*') return name.size() >= mask.size() - 1 &&
-                                                          name.compare(name.size() - (mask.size() - 1), mask.size() - 1, mask.substr(1)) == 0;
+            if (mask.size() > 1 && mask[0] == u'*')
+                return name.size() >= mask.size() - 1 &&
+                       name.compare(name.size() - (mask.size() - 1), mask.size() - 1, mask.substr(1)) == 0;
             return name == mask;
         };
         for (const auto& [path, bytes] : files) {
