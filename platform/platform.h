@@ -103,6 +103,8 @@ public:
     virtual bool readVersionString(const std::u16string& path, const std::u16string& name, std::u16string& value) = 0;
     virtual int osVersionNumber() = 0;  // major * 10 + minor
     virtual bool isAdministrator() = 0;
+    // True only in a 64-bit build, which runs on 64-bit Windows alone.
+    virtual bool is64BitProcess() = 0;
     virtual int systemUiLocale() = 0;
     virtual std::u16string systemFolder() = 0;
     virtual std::u16string windowsFolder() = 0;

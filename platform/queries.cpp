@@ -27,6 +27,7 @@ bool loaderVersionAtLeast(platform::System& system, std::uint32_t major) {
 }  // namespace
 
 bool isWindows64(platform::System& system) {
+    if (system.is64BitProcess()) return true;
     const std::u16string key = u"SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
     std::u16string value;
     return system.regReadString(RegRoot::LocalMachine, key, u"ProgramFilesDir", value, 10000) == platform::kRegOk &&

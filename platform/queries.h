@@ -6,7 +6,8 @@
 
 #include "platform/platform.h"
 
-// 64-bit Windows keeps a second program-files value for 32-bit programs.
+// 64-bit Windows keeps a second program-files value for 32-bit programs; a 64-bit
+// process needs no registry to know.
 bool isWindows64(platform::System& system);
 
 // The .NET Framework 2.0 is registered (with service pack 2 when sp > 0) and its loader

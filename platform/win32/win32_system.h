@@ -36,6 +36,7 @@ public:
     bool readVersionString(const std::u16string& path, const std::u16string& name, std::u16string& value) override;
     int osVersionNumber() override;
     bool isAdministrator() override;
+    bool is64BitProcess() override { return sizeof(void*) == 8; }
     int systemUiLocale() override;
     std::u16string systemFolder() override;
     std::u16string windowsFolder() override;

@@ -29,21 +29,10 @@ bool viewHasKey(REGSAM view, const std::wstring& key) {
     return true;
 }
 
-void deleteInBothViews(const std::wstring& key) {
-    for (const REGSAM view : {KEY_WOW64_64KEY, KEY_WOW64_32KEY}) {
-        HKEY opened = nullptr;
-        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_ALL_ACCESS | view, &opened) != ERROR_SUCCESS)
-            continue;
-        RegDeleteTreeW(opened, nullptr);
-        RegCloseKey(opened);
-        RegDeleteKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), view, 0);
-    }
-}
-
 class Registry : public testing::Test {
 protected:
-    void SetUp() override { deleteInBothViews(kKeyW); }
-    void TearDown() override { deleteInBothViews(kKeyW); }
+    void SetUp() override { deleteMachineKeyInBothViews(kKeyW); }
+    void TearDown() override { deleteMachineKeyInBothViews(kKeyW); }
     Win32System system;
 };
 

@@ -20,9 +20,10 @@ protected:
         clear();
     }
     void TearDown() override { clear(); }
+    // The writes go to the 64-bit view, where the runtime installers register.
     void clear() {
-        system.regDeleteKeyTree(RegRoot::LocalMachine, kNet20);
-        system.regDeleteKeyTree(RegRoot::LocalMachine, kNet40);
+        deleteMachineKeyInBothViews(toWide(kNet20));
+        deleteMachineKeyInBothViews(toWide(kNet40));
     }
     int major() const { return scenario().mscoreeMajor; }
     Win32System system;

@@ -128,3 +128,14 @@ int runDllProbe(const std::wstring& mode) {
     if (mode == L"hardened") hardenDllSearchPath();
     return LoadLibraryW(L"plantme.dll") ? 0 : 1;
 }
+
+void deleteMachineKeyInBothViews(const std::wstring& key) {
+    for (const REGSAM view : {KEY_WOW64_64KEY, KEY_WOW64_32KEY}) {
+        HKEY opened = nullptr;
+        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_ALL_ACCESS | view, &opened) != ERROR_SUCCESS)
+            continue;
+        RegDeleteTreeW(opened, nullptr);
+        RegCloseKey(opened);
+        RegDeleteKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), view, 0);
+    }
+}

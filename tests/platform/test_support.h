@@ -44,6 +44,9 @@ std::string readFileBytes(const std::u16string& path);
 bool isFolder(const std::u16string& path);
 bool exists(const std::u16string& path);
 bool makeFolders(const std::u16string& path);  // with missing parents
+// Removes an HKEY_LOCAL_MACHINE key with its subkeys from both registry views, whichever
+// the code under test wrote.
+void deleteMachineKeyInBothViews(const std::wstring& key);
 
 // Sets an environment variable for the test's lifetime, then restores it.
 class EnvironmentOverride {

@@ -69,11 +69,13 @@ TEST(InstalledProduct, VersionCurrentComparesAllFourNumbers) {
     EXPECT_FALSE(IsInstalledVersionCurrent(sys, kProduct, component));
 }
 
-TEST(Windows64, NeedsBothProgramFilesValues) {
+TEST(Windows64, NeedsBothProgramFilesValuesOrA64BitProcess) {
     FakeSystem sys;
     EXPECT_TRUE(isWindows64(sys));
     sys.setWindows64(false);
     EXPECT_FALSE(isWindows64(sys));
+    sys.process64 = true;  // whatever the registry holds
+    EXPECT_TRUE(isWindows64(sys));
 }
 
 TEST(Resources, UnscrambledOnlyWhenAsked) {

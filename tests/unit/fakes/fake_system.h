@@ -53,6 +53,7 @@ public:
     int osVersion = 61;
     int uiLocale = 0x0409;
     bool administrator = true;
+    bool process64 = false;  // the shipped launcher is a 32-bit program
     bool otherInstanceRunning = false;
 
     // ---- what the code under test did ----
@@ -188,6 +189,7 @@ public:
     }
     int osVersionNumber() override { return osVersion; }
     bool isAdministrator() override { return administrator; }
+    bool is64BitProcess() override { return process64; }
     int systemUiLocale() override { return uiLocale; }
     std::u16string systemFolder() override { return system32; }
     std::u16string windowsFolder() override { return windows; }
