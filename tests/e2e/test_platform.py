@@ -24,9 +24,10 @@ KNOWN_DLLS = {"advapi32.dll", "comdlg32.dll", "gdi32.dll", "kernel32.dll", "msvc
               "ole32.dll", "oleaut32.dll", "shell32.dll", "user32.dll", "comctl32.dll"}
 
 
-def run_platform_tests(wine, label, *args, timeout=240):
-    """Runs platform_tests.exe; returns (exit code, {test: failure text}, [skipped tests])."""
-    exe = wine.build.require(PLATFORM_TESTS)
+def run_platform_tests(wine, label, *args, timeout=240, exe=PLATFORM_TESTS):
+    """Runs a GoogleTest program of the build (platform_tests.exe unless exe names another);
+    returns (exit code, {test: failure text}, [skipped tests])."""
+    exe = wine.build.require(exe)
     report = os.path.join(wine.run_dir, f"platform-{label}.xml")
     os.makedirs(wine.run_dir, exist_ok=True)
     if os.path.exists(report):
@@ -34,6 +35,7 @@ def run_platform_tests(wine, label, *args, timeout=240):
     code = wine.run(exe, f"--gtest_output=xml:{wine.to_windows(report)}", *args, timeout=timeout)
     assert os.path.exists(report), f"no test report (exit code {code})"
     failures, skipped = {}, []
+    assert list(ET.parse(report).getroot().iter("testcase")), "the report lists no tests"
     for case in ET.parse(report).getroot().iter("testcase"):
         name = f"{case.get('classname')}.{case.get('name')}"
         texts = [f.get("message", "") for f in case.findall("failure")]
