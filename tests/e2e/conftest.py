@@ -18,9 +18,9 @@ from harness import wine as winemod
 
 REPO = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 WORK = os.path.abspath(os.environ.get("SETUP_E2E_WORK", "/tmp/setup-e2e"))
-# tools/test.sh builds both forms; Wine runs the 32-bit one where the kernel allows.
-_DEFAULT_BUILD = os.path.join(
-    REPO, "build", "cross-i686" if winemod.host_runs_32bit_wine() else "cross-x86_64")
+# The full tier runs the 64-bit build, which uses the registry views the shipped 32-bit
+# one does; tools/smoke32.sh points SETUP_CROSS_BUILD_DIR at the 32-bit build.
+_DEFAULT_BUILD = os.path.join(REPO, "build", "cross-x86_64")
 BUILD_DIR = os.path.abspath(os.environ.get("SETUP_CROSS_BUILD_DIR", _DEFAULT_BUILD))
 TEST_TIMEOUT = float(os.environ.get("SETUP_E2E_TEST_TIMEOUT", "120"))
 KEEP_PREFIXES = os.environ.get("SETUP_E2E_KEEP", "") not in ("", "0")
