@@ -21,7 +21,7 @@ ctest --test-dir build/native --output-on-failure -j"$jobs"
 
 step "unit tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake -S . -B build/native-asan -DCMAKE_BUILD_TYPE=Debug -DSETUP_SANITIZE=ON -DCMAKE_COMPILE_WARNING_AS_ERROR=ON >/dev/null
-cmake --build build/native-asan -j"$jobs" --target unit_tests
+cmake --build build/native-asan -j"$jobs" --target unit_tests setup-pack
 ctest --test-dir build/native-asan --output-on-failure -j"$jobs"
 
 for arch in i686 x86_64; do
