@@ -36,7 +36,7 @@ awk -v a="$launcher_bytes" -v b="$reference_bytes" 'BEGIN { printf "ratio       
 echo
 echo "sections of the launcher (bytes):"
 "$prefix-objdump" -h "$launcher" | while read -r index name size _; do
-  [[ $index =~ ^[0-9]+$ ]] && printf '  %-10s %9d\n' "$name" "$((16#$size))"
+  if [[ $index =~ ^[0-9]+$ ]]; then printf '  %-10s %9d\n' "$name" "$((16#$size))"; fi
 done
 
 echo
