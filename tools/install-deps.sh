@@ -37,19 +37,10 @@ for p in "${packages[@]}"; do
   [ -n "${installed[$p]:-}" ] || missing+=("$p")
 done
 
-# An index that fails to download (a mirror in mid-sync) must not end the set-up: retry,
-# then go on with what the archive gave and let apt-get install decide.
-update_indexes() {
-  local attempt
-  for attempt in 1 2 3; do
-    if "${sudo_cmd[@]}" apt-get update -q >/tmp/apt-update.log 2>&1; then
-      return 0
-    fi
-    echo "apt-get update failed (attempt $attempt of 3): $(grep -E '^(E|W):' /tmp/apt-update.log | head -n 1)"
-    [ "$attempt" -lt 3 ] && sleep $((attempt * 5))
-  done
-  echo "going on with the package indexes as they are"
-}
+# An index that fails to download must not end the set-up (tools/apt-update.sh).
+. "$here/apt-update.sh"
+log=$(mktemp "${TMPDIR:-/tmp}/install-deps.XXXXXX")
+trap 'rm -f "$log"' EXIT
 
 # The reason apt gives, on one line.
 install_failure() {
@@ -62,14 +53,17 @@ if [ ${#missing[@]} -gt 0 ]; then
      ! dpkg --print-foreign-architectures | grep -qx i386; then
     "${sudo_cmd[@]}" dpkg --add-architecture i386
   fi
-  update_indexes
+  if ! update_package_indexes "$log" "${sudo_cmd[@]}" apt-get -q; then
+    grep '^apt-get update failed' "$log"
+    echo "going on with the package indexes as they are"
+  fi
   apt_install=("${sudo_cmd[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends)
-  if ! "${apt_install[@]}" "${missing[@]}" >/tmp/apt-install.log 2>&1; then
+  if ! "${apt_install[@]}" "${missing[@]}" >"$log" 2>&1; then
     # Find out which packages fail, one at a time, and why.
     failed=0
     for p in "${missing[@]}"; do
-      if ! "${apt_install[@]}" "$p" >/tmp/apt-install-one.log 2>&1; then
-        echo "cannot install $p: $(install_failure /tmp/apt-install-one.log)"
+      if ! "${apt_install[@]}" "$p" >"$log" 2>&1; then
+        echo "cannot install $p: $(install_failure "$log")"
         failed=1
       fi
     done

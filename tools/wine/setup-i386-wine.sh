@@ -163,19 +163,9 @@ apt_opts() {
     done
 }
 
-# A mirror in mid-sync makes one index fail ("File has unexpected size"): retry, then go
-# on with what arrived; the download step says whether it was enough.
-apt_update() {
-    local attempt
-    for attempt in 1 2 3; do
-        if apt-get "$@" update >>"$log" 2>&1; then
-            return 0
-        fi
-        echo "apt-get update failed (attempt $attempt of 3)" >>"$log"
-        [ "$attempt" -lt 3 ] && sleep $((attempt * 3))
-    done
-    return 0
-}
+# Index updates that survive a mirror in mid-sync.
+. "$here/../apt-update.sh"
+apt_update() { update_package_indexes "$log" apt-get "$@" || true; }
 
 # apt's own reason, on one line: its last error, else its first warning.
 apt_error() {
