@@ -10,7 +10,6 @@ cd "$root"
 jobs=$(nproc)
 
 tools/install-deps.sh
-source tools/wine-env.sh
 
 step() { echo; echo "==== $* ===="; }
 
@@ -34,7 +33,7 @@ done
 # Both builds read and write the same registry views, so the 64-bit build stands in for
 # the shipped one in the full tier; 64-bit Wine runs it natively on every machine.
 step "end-to-end scenarios under Wine (64-bit build)"
-SETUP_WINE=/usr/lib/wine/wine64 SETUP_CROSS_BUILD_DIR="$root/build/cross-x86_64" \
+SETUP_E2E_WINE=/usr/lib/wine/wine64 SETUP_CROSS_BUILD_DIR="$root/build/cross-x86_64" \
   /usr/bin/python3 -m pytest -q tests/e2e
 
 step "32-bit smoke tier under Wine (shipped 32-bit build)"
