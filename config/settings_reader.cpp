@@ -94,8 +94,7 @@ const char* settingsResultText(int result) {
     }
 }
 
-int readSettingsDocument(RunState& state, std::string_view documentText, bool windows64) {
-    RunState& s = state;
+int readSettingsDocument(RunState& s, std::string_view documentText, bool windows64) {
     XmlDocument doc;
     std::string parseError;
     // A syntax error is not fatal by itself: the partial tree usually lacks a required

@@ -21,8 +21,14 @@ public:
     int materialResult = kDownloadTransferProblem;
     int videoCalls = 0;
     int materialCalls = 0;
-    int downloadVideos(RunContext&) override { return ++videoCalls, videosResult; }
-    int downloadMaterial(RunContext&) override { return ++materialCalls, materialResult; }
+    int downloadVideos(RunContext&) override {
+        ++videoCalls;
+        return videosResult;
+    }
+    int downloadMaterial(RunContext&) override {
+        ++materialCalls;
+        return materialResult;
+    }
 };
 
 class WizardPages : public ::testing::Test {
