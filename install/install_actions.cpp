@@ -1,5 +1,7 @@
 #include "install/install_actions.h"
 
+#include "install/prerequisites.h"
+
 namespace {
 
 // What an installer reports when it could not install (ERROR_INSTALL_FAILURE).
@@ -7,8 +9,8 @@ constexpr int kInstallFailure = 1603;
 
 }  // namespace
 
-int InstallEngine::installDotNet20(RunContext&) { return -1; }
-int InstallEngine::installDotNet40Client(RunContext&) { return -1; }
+int InstallEngine::installDotNet20(RunContext& app) { return InstallDotNet20(app); }
+int InstallEngine::installDotNet40Client(RunContext& app) { return InstallDotNet40Client(app); }
 bool InstallEngine::checkOlderInstallation(RunContext&) { return false; }
 void InstallEngine::installShellExtension(RunContext&) {}
 int InstallEngine::launchPackage(RunContext&) { return kInstallFailure; }

@@ -27,9 +27,8 @@ public:
     virtual bool downloadAndStartUpdate(RunContext& app) = 0;
 };
 
-// The installation work. Those parts not built yet (payload extraction, runtime
-// installers, the package launch, shortcuts, the Individual Setup, the update) report
-// that nothing was done, so a run never claims an installation it did not make.
+// The installation work. Those parts not built yet (the package launch, shortcuts, the Individual Setup, the update)
+// report that nothing was done, so a run never claims an installation it did not make.
 class InstallEngine : public InstallActions {
 public:
     int installDotNet20(RunContext& app) override;

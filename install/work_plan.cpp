@@ -44,11 +44,6 @@ std::u16string comparablePath(const std::u16string& path) {
 
 }  // namespace
 
-int nextBusyPosition(int position) {
-    position += 5;
-    return position > 100 ? 0 : position;
-}
-
 std::vector<ExtractionPiece> extractionPieces(std::uint64_t size) {
     if (size <= kPieces) return {{size, -1}};
     std::vector<ExtractionPiece> pieces;

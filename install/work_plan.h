@@ -1,7 +1,7 @@
-// The decisions of the progress page's workers that need no thread and no file: how the
-// busy bar moves, how an extraction is cut into pieces, the percent of a copy, whether a
-// volume has room, the program line of a runtime installer and how long its page stays.
-// The page and its workers (ui/win32, install) act on these answers.
+// The decisions of the progress page's workers that need no thread and no file: how an
+// extraction is cut into pieces, the percent of a copy, whether a volume has room, the
+// program line of a runtime installer and how long its page stays. The workers
+// (install/progress_workers) act on these answers.
 #pragma once
 
 #include <cstdint>
@@ -10,9 +10,6 @@
 #include <vector>
 
 namespace work {
-
-// The busy bar moves by 5 and starts again at 0 once past 100.
-int nextBusyPosition(int position);
 
 // One write of an extraction; percent is the progress shown before it, or -1 where the
 // write leaves the shown progress as it is (the remainder after the hundred pieces).

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/worker_state.h"
+
 namespace platform {
 
 enum class PageClass {
@@ -16,6 +18,7 @@ enum class PageClass {
     Info,           // DlgInfo, layout 104
     Folder,         // DlgFolder, layout 111
     CircuitFolder,  // DlgCtFolder, layout 112
+    Progress,       // DlgInstallSoftware, layout 106
 };
 
 // A screen rectangle in pixels; right == -10000 means "no page has ended yet".
@@ -65,8 +68,15 @@ struct PageModel {
     std::u16string option1, option2;
     int selectedOption = 0;  // in: preselection; out after Next: 0 or 1
 
-    // ---- information page ----
-    std::u16string infoText;  // 1049; empty hides it
+    // ---- information and progress pages ----
+    std::u16string infoText;  // 1049 (in bold on the progress page); empty hides it
+
+    // ---- progress page ----
+    std::u16string progressTitle;  // the frame around the bar while the work runs
+    WorkKind workKind = WorkKind::RunProgram;
+    // The work, run on a thread of its own; the page ends once it has returned. It must
+    // touch no control and may only show message boxes.
+    std::function<void()> work;
 
     // ---- folder pages ----
     std::u16string browseCaption;      // button 1047, row 83

@@ -7,6 +7,8 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -61,6 +63,37 @@ struct ShellLink {
     int iconIndex = -1;
 };
 
+// A resource of the launcher's own file as the loader mapped it: valid for the whole
+// process, never copied, so a large payload can be written out without a second copy.
+struct ResourceView {
+    const unsigned char* data = nullptr;
+    std::size_t size = 0;
+};
+
+// Attributes and time stamps (100 ns since 1601, as Windows keeps them) of a file.
+struct FileStatus {
+    std::uint32_t attributes = 0;
+    std::uint64_t created = 0, accessed = 0, written = 0;
+};
+constexpr std::uint32_t kAttributeReadOnly = 0x1;
+constexpr std::uint32_t kAttributeNormal = 0x80;
+
+// How a file is opened: for reading; for writing, created or emptied; for writing, created
+// new and refused when a file of that name exists (a program the launcher then runs must
+// be the one it wrote).
+enum class FileOpen { Read, Replace, CreateNew };
+
+// One open file. Every call reports failure; close() tells whether the data reached it.
+class File {
+public:
+    virtual ~File() = default;
+    // got is 0 at the end of the file.
+    virtual bool read(unsigned char* buffer, std::size_t size, std::size_t& got) = 0;
+    // All bytes or false.
+    virtual bool write(const unsigned char* data, std::size_t size) = 0;
+    virtual bool close() = 0;
+};
+
 // Windows, its registry, files, processes and the launcher's own file.
 class System {
 public:
@@ -77,6 +110,8 @@ public:
     // ---- the launcher's own file ----
     // A copy of a resource of type CUSTOM; error as kResource*.
     virtual std::vector<unsigned char> loadCustomResource(const std::u16string& name, int& error) = 0;
+    // The same resource in place; error as kResource* (kResourceNoMemory never).
+    virtual ResourceView customResourceView(const std::u16string& name, int& error) = 0;
     virtual std::u16string launcherPath() = 0;  // full path; empty on failure
 
     // ---- registry (kReg* results; keys are closed before returning) ----
@@ -142,6 +177,12 @@ public:
                                          const std::u16string& key, const std::u16string& defaultValue,
                                          std::size_t maxChars) = 0;
     virtual bool deleteFile(const std::u16string& path) = 0;
+    // Null when the file cannot be opened that way.
+    virtual std::unique_ptr<File> openFile(const std::u16string& path, FileOpen how) = 0;
+    virtual bool readFileStatus(const std::u16string& path, FileStatus& status) = 0;
+    virtual bool writeFileStatus(const std::u16string& path, const FileStatus& status) = 0;
+    // Bytes the caller may still write on the volume of the folder; none when unknown.
+    virtual std::optional<std::uint64_t> freeDiskBytes(const std::u16string& folder) = 0;
     // The entries of a wildcard search, in the order the file system returns them.
     virtual std::vector<FolderEntry> findFiles(const std::u16string& searchPattern) = 0;
     // 8-bit text in the machine's ANSI code page.
@@ -154,6 +195,9 @@ public:
     virtual std::uint32_t runProcess(const std::u16string& commandLine, std::uint32_t limitMs) = 0;
     virtual std::vector<ProcessEntry> listProcesses() = 0;
     virtual void terminateProcess(std::uint32_t processId) = 0;
+    // Milliseconds of a clock that only moves forward, and a pause of the calling thread.
+    virtual std::uint64_t clockMs() = 0;
+    virtual void sleepMs(std::uint32_t ms) = 0;
 };
 
 // The launcher's user interface: message boxes, the help viewer, the folder browser and

@@ -5,7 +5,8 @@
 
 #include "platform/win32/wide.h"
 
-std::vector<unsigned char> Win32System::loadCustomResource(const std::u16string& name, int& error) {
+// A resource of the executable image stays mapped, unchanged, until the process ends.
+platform::ResourceView Win32System::customResourceView(const std::u16string& name, int& error) {
     const std::wstring resourceName = toWide(name);
     HRSRC found = FindResourceW(nullptr, resourceName.c_str(), L"CUSTOM");
     if (!found) {
@@ -27,12 +28,16 @@ std::vector<unsigned char> Win32System::loadCustomResource(const std::u16string&
         error = platform::kResourceEmpty;
         return {};
     }
-    const auto* bytes = static_cast<const unsigned char*>(data);
+    error = platform::kResourceOk;
+    return {static_cast<const unsigned char*>(data), size};
+}
+
+std::vector<unsigned char> Win32System::loadCustomResource(const std::u16string& name, int& error) {
+    const platform::ResourceView view = customResourceView(name, error);
+    if (error != platform::kResourceOk) return {};
     // The installer package can be large; a failed allocation is a result, not a crash.
     try {
-        std::vector<unsigned char> copy(bytes, bytes + size);
-        error = platform::kResourceOk;
-        return copy;
+        return std::vector<unsigned char>(view.data, view.data + view.size);
     } catch (const std::bad_alloc&) {
         error = platform::kResourceNoMemory;
         return {};

@@ -1,7 +1,8 @@
 // The real platform: Windows, its registry, files, processes and the launcher's own file.
 // One class, its members implemented per area: win32_system.cpp (process set-up, Windows
 // and folders), win32_registry.cpp, win32_resources.cpp, win32_versions.cpp,
-// win32_installer.cpp, win32_shell.cpp, win32_files.cpp and win32_processes.cpp.
+// win32_installer.cpp, win32_shell.cpp, win32_files.cpp, win32_file_streams.cpp and
+// win32_processes.cpp.
 #pragma once
 
 #include "platform/platform.h"
@@ -16,6 +17,7 @@ public:
     bool claimSingleInstance() override;
 
     std::vector<unsigned char> loadCustomResource(const std::u16string& name, int& error) override;
+    platform::ResourceView customResourceView(const std::u16string& name, int& error) override;
     std::u16string launcherPath() override;
 
     int regReadDword(platform::RegRoot root, const std::u16string& subkey, const std::u16string& name,
@@ -63,6 +65,10 @@ public:
     std::u16string readIniString(const std::u16string& file, const std::u16string& section, const std::u16string& key,
                                  const std::u16string& defaultValue, std::size_t maxChars) override;
     bool deleteFile(const std::u16string& path) override;
+    std::unique_ptr<platform::File> openFile(const std::u16string& path, platform::FileOpen how) override;
+    bool readFileStatus(const std::u16string& path, platform::FileStatus& status) override;
+    bool writeFileStatus(const std::u16string& path, const platform::FileStatus& status) override;
+    std::optional<std::uint64_t> freeDiskBytes(const std::u16string& folder) override;
     std::vector<platform::FolderEntry> findFiles(const std::u16string& searchPattern) override;
     std::u16string ansiToWide(const std::string& bytes) override;
     bool environmentVariable(const std::u16string& name, std::u16string& value) override;
@@ -70,6 +76,8 @@ public:
     std::uint32_t runProcess(const std::u16string& commandLine, std::uint32_t limitMs) override;
     std::vector<platform::ProcessEntry> listProcesses() override;
     void terminateProcess(std::uint32_t processId) override;
+    std::uint64_t clockMs() override { return GetTickCount64(); }
+    void sleepMs(std::uint32_t ms) override { Sleep(ms); }
 
 private:
     // Held open for the whole process so the single-instance name stays registered.

@@ -5,7 +5,7 @@
 #include "fakes/fake_system.h"
 #include "platform/download_result.h"
 #include "platform/page_model.h"
-#include "ui/page_frame.h"
+#include "config/page_frame.h"
 #include "ui/start_page.h"
 #include "ui/wizard_steps.h"
 

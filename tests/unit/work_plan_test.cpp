@@ -1,4 +1,4 @@
-// The progress page's worker decisions: bar movement, extraction pieces, copy percent,
+// The progress page's worker decisions: extraction pieces, copy percent,
 // room on the volume, the runtime installer's program line and a copy onto itself.
 #include <gtest/gtest.h>
 
@@ -7,16 +7,6 @@
 #include "install/work_plan.h"
 
 namespace {
-
-TEST(WorkPlan, BusyBarWrapsAfterAHundred) {
-    int position = 0;
-    std::vector<int> seen;
-    for (int i = 0; i < 22; ++i) seen.push_back(position = work::nextBusyPosition(position));
-    EXPECT_EQ(seen[0], 5);
-    EXPECT_EQ(seen[19], 100);
-    EXPECT_EQ(seen[20], 0);
-    EXPECT_EQ(seen[21], 5);
-}
 
 TEST(WorkPlan, ExtractionPiecesCoverTheResourceAndStayBelowAHundredPercent) {
     ASSERT_EQ(work::extractionPieces(100).size(), 1u);

@@ -1,5 +1,5 @@
-// What the pages share beyond their model: the bold title font (made by the first start
-// page, kept for the whole run) and the folder browser.
+// What the pages share beyond their model: the bold title and info fonts (each made by
+// the first page that needs it, kept for the whole run) and the folder browser.
 #pragma once
 
 #include <windows.h>
@@ -13,6 +13,8 @@
 struct PageEnvironment {
     // Null until a start page has initialised; the pages then keep the dialog font.
     FontHandle& titleFont;
+    // The progress page's bold info font: made by the first progress page, kept for the run.
+    FontHandle& infoFont;
     // The shell's folder browser owned by `owner`; false when the user cancelled or the
     // choice has no file-system path.
     std::function<bool(HWND owner, const std::u16string* initial, const std::u16string& instruction, unsigned flags,

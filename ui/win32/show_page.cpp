@@ -2,6 +2,7 @@
 #include "ui/win32/dlg_ct_folder.h"
 #include "ui/win32/dlg_folder.h"
 #include "ui/win32/dlg_info.h"
+#include "ui/win32/dlg_install_software.h"
 #include "ui/win32/dlg_start.h"
 #include "ui/win32/dlg_two_options.h"
 
@@ -13,6 +14,7 @@ std::string showWizardPage(platform::PageModel& model, PageEnvironment& env) {
     case PageClass::Info: return DlgInfo(model, env).run();
     case PageClass::Folder: return DlgFolder(model, env).run();
     case PageClass::CircuitFolder: return DlgCtFolder(model, env).run();
+    case PageClass::Progress: return DlgInstallSoftware(model, env).run();
     }
     return {};
 }

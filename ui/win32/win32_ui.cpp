@@ -39,8 +39,9 @@ void Win32Ui::showHtmlHelp(const std::u16string& topicUrl) {
 }
 
 std::string Win32Ui::showPage(platform::PageModel& page) {
-    PageEnvironment env{titleFont_, [this](HWND owner, const std::u16string* initial, const std::u16string& instruction,
-                                           unsigned flags, std::u16string& path) {
+    PageEnvironment env{titleFont_, infoFont_,
+                        [this](HWND owner, const std::u16string* initial, const std::u16string& instruction,
+                               unsigned flags, std::u16string& path) {
                             return browseForFolder(reinterpret_cast<std::uintptr_t>(owner), initial, instruction, flags,
                                                    true, path);
                         }};

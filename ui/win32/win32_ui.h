@@ -20,4 +20,5 @@ private:
     bool helpViewerTried_ = false;
     // The pages' bold title font: made by the first start page, kept for the run.
     FontHandle titleFont_;
+    FontHandle infoFont_;
 };

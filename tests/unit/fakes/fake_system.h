@@ -3,9 +3,12 @@
 // requests and folder dialogs are recorded or answered by script.
 #pragma once
 
+#include <algorithm>
 #include <deque>
 #include <functional>
 #include <map>
+#include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <tuple>
@@ -55,6 +58,14 @@ public:
     bool administrator = true;
     bool process64 = false;  // the shipped launcher is a 32-bit program
     bool otherInstanceRunning = false;
+    // Files: their attributes and time stamps, what fails, and the room on the volume.
+    std::map<std::u16string, platform::FileStatus> fileStatus;
+    std::set<std::u16string> unreadableFiles;           // cannot be opened for reading
+    std::map<std::u16string, std::size_t> writeLimits;  // path -> bytes it takes before writes fail
+    std::set<std::u16string> failingCloses;             // close reports lost data
+    std::optional<std::uint64_t> freeBytes;             // none: the volume cannot be asked
+    std::uint64_t clock = 1000;                         // ms; moves only through sleepMs and runProcess
+    std::uint32_t processRunMs = 0;                     // how long each runProcess takes
 
     // ---- what the code under test did ----
     std::u16string currentFolder;
@@ -63,6 +74,8 @@ public:
     std::vector<std::uint32_t> terminated;
     std::map<std::u16string, std::pair<std::u16string, platform::ShellLink>> links;
     int comInitCount = 0;
+    std::vector<std::uint32_t> sleeps;
+    std::vector<std::pair<std::u16string, platform::FileOpen>> opened;
     bool commonControlsInitialised = false;
 
     // ---- set-up helpers ----
@@ -124,6 +137,14 @@ public:
         }
         error = platform::kResourceOk;
         return it->second;
+    }
+    platform::ResourceView customResourceView(const std::u16string& name, int& error) override {
+        auto it = resources.find(name);
+        error = it == resources.end() ? platform::kResourceNotFound
+                : it->second.empty()  ? platform::kResourceEmpty
+                                      : platform::kResourceOk;
+        if (error != platform::kResourceOk) return {};
+        return {it->second.data(), it->second.size()};
     }
     std::u16string launcherPath() override { return exePath; }
 
@@ -297,8 +318,33 @@ public:
     bool deleteFile(const std::u16string& path) override {
         deletedFiles.push_back(path);
         if (!writable(path)) return false;
+        fileStatus.erase(path);
         return files.erase(path) != 0;
     }
+    std::unique_ptr<platform::File> openFile(const std::u16string& path, platform::FileOpen how) override {
+        opened.emplace_back(path, how);
+        if (how == platform::FileOpen::Read) {
+            if (!files.count(path) || unreadableFiles.count(path)) return nullptr;
+            return std::make_unique<FakeFile>(*this, path, false);
+        }
+        if (!writable(path) || (how == platform::FileOpen::CreateNew && files.count(path))) return nullptr;
+        auto status = fileStatus.find(path);
+        if (status != fileStatus.end() && (status->second.attributes & platform::kAttributeReadOnly)) return nullptr;
+        files[path].clear();
+        return std::make_unique<FakeFile>(*this, path, true);
+    }
+    bool readFileStatus(const std::u16string& path, platform::FileStatus& status) override {
+        if (!files.count(path)) return false;
+        auto it = fileStatus.find(path);
+        status = it == fileStatus.end() ? platform::FileStatus{platform::kAttributeNormal, 0, 0, 0} : it->second;
+        return true;
+    }
+    bool writeFileStatus(const std::u16string& path, const platform::FileStatus& status) override {
+        if (!files.count(path)) return false;
+        fileStatus[path] = status;
+        return true;
+    }
+    std::optional<std::uint64_t> freeDiskBytes(const std::u16string&) override { return freeBytes; }
     // Supports the patterns the launcher uses: "*", "*.ext" and exact names.
     std::vector<platform::FolderEntry> findFiles(const std::u16string& pattern) override {
         const auto cut = pattern.rfind(u'\\');
@@ -338,12 +384,48 @@ public:
 
     std::uint32_t runProcess(const std::u16string& commandLine, std::uint32_t limitMs) override {
         commandLines.push_back(commandLine);
+        clock += processRunMs;
         return onRunProcess(commandLine, limitMs);
     }
     std::vector<platform::ProcessEntry> listProcesses() override { return processes; }
     void terminateProcess(std::uint32_t id) override { terminated.push_back(id); }
+    std::uint64_t clockMs() override { return clock; }
+    void sleepMs(std::uint32_t ms) override {
+        sleeps.push_back(ms);
+        clock += ms;
+    }
 
 private:
+    // Reads and writes the fake's file contents in place, so a test sees what a failed
+    // write left behind.
+    class FakeFile : public platform::File {
+    public:
+        FakeFile(FakeSystem& system, std::u16string path, bool writing)
+            : system_(system), path_(std::move(path)), writing_(writing) {}
+        bool read(unsigned char* buffer, std::size_t size, std::size_t& got) override {
+            const std::vector<unsigned char>& bytes = system_.files[path_];
+            got = writing_ ? 0 : std::min(size, bytes.size() - position_);
+            std::copy(bytes.begin() + static_cast<std::ptrdiff_t>(position_),
+                      bytes.begin() + static_cast<std::ptrdiff_t>(position_ + got), buffer);
+            position_ += got;
+            return !writing_;
+        }
+        bool write(const unsigned char* data, std::size_t size) override {
+            std::vector<unsigned char>& bytes = system_.files[path_];
+            auto limit = system_.writeLimits.find(path_);
+            if (!writing_ || (limit != system_.writeLimits.end() && bytes.size() + size > limit->second)) return false;
+            bytes.insert(bytes.end(), data, data + size);
+            return true;
+        }
+        bool close() override { return !system_.failingCloses.count(path_); }
+
+    private:
+        FakeSystem& system_;
+        std::u16string path_;
+        bool writing_;
+        std::size_t position_ = 0;
+    };
+
     int find(Root root, const std::u16string& key, const std::u16string& name, const RegValue*& value) const {
         auto k = registry.find({root, key});
         if (k == registry.end()) return platform::kRegNoKey;

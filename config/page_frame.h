@@ -14,7 +14,8 @@ platform::PageModel framedPage(RunContext& app, platform::PageClass pageClass, c
 
 // Shows the page. A result word goes into flowState (with the direction it implies) and
 // the page's position into lastPageRect; a page ended without a word leaves both alone.
-void showPage(RunContext& app, platform::PageModel& page);
+// Returns the word, empty when there was none.
+std::string showPage(RunContext& app, platform::PageModel& page);
 
 // Row text with "ProductX" replaced by the product name.
 std::u16string productText(const RunContext& app, int row);

@@ -1,4 +1,4 @@
-#include "ui/page_frame.h"
+#include "config/page_frame.h"
 
 #include "config/help_files.h"
 #include "config/help_topics.h"
@@ -28,11 +28,12 @@ platform::PageModel framedPage(RunContext& app, platform::PageClass pageClass, c
     return page;
 }
 
-void showPage(RunContext& app, platform::PageModel& page) {
+std::string showPage(RunContext& app, platform::PageModel& page) {
     const std::string word = app.ui().showPage(page);
-    if (word.empty()) return;  // Escape: the caller's state name stays
+    if (word.empty()) return word;  // Escape: the caller's state name stays
     app.flowState = word;
     if (word == word::kBack) app.forwardDirection = false;
     else if (word != word::kCancel) app.forwardDirection = true;
     if (page.placement.isSet()) app.lastPageRect = page.placement;
+    return word;
 }

@@ -1,0 +1,101 @@
+#include "install/prerequisites.h"
+
+#include "config/page_frame.h"
+#include "install/progress_steps.h"
+#include "install/progress_workers.h"
+#include "platform/files.h"
+#include "platform/flow_words.h"
+#include "platform/queries.h"
+#include "text/texts.h"
+
+namespace {
+
+// The temporary folder as Windows reports it, with its trailing backslash.
+std::u16string temporaryFolder(RunContext& app) { return app.system().tempFolder() + u"\\"; }
+
+struct Runtime {
+    std::u16string extractedName;  // in the temporary folder
+    const std::u16string* resourceId;
+    std::u16string mediumPath;
+    bool version40;
+    std::u16string runtimeName;  // for the missing-runtime message
+    bool (*installed)(platform::System&);
+};
+
+// A row about the 2.0 runtime, made to name the one at hand.
+std::u16string runtimeText(const RunContext& app, int row, bool version40) {
+    const std::u16string text = productText(app, row);
+    return version40 ? replaceAll(text, u"2.0 SP2", u"4.0") : text;
+}
+
+void showMissingRuntime(RunContext& app, const Runtime& runtime) {
+    app.showMessage(
+        runtimeText(app, 10, runtime.version40) + u"\n\n" + replaceAll(app.text(148), u"ProductX", runtime.runtimeName),
+        platform::MessageKind::Warning);
+}
+
+int installRuntime(RunContext& app, const Runtime& runtime) {
+    platform::System& system = app.system();
+    std::u16string installer = temporaryFolder(app) + runtime.extractedName;
+    bool extracted = false;
+    if (!runtime.resourceId->empty() && ExtractResourceWithProgress(app, *runtime.resourceId, installer, true) == 0)
+        extracted = true;
+    if (!extracted) {
+        // No embedded redistributable, or it could not be written: the medium's.
+        installer = runtime.mediumPath;
+        if (!fileExists(system, installer)) {
+            showMissingRuntime(app, runtime);
+            return -1;
+        }
+    }
+    const std::u16string quiet = u"/q";
+    const std::string word =
+        showProgressPage(app, platform::WorkKind::RunProgram, app.text(27), runtimeText(app, 10, runtime.version40),
+                         runtimeText(app, 7, runtime.version40), productText(app, 155),
+                         [&system, &installer, &quiet] { runProgramWork(system, installer, &quiet, nullptr); });
+    if (extracted) system.deleteFile(installer);
+    if (word == word::kCancel) return -1;
+    if (word == word::kBack) return 0;
+    if (runtime.installed(system)) return 0;
+    // An installer that ran and left no runtime behind: say so rather than install a
+    // package that cannot start. Escape before Next ran nothing and says nothing.
+    if (word == word::kNext) showMissingRuntime(app, runtime);
+    return -1;
+}
+
+bool dotNet20Present(platform::System& system) { return dotNet20Installed(system, 2); }
+
+}  // namespace
+
+int PreparePackage(RunContext& app, std::u16string& packagePath) {
+    if (app.useExternalMsi) {
+        packagePath = launcherFolder(app.system()) + u"\\Support\\MSI\\" + app.msiFileName;
+        if (fileExists(app.system(), packagePath)) return 0;
+        app.showMessage(u"Installation error.\nError code: 55");
+        return -1;
+    }
+    packagePath = temporaryFolder(app) + app.msiFileName;
+    if (ExtractResourceWithProgress(app, app.msiResourceName, packagePath, true) == -1) {
+        app.showMessage(u"Installation error.\nError code: 68");
+        return -1;
+    }
+    if (!fileExists(app.system(), packagePath)) {
+        app.showMessage(u"Installation error.\nError code: 71");
+        return -1;
+    }
+    return 0;
+}
+
+int InstallDotNet20(RunContext& app) {
+    const std::u16string medium = launcherFolder(app.system()) + u"\\Support\\Dot_Net20\\" +
+                                  (isWindows64(app.system()) ? u"NetFx20SP2_x64.exe" : u"NetFx20SP2_x86.exe");
+    return installRuntime(
+        app, {u"NetFx20SP2.exe", &app.dotNet20ResourceId, medium, false, u".NET Framework 2.0", dotNet20Present});
+}
+
+int InstallDotNet40Client(RunContext& app) {
+    const std::u16string medium =
+        launcherFolder(app.system()) + u"\\Support\\Dot_Net40_Client\\dotNetFx40_Client_x86_x64.exe";
+    return installRuntime(app, {u"dotNetFx40_Client_x86_x64.exe", &app.dotNet40ResourceId, medium, true,
+                                u".NET Framework 4.0", dotNet40ClientInstalled});
+}

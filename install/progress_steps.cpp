@@ -1,0 +1,49 @@
+#include "install/progress_steps.h"
+
+#include <utility>
+
+#include "config/page_frame.h"
+#include "install/progress_workers.h"
+#include "install/work_plan.h"
+#include "platform/flow_words.h"
+#include "platform/strings.h"
+#include "text/texts.h"
+
+std::string showProgressPage(RunContext& app, platform::WorkKind kind, const std::u16string& title,
+                             const std::u16string& message, const std::u16string& progressTitle,
+                             const std::u16string& info, std::function<void()> work) {
+    platform::PageModel page = framedPage(app, platform::PageClass::Progress, nullptr);
+    page.title = title;
+    page.message = message;
+    page.progressTitle = progressTitle;
+    page.infoText = info;
+    page.workKind = kind;
+    page.work = std::move(work);
+    return showPage(app, page);
+}
+
+int ExtractResourceWithProgress(RunContext& app, const std::u16string& resourceName, const std::u16string& targetPath,
+                                bool showErrors) {
+    platform::System& system = app.system();
+    const std::optional<std::uint64_t> freeBytes = system.freeDiskBytes(folderOfPath(targetPath) + u"\\");
+    int error = platform::kResourceOk;
+    const platform::ResourceView resource = system.customResourceView(resourceName, error);
+    if (error != platform::kResourceOk || !work::extractionFits(freeBytes, resource.size)) {
+        if (showErrors) app.showMessage(replaceAll(app.text(121), u"xyz", targetPath));
+        return -1;
+    }
+    int outcome = -1;
+    showProgressPage(
+        app, platform::WorkKind::ExtractResource, app.text(74), app.text(75), app.text(76), u"",
+        [&app, &resourceName, &targetPath, &outcome] { outcome = extractResourceWork(app, resourceName, targetPath); });
+    return outcome;
+}
+
+int CopyFilesWithProgress(RunContext& app, std::uint64_t totalBytes, const std::vector<std::u16string>& sources,
+                          const std::vector<std::u16string>& destinations) {
+    int outcome = -1;
+    const std::string word =
+        showProgressPage(app, platform::WorkKind::CopyFiles, app.text(92), app.text(93), app.text(94), u"",
+                         [&] { outcome = copyFilesWork(app, totalBytes, sources, destinations); });
+    return word == word::kNext ? outcome : -1;
+}
