@@ -11,6 +11,7 @@
 //   uidriver select      <window> --id N (--index I | --item TEXT) [--timeout MS]
 //   uidriver answer      <window> --button ok|cancel|yes|no|abort|retry|ignore|close
 //   uidriver close       <window> [--timeout MS]
+//   uidriver escape      <window> [--timeout MS]
 //   uidriver reg         --key ROOT\PATH [--value NAME] [--view 32|64]
 //   uidriver run         --report FILE --cmdline "PROGRAM ARGS" [--cwd DIR]
 //   uidriver kill        --pid N
@@ -717,6 +718,14 @@ int cmdClose(const Args& a) {
     return kOk;
 }
 
+// What the dialog manager sends when the user presses Escape.
+int cmdEscape(const Args& a) {
+    HWND h = nullptr;
+    if (int rc = waitWindow(a, h)) return rc;
+    if (!PostMessageW(h, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0)) return fail(kNoEffect, L"could not post Escape");
+    return kOk;
+}
+
 // ---------------------------------------------------------------- registry
 
 const wchar_t* regTypeName(DWORD t) {
@@ -912,7 +921,7 @@ int usage(const std::wstring& why) {
     fail(kUsage, why);
     writeRaw(STD_ERROR_HANDLE,
              "usage: uidriver list [--all]\n"
-             "       uidriver wait|dump|wait-gone|close <window> [--timeout MS]\n"
+             "       uidriver wait|dump|wait-gone|close|escape <window> [--timeout MS]\n"
              "       uidriver click|radio <window> --id N\n"
              "       uidriver type <window> --id N --text TEXT\n"
              "       uidriver select <window> --id N (--index I | --item TEXT)\n"
@@ -950,5 +959,6 @@ int wmain(int argc, wchar_t** argv) {
     if (c == L"select") return cmdSelect(a);
     if (c == L"answer") return cmdAnswer(a);
     if (c == L"close") return cmdClose(a);
+    if (c == L"escape") return cmdEscape(a);
     return usage(L"unknown command " + c);
 }

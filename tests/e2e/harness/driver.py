@@ -181,6 +181,10 @@ class Driver:
         """Posts WM_CLOSE, as the title bar's close button does."""
         self._act("close", selector, timeout)
 
+    def escape(self, timeout=DEFAULT_TIMEOUT, **selector):
+        """Posts the command the Escape key gives a dialog."""
+        self._act("escape", selector, timeout)
+
     def kill(self, pid):
         """TerminateProcess on a Windows pid."""
         self.call(["kill", "--pid", str(pid)], expect_json=False)
