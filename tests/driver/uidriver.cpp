@@ -722,7 +722,8 @@ int cmdClose(const Args& a) {
 int cmdEscape(const Args& a) {
     HWND h = nullptr;
     if (int rc = waitWindow(a, h)) return rc;
-    if (!PostMessageW(h, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0)) return fail(kNoEffect, L"could not post Escape");
+    if (!PostMessageW(h, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0))
+        return fail(kNoEffect, L"could not post Escape");
     return kOk;
 }
 

@@ -1,0 +1,168 @@
+// The progress page's behaviour against a recording window: when its work starts, what the
+// timers show, when it ends and what Cancel may do.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "ui/progress_page.h"
+
+namespace {
+
+using platform::WorkKind;
+
+class RecordingWindow : public ProgressWindow {
+public:
+    std::vector<std::string> calls;
+    std::vector<int> positions;
+    bool answerYes = true;
+    bool workerStarts = true;
+    std::string word;
+    int timer = 0;
+    unsigned period = 0;
+    bool busy = false;
+    bool cancelEnabled = true;
+
+    void enableButtons(bool back, bool next, bool cancel) override {
+        calls.push_back("buttons");
+        (void)back;
+        (void)next;
+        cancelEnabled = cancel;
+    }
+    void showProgress(bool isBusy) override {
+        calls.push_back("progress");
+        busy = isBusy;
+    }
+    void setBarPosition(int position) override { positions.push_back(position); }
+    void showDownloadFigures(const platform::WorkerState&) override { calls.push_back("figures"); }
+    void startTimer(int id, unsigned ms) override {
+        timer = id;
+        period = ms;
+    }
+    void stopTimer(int id) override { calls.push_back("stop " + std::to_string(id)); }
+    void hideMessage() override { calls.push_back("hide message"); }
+    bool startWorker() override {
+        calls.push_back("worker");
+        return workerStarts;
+    }
+    bool confirmCancel() override {
+        calls.push_back("question");
+        return answerYes;
+    }
+    void end(const std::string& w) override { word = w; }
+};
+
+TEST(ProgressPage, AProgramWaitsForNextThenShowsAWrappingBusyBarUntilItsWorkIsDone) {
+    RecordingWindow window;
+    ProgressPage page(WorkKind::RunProgram, window);
+    page.opened();
+    EXPECT_TRUE(window.calls.empty());
+    EXPECT_TRUE(page.mayEnd());
+
+    page.start();
+    EXPECT_EQ(window.calls, (std::vector<std::string>{"buttons", "progress", "worker"}));
+    EXPECT_TRUE(window.busy);
+    EXPECT_FALSE(window.cancelEnabled);
+    EXPECT_EQ(window.timer, 1);
+    EXPECT_EQ(window.period, 100u);
+    EXPECT_FALSE(page.mayEnd());
+
+    for (int i = 0; i < 22; ++i) page.tick(1);
+    ASSERT_EQ(window.positions.size(), 22u);
+    EXPECT_EQ(window.positions[0], 5);
+    EXPECT_EQ(window.positions[19], 100);
+    EXPECT_EQ(window.positions[20], 0);
+    EXPECT_EQ(window.positions[21], 5);
+    EXPECT_TRUE(window.word.empty());
+
+    // Cancel, Escape and close cannot end running work.
+    page.cancel();
+    EXPECT_EQ(window.calls.back(), "worker");
+    EXPECT_TRUE(window.word.empty());
+
+    page.workFinished();
+    EXPECT_TRUE(page.mayEnd());
+    page.tick(1);
+    EXPECT_EQ(window.word, "next");
+    EXPECT_EQ(window.calls[window.calls.size() - 2], "stop 1");
+    EXPECT_EQ(window.calls.back(), "hide message");
+    page.tick(1);  // a tick already queued does nothing more
+    EXPECT_EQ(window.positions.size(), 23u);
+}
+
+TEST(ProgressPage, NegativeKindsStartAtOnceWithTheirOwnTimer) {
+    struct Case {
+        WorkKind kind;
+        int timer;
+        unsigned period;
+    };
+    for (const Case& c : {Case{WorkKind::ExtractResource, 3, 333}, Case{WorkKind::CopyFiles, 3, 333},
+                          Case{WorkKind::DownloadFile, 2, 333}, Case{WorkKind::DownloadSegments, 2, 333},
+                          Case{WorkKind::RegisterShellExtension, 1, 100}}) {
+        RecordingWindow window;
+        ProgressPage page(c.kind, window);
+        page.opened();
+        EXPECT_EQ(window.timer, c.timer) << static_cast<int>(c.kind);
+        EXPECT_EQ(window.period, c.period);
+        EXPECT_FALSE(page.mayEnd());
+        page.workFinished();
+    }
+}
+
+TEST(ProgressPage, PercentKindsShowTheWorkersPercentFromZero) {
+    platform::workerState().percentDone = 77;  // left over from earlier work
+    RecordingWindow window;
+    ProgressPage page(WorkKind::ExtractResource, window);
+    page.opened();
+    page.tick(3);
+    {
+        platform::WorkerLock::Hold hold(platform::workerLock());
+        platform::workerState().percentDone = 42;
+    }
+    page.tick(3);
+    EXPECT_EQ(window.positions, (std::vector<int>{0, 42}));
+    page.workFinished();
+    page.tick(3);
+    EXPECT_EQ(window.word, "next");
+}
+
+TEST(ProgressPage, CancelAsksBeforeTheWorkAndOnlyStopsARunningDownload) {
+    RecordingWindow window;
+    window.answerYes = false;
+    ProgressPage idle(WorkKind::RunProgram, window);
+    idle.opened();
+    idle.cancel();
+    EXPECT_EQ(window.calls.back(), "question");
+    EXPECT_TRUE(window.word.empty());
+    window.answerYes = true;
+    idle.cancel();
+    EXPECT_EQ(window.word, "cancel");
+
+    RecordingWindow downloadWindow;
+    ProgressPage download(WorkKind::DownloadFile, downloadWindow);
+    download.opened();
+    EXPECT_TRUE(downloadWindow.cancelEnabled);
+    EXPECT_FALSE(platform::workerState().cancelRequested);
+    download.tick(2);
+    EXPECT_EQ(downloadWindow.calls.back(), "figures");
+    download.cancel();
+    EXPECT_TRUE(platform::workerState().cancelRequested);
+    EXPECT_TRUE(downloadWindow.word.empty());
+    EXPECT_EQ(std::count(downloadWindow.calls.begin(), downloadWindow.calls.end(), "question"), 0);
+    download.workFinished();
+    download.tick(2);
+    EXPECT_EQ(downloadWindow.word, "next");
+}
+
+TEST(ProgressPage, AWorkerThatCannotStartEndsThePageAtTheNextTick) {
+    RecordingWindow window;
+    window.workerStarts = false;
+    ProgressPage page(WorkKind::CopyFiles, window);
+    page.opened();
+    EXPECT_TRUE(page.mayEnd());
+    page.tick(3);
+    EXPECT_EQ(window.word, "next");
+}
+
+}  // namespace
