@@ -4,6 +4,7 @@
 // (An empty or missing resource cannot be made this way, as Wine's resource update
 // refuses both; the fixture launchers of CMakeLists.txt carry those.)
 //   set-settings <setup.exe> --raw <file>     embeds the file as it is (unscrambled)
+//   set-settings <program> --resource <NAME> <file>   embeds a payload file as resource NAME
 #include <windows.h>
 
 #include <cstdio>
@@ -27,12 +28,20 @@ bool readFile(const wchar_t* path, std::vector<unsigned char>& bytes) {
 
 int wmain(int argc, wchar_t** argv) {
     if (argc < 3) {
-        std::fprintf(stderr, "usage: set-settings <setup.exe> <settings.xml> | --raw <file>\n");
+        std::fprintf(stderr,
+                     "usage: set-settings <setup.exe> <settings.xml> | --raw <file> | --resource <NAME> <file>\n");
         return 2;
     }
     const std::wstring mode = argv[2];
+    std::wstring resourceName = L"SETTINGS";
     std::vector<unsigned char> bytes;
-    if (mode == L"--raw") {
+    if (mode == L"--resource") {
+        if (argc < 5 || !readFile(argv[4], bytes)) {
+            std::fprintf(stderr, "set-settings: cannot read the payload file\n");
+            return 1;
+        }
+        resourceName = argv[3];
+    } else if (mode == L"--raw") {
         if (argc < 4 || !readFile(argv[3], bytes)) {
             std::fprintf(stderr, "set-settings: cannot read the raw file\n");
             return 1;
@@ -54,7 +63,7 @@ int wmain(int argc, wchar_t** argv) {
         std::fprintf(stderr, "set-settings: the document is empty\n");
         return 1;
     }
-    const BOOL ok = UpdateResourceW(update, L"CUSTOM", L"SETTINGS", MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL),
+    const BOOL ok = UpdateResourceW(update, L"CUSTOM", resourceName.c_str(), MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL),
                                     bytes.data(), static_cast<DWORD>(bytes.size()));
     if (!EndUpdateResourceW(update, !ok) || !ok) {
         std::fprintf(stderr, "set-settings: resource update failed (error %lu)\n", GetLastError());

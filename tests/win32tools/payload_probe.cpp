@@ -1,0 +1,127 @@
+// payload-probe: runs the launcher's payload steps with their real progress pages and
+// reports, as one JSON object, what each step returned and every distinct state the
+// progress page showed while it was up (read from its controls every 10 ms, because an
+// extraction page may be gone before another process could look).
+//   payload-probe --out FILE prepare                   the package (resource MSI_FILE)
+//   payload-probe --out FILE extract RESOURCE TARGET
+//   payload-probe --out FILE copy TOTAL SRC DST [SRC DST]...
+// Payload resources are embedded into a copy of the probe by the test (set-settings).
+#include <windows.h>
+#include <commctrl.h>
+
+#include <atomic>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "config/run_context.h"
+#include "install/prerequisites.h"
+#include "install/progress_steps.h"
+#include "platform/strings.h"
+#include "platform/win32/wide.h"
+#include "platform/win32/win32_system.h"
+#include "res/pages_ids.h"
+#include "text/languages.h"
+#include "ui/win32/win32_ui.h"
+
+namespace {
+
+std::string json(const std::u16string& text) {
+    std::string out = "\"";
+    for (char c : wideToUtf8(text)) {
+        if (c == '"' || c == '\\') out += '\\';
+        if (c == '\n') out += "\\n";
+        else out += c;
+    }
+    return out + "\"";
+}
+
+struct Watch {
+    std::atomic<bool> stop{false};
+    std::vector<std::string> states;  // written by the watcher only, read after it ended
+};
+
+BOOL CALLBACK findPage(HWND window, LPARAM found) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    if (pid == GetCurrentProcessId() && IsWindowVisible(window) && GetDlgItem(window, IDC_PROGRESS_BAR)) {
+        *reinterpret_cast<HWND*>(found) = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+std::u16string controlText(HWND page, int id) {
+    wchar_t buffer[2048] = {};
+    GetDlgItemTextW(page, id, buffer, 2048);
+    return fromWide(buffer);
+}
+
+DWORD WINAPI watch(void* parameter) {
+    auto* w = static_cast<Watch*>(parameter);
+    while (!w->stop) {
+        HWND page = nullptr;
+        EnumWindows(findPage, reinterpret_cast<LPARAM>(&page));
+        // A page being torn down answers with empty texts; it is no longer shown.
+        if (page && !controlText(page, IDC_PAGE_TITLE).empty()) {
+            auto visible = [page](int id) { return IsWindowVisible(GetDlgItem(page, id)) ? "true" : "false"; };
+            const int pos = static_cast<int>(SendMessageW(GetDlgItem(page, IDC_PROGRESS_BAR), PBM_GETPOS, 0, 0));
+            const std::string state = "{\"title\": " + json(controlText(page, IDC_PAGE_TITLE)) +
+                                      ", \"message\": " + json(controlText(page, IDC_PAGE_MESSAGE)) +
+                                      ", \"message_visible\": " + visible(IDC_PAGE_MESSAGE) +
+                                      ", \"frame\": " + json(controlText(page, IDC_PROGRESS_FRAME)) +
+                                      ", \"bar_visible\": " + visible(IDC_PROGRESS_BAR) +
+                                      ", \"pos\": " + std::to_string(pos) + "}";
+            if (w->states.empty() || w->states.back() != state) w->states.push_back(state);
+        }
+        Sleep(10);
+    }
+    return 0;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    if (argc < 4 || std::wstring(argv[1]) != L"--out") return 2;
+    hardenDllSearchPath();
+    Win32System system;
+    system.initCommonControls();
+    Win32Ui ui;
+    RunContext app(system, ui);
+    app.languageIndex = kEnglish;
+    app.productName = u"Circuita 5";
+    app.applicationTitle = u"Circuita 5 Setup";
+    app.msiFileName = u"Circuita.msi";
+    app.msiResourceName = u"MSI_FILE";
+
+    Watch watcher;
+    KernelHandle thread(CreateThread(nullptr, 0, watch, &watcher, 0, nullptr));
+    const std::wstring step = argv[3];
+    int result = -100;
+    std::u16string path;
+    if (step == L"prepare") {
+        result = PreparePackage(app, path);
+    } else if (step == L"extract" && argc == 6) {
+        result = ExtractResourceWithProgress(app, fromWide(argv[4]), fromWide(argv[5]), true);
+    } else if (step == L"copy" && argc >= 7 && (argc - 5) % 2 == 0) {
+        std::vector<std::u16string> sources, destinations;
+        for (int i = 5; i + 1 < argc; i += 2) {
+            sources.push_back(fromWide(argv[i]));
+            destinations.push_back(fromWide(argv[i + 1]));
+        }
+        result = CopyFilesWithProgress(app, std::wcstoull(argv[4], nullptr, 10), sources, destinations);
+    } else {
+        return 2;
+    }
+    watcher.stop = true;
+    WaitForSingleObject(thread.get(), INFINITE);
+
+    std::string out = "{\"result\": " + std::to_string(result) + ", \"path\": " + json(path) + ", \"pages\": [";
+    for (std::size_t i = 0; i < watcher.states.size(); ++i) out += (i ? ", " : "") + watcher.states[i];
+    out += "]}\n";
+    FILE* file = _wfopen(argv[2], L"wb");
+    if (!file) return 3;
+    std::fwrite(out.data(), 1, out.size(), file);
+    std::fclose(file);
+    return 0;
+}
