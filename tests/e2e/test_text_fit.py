@@ -15,7 +15,7 @@ PAGES = [
     "program-folder", "program-folder-togo", "circuit-folder", "circuit-folder-preconfig",
     "circuit-folder-own", "videos-download", "videos-pelaxo4", "videos", "material-download",
     "presentations", "auto-mode", "presets-summary", "finish-launched", "finish-launch-failed",
-    "finish-links", "finish-individual-setup",
+    "finish-links", "finish-individual-setup", "runtime-20", "runtime-40", "extraction", "copy",
 ]
 
 # English row 98 (videos page of the earlier generation) needs three lines of the

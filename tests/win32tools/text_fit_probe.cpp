@@ -18,6 +18,7 @@
 #include "platform/win32/wide.h"
 #include "platform/win32/win32_system.h"
 #include "ui/win32/win32_ui.h"
+#include "install/progress_steps.h"
 #include "res/pages_ids.h"
 #include "text/texts.h"
 #include "ui/start_page.h"
@@ -159,6 +160,14 @@ void demoRun(CBootstrapperApp& app, int language, const std::u16string& launcher
     app.forwardDirection = true;
 }
 
+void runtimePage(CBootstrapperApp& app, bool version40) {
+    auto named = [&](int row) {
+        const std::u16string text = productText(app, row);
+        return version40 ? replaceAll(text, u"2.0 SP2", u"4.0") : text;
+    };
+    showProgressPage(app, platform::WorkKind::RunProgram, app.text(27), named(10), named(7), productText(app, 155), {});
+}
+
 struct PageCase {
     const char* name;
     std::function<void(CBootstrapperApp&, WizardSteps&)> show;
@@ -254,6 +263,17 @@ std::vector<PageCase> pageCases() {
          [](A& a, S& s) {
              s.showFinishPage(a, a.text(134), replaceAll(a.text(135), u"XYZ", a.individualSetupFolder),
                               a.text(128) + u"\n\n" + a.setupIniText);
+         }},
+        // The progress pages with the texts their steps give them (no work runs).
+        {"runtime-20", [](A& a, S&) { runtimePage(a, false); }},
+        {"runtime-40", [](A& a, S&) { runtimePage(a, true); }},
+        {"extraction",
+         [](A& a, S&) {
+             showProgressPage(a, platform::WorkKind::ExtractResource, a.text(74), a.text(75), a.text(76), u"", {});
+         }},
+        {"copy",
+         [](A& a, S&) {
+             showProgressPage(a, platform::WorkKind::CopyFiles, a.text(92), a.text(93), a.text(94), u"", {});
          }},
     };
 }
