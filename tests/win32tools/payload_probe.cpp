@@ -5,9 +5,12 @@
 //   payload-probe --out FILE prepare                   the package (resource MSI_FILE)
 //   payload-probe --out FILE extract RESOURCE TARGET
 //   payload-probe --out FILE copy TOTAL SRC DST [SRC DST]...
+//   payload-probe --out FILE write RESOURCE TARGET   the extraction worker alone, no page
+// The report also gives the step's milliseconds and the process's peak working set.
 // Payload resources are embedded into a copy of the probe by the test (set-settings).
 #include <windows.h>
 #include <commctrl.h>
+#include <psapi.h>
 
 #include <atomic>
 #include <cstdio>
@@ -17,6 +20,7 @@
 #include "config/run_context.h"
 #include "install/prerequisites.h"
 #include "install/progress_steps.h"
+#include "install/progress_workers.h"
 #include "platform/strings.h"
 #include "platform/win32/wide.h"
 #include "platform/win32/win32_system.h"
@@ -99,7 +103,10 @@ int wmain(int argc, wchar_t** argv) {
     const std::wstring step = argv[3];
     int result = -100;
     std::u16string path;
-    if (step == L"prepare") {
+    const ULONGLONG started = GetTickCount64();
+    if (step == L"write" && argc == 6) {
+        result = extractResourceWork(app, fromWide(argv[4]), fromWide(argv[5]));
+    } else if (step == L"prepare") {
         result = PreparePackage(app, path);
     } else if (step == L"extract" && argc == 6) {
         result = ExtractResourceWithProgress(app, fromWide(argv[4]), fromWide(argv[5]), true);
@@ -113,10 +120,16 @@ int wmain(int argc, wchar_t** argv) {
     } else {
         return 2;
     }
+    const ULONGLONG elapsed = GetTickCount64() - started;
+    PROCESS_MEMORY_COUNTERS memory{};
+    memory.cb = sizeof memory;
+    GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof memory);
     watcher.stop = true;
     WaitForSingleObject(thread.get(), INFINITE);
 
-    std::string out = "{\"result\": " + std::to_string(result) + ", \"path\": " + json(path) + ", \"pages\": [";
+    std::string out = "{\"result\": " + std::to_string(result) + ", \"path\": " + json(path) +
+                      ", \"ms\": " + std::to_string(elapsed) +
+                      ", \"peak_working_set\": " + std::to_string(memory.PeakWorkingSetSize) + ", \"pages\": [";
     for (std::size_t i = 0; i < watcher.states.size(); ++i) out += (i ? ", " : "") + watcher.states[i];
     out += "]}\n";
     FILE* file = _wfopen(argv[2], L"wb");
