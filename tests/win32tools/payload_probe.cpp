@@ -66,17 +66,20 @@ DWORD WINAPI watch(void* parameter) {
     while (!w->stop) {
         HWND page = nullptr;
         EnumWindows(findPage, reinterpret_cast<LPARAM>(&page));
+        const std::u16string title = page ? controlText(page, IDC_PAGE_TITLE) : std::u16string();
         // A page being torn down answers with empty texts; it is no longer shown.
-        if (page && !controlText(page, IDC_PAGE_TITLE).empty()) {
+        if (!title.empty()) {
             auto visible = [page](int id) { return IsWindowVisible(GetDlgItem(page, id)) ? "true" : "false"; };
             const int pos = static_cast<int>(SendMessageW(GetDlgItem(page, IDC_PROGRESS_BAR), PBM_GETPOS, 0, 0));
-            const std::string state = "{\"title\": " + json(controlText(page, IDC_PAGE_TITLE)) +
+            const std::string state = "{\"title\": " + json(title) +
                                       ", \"message\": " + json(controlText(page, IDC_PAGE_MESSAGE)) +
                                       ", \"message_visible\": " + visible(IDC_PAGE_MESSAGE) +
                                       ", \"frame\": " + json(controlText(page, IDC_PROGRESS_FRAME)) +
                                       ", \"bar_visible\": " + visible(IDC_PROGRESS_BAR) +
                                       ", \"pos\": " + std::to_string(pos) + "}";
-            if (w->states.empty() || w->states.back() != state) w->states.push_back(state);
+            // Read again: a page torn down between the reads gave some of them empty.
+            const bool intact = IsWindow(page) && controlText(page, IDC_PAGE_TITLE) == title;
+            if (intact && (w->states.empty() || w->states.back() != state)) w->states.push_back(state);
         }
         Sleep(10);
     }
