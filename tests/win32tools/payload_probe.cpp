@@ -71,12 +71,11 @@ DWORD WINAPI watch(void* parameter) {
         if (!title.empty()) {
             auto visible = [page](int id) { return IsWindowVisible(GetDlgItem(page, id)) ? "true" : "false"; };
             const int pos = static_cast<int>(SendMessageW(GetDlgItem(page, IDC_PROGRESS_BAR), PBM_GETPOS, 0, 0));
-            const std::string state = "{\"title\": " + json(title) +
-                                      ", \"message\": " + json(controlText(page, IDC_PAGE_MESSAGE)) +
-                                      ", \"message_visible\": " + visible(IDC_PAGE_MESSAGE) +
-                                      ", \"frame\": " + json(controlText(page, IDC_PROGRESS_FRAME)) +
-                                      ", \"bar_visible\": " + visible(IDC_PROGRESS_BAR) +
-                                      ", \"pos\": " + std::to_string(pos) + "}";
+            const std::string state =
+                "{\"title\": " + json(title) + ", \"message\": " + json(controlText(page, IDC_PAGE_MESSAGE)) +
+                ", \"message_visible\": " + visible(IDC_PAGE_MESSAGE) +
+                ", \"frame\": " + json(controlText(page, IDC_PROGRESS_FRAME)) +
+                ", \"bar_visible\": " + visible(IDC_PROGRESS_BAR) + ", \"pos\": " + std::to_string(pos) + "}";
             // Read again: a page torn down between the reads gave some of them empty.
             const bool intact = IsWindow(page) && controlText(page, IDC_PAGE_TITLE) == title;
             if (intact && (w->states.empty() || w->states.back() != state)) w->states.push_back(state);
