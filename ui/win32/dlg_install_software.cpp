@@ -4,6 +4,7 @@
 
 #include "platform/win32/wide.h"
 #include "res/pages_ids.h"
+#include "ui/download_figures.h"
 
 DlgInstallSoftware::DlgInstallSoftware(platform::PageModel& model, PageEnvironment& env)
     : WizardPage(model, env, IDD_PAGE_PROGRESS), logic_(model.workKind, *this) {}
@@ -91,8 +92,15 @@ void DlgInstallSoftware::setBarPosition(int position) {
     SendMessageW(item(IDC_PROGRESS_BAR), PBM_SETPOS, static_cast<WPARAM>(position), 0);
 }
 
-// The download figures come with the download workers; until then the labels stay empty.
-void DlgInstallSoftware::showDownloadFigures(const platform::WorkerState&) {}
+void DlgInstallSoftware::showDownloadFigures(const platform::WorkerState& state) {
+    const DownloadFigures figures = downloadFigures(state);
+    setBarPosition(figures.barPosition);
+    setText(IDC_PROGRESS_FILE_SIZE, figures.size);
+    if (!figures.time.empty()) {
+        setText(IDC_PROGRESS_LEFT_TIME, figures.time);
+        setText(IDC_PROGRESS_RATE, figures.rate);
+    }
+}
 
 void DlgInstallSoftware::startTimer(int id, unsigned periodMs) {
     SetTimer(hwnd_, static_cast<UINT_PTR>(id), periodMs, nullptr);
