@@ -94,6 +94,27 @@ public:
     virtual bool close() = 0;
 };
 
+// An HTTP GET being answered: always fetched anew, never stored in the cache, binary,
+// with "Accept: */*".
+class HttpResponse {
+public:
+    virtual ~HttpResponse() = default;
+    // The status code of the reply (200 ...); 0 when unknown.
+    virtual int statusCode() = 0;
+    // The Content-Length header as sent; false when the reply has none.
+    virtual bool contentLength(std::u16string& text) = 0;
+    // false when the transfer failed; got is 0 at the end of the reply.
+    virtual bool read(unsigned char* buffer, std::size_t size, std::size_t& got) = 0;
+};
+
+// A session with the system's proxy configuration; requests are made one at a time.
+class HttpSession {
+public:
+    virtual ~HttpSession() = default;
+    // Null when the request could not be made.
+    virtual std::unique_ptr<HttpResponse> open(const std::u16string& url) = 0;
+};
+
 // Windows, its registry, files, processes and the launcher's own file.
 class System {
 public:
@@ -195,6 +216,10 @@ public:
     virtual std::uint32_t runProcess(const std::u16string& commandLine, std::uint32_t limitMs) = 0;
     virtual std::vector<ProcessEntry> listProcesses() = 0;
     virtual void terminateProcess(std::uint32_t processId) = 0;
+    // ---- network ----
+    // Null when no session can be opened.
+    virtual std::unique_ptr<HttpSession> openHttpSession(const std::u16string& agent) = 0;
+
     // Milliseconds of a clock that only moves forward, and a pause of the calling thread.
     virtual std::uint64_t clockMs() = 0;
     virtual void sleepMs(std::uint32_t ms) = 0;

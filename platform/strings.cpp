@@ -1,6 +1,7 @@
 #include "platform/strings.h"
 
 #include <climits>
+#include <limits>
 
 namespace {
 
@@ -8,16 +9,17 @@ constexpr char16_t kReplacement = 0xFFFD;
 
 bool isBlank(char16_t c) { return c == u' ' || c == u'\n' || c == u'\r'; }
 
-template <typename Char>
-long parseDecimalPrefixImpl(std::basic_string_view<Char> text) {
+template <typename Int, typename Char>
+Int parseDecimalPrefixImpl(std::basic_string_view<Char> text) {
     std::size_t i = 0;
     while (i < text.size() && (text[i] == ' ' || (text[i] >= 9 && text[i] <= 13))) ++i;
     bool negative = false;
     if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-    long value = 0;
+    constexpr Int kMost = std::numeric_limits<Int>::max();
+    Int value = 0;
     for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
         const int digit = static_cast<int>(text[i] - '0');
-        if (value > (LONG_MAX - digit) / 10) return negative ? LONG_MIN : LONG_MAX;
+        if (value > (kMost - digit) / 10) return negative ? std::numeric_limits<Int>::min() : kMost;
         value = value * 10 + digit;
     }
     return negative ? -value : value;
@@ -150,5 +152,7 @@ bool equalsIgnoringAsciiCase(std::u16string_view a, std::u16string_view b) {
     return true;
 }
 
-long parseDecimalPrefix(std::string_view text) { return parseDecimalPrefixImpl(text); }
-long parseDecimalPrefix(std::u16string_view text) { return parseDecimalPrefixImpl(text); }
+long parseDecimalPrefix(std::string_view text) { return parseDecimalPrefixImpl<long>(text); }
+long parseDecimalPrefix(std::u16string_view text) { return parseDecimalPrefixImpl<long>(text); }
+std::int64_t parseDecimalPrefix64(std::string_view text) { return parseDecimalPrefixImpl<std::int64_t>(text); }
+std::int64_t parseDecimalPrefix64(std::u16string_view text) { return parseDecimalPrefixImpl<std::int64_t>(text); }

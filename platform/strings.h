@@ -2,6 +2,7 @@
 // byte strings of the XML reader and the UTF-16 texts of the application state.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -26,3 +27,6 @@ bool equalsIgnoringAsciiCase(std::u16string_view a, std::u16string_view b);
 // other character and gives 0 when there are no digits. Saturates instead of overflowing.
 long parseDecimalPrefix(std::string_view text);
 long parseDecimalPrefix(std::u16string_view text);
+// The same with 64 bits on every platform (long has 32 on Windows): file sizes.
+std::int64_t parseDecimalPrefix64(std::string_view text);
+std::int64_t parseDecimalPrefix64(std::u16string_view text);

@@ -1,8 +1,8 @@
 // The real platform: Windows, its registry, files, processes and the launcher's own file.
 // One class, its members implemented per area: win32_system.cpp (process set-up, Windows
 // and folders), win32_registry.cpp, win32_resources.cpp, win32_versions.cpp,
-// win32_installer.cpp, win32_shell.cpp, win32_files.cpp, win32_file_streams.cpp and
-// win32_processes.cpp.
+// win32_installer.cpp, win32_shell.cpp, win32_files.cpp, win32_file_streams.cpp,
+// win32_processes.cpp and win32_http.cpp.
 #pragma once
 
 #include "platform/platform.h"
@@ -76,6 +76,7 @@ public:
     std::uint32_t runProcess(const std::u16string& commandLine, std::uint32_t limitMs) override;
     std::vector<platform::ProcessEntry> listProcesses() override;
     void terminateProcess(std::uint32_t processId) override;
+    std::unique_ptr<platform::HttpSession> openHttpSession(const std::u16string& agent) override;
     std::uint64_t clockMs() override { return GetTickCount64(); }
     void sleepMs(std::uint32_t ms) override { Sleep(ms); }
 

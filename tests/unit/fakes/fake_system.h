@@ -66,6 +66,20 @@ public:
     std::optional<std::uint64_t> freeBytes;             // none: the volume cannot be asked
     std::uint64_t clock = 1000;                         // ms; moves only through sleepMs and runProcess
     std::uint32_t processRunMs = 0;                     // how long each runProcess takes
+    // HTTP: each request is answered by onHttp (by default a 404).
+    struct HttpReply {
+        int status = 200;
+        std::optional<std::u16string> contentLength;  // none: the header is missing
+        std::string body;
+        bool openFails = false;
+        std::size_t failReadAfter = std::string::npos;  // reads fail once this many bytes went
+    };
+    std::function<HttpReply(const std::u16string& url)> onHttp = [](const std::u16string&) {
+        HttpReply reply;
+        reply.status = 404;
+        return reply;
+    };
+    bool httpSessionFails = false;
 
     // ---- what the code under test did ----
     std::u16string currentFolder;
@@ -76,6 +90,8 @@ public:
     int comInitCount = 0;
     std::vector<std::uint32_t> sleeps;
     std::vector<std::pair<std::u16string, platform::FileOpen>> opened;
+    std::vector<std::u16string> httpRequests;
+    std::u16string httpAgent;
     bool commonControlsInitialised = false;
 
     // ---- set-up helpers ----
@@ -389,6 +405,11 @@ public:
     }
     std::vector<platform::ProcessEntry> listProcesses() override { return processes; }
     void terminateProcess(std::uint32_t id) override { terminated.push_back(id); }
+    std::unique_ptr<platform::HttpSession> openHttpSession(const std::u16string& agent) override {
+        httpAgent = agent;
+        if (httpSessionFails) return nullptr;
+        return std::make_unique<FakeHttpSession>(*this);
+    }
     std::uint64_t clockMs() override { return clock; }
     void sleepMs(std::uint32_t ms) override {
         sleeps.push_back(ms);
@@ -424,6 +445,43 @@ private:
         std::u16string path_;
         bool writing_;
         std::size_t position_ = 0;
+    };
+
+    class FakeHttpResponse : public platform::HttpResponse {
+    public:
+        explicit FakeHttpResponse(HttpReply reply) : reply_(std::move(reply)) {}
+        int statusCode() override { return reply_.status; }
+        bool contentLength(std::u16string& text) override {
+            if (!reply_.contentLength) return false;
+            text = *reply_.contentLength;
+            return true;
+        }
+        bool read(unsigned char* buffer, std::size_t size, std::size_t& got) override {
+            got = 0;
+            if (position_ >= reply_.failReadAfter) return false;
+            got = std::min({size, reply_.body.size() - position_, reply_.failReadAfter - position_});
+            std::copy(reply_.body.begin() + static_cast<std::ptrdiff_t>(position_),
+                      reply_.body.begin() + static_cast<std::ptrdiff_t>(position_ + got), buffer);
+            position_ += got;
+            return true;
+        }
+
+    private:
+        HttpReply reply_;
+        std::size_t position_ = 0;
+    };
+    class FakeHttpSession : public platform::HttpSession {
+    public:
+        explicit FakeHttpSession(FakeSystem& system) : system_(system) {}
+        std::unique_ptr<platform::HttpResponse> open(const std::u16string& url) override {
+            system_.httpRequests.push_back(url);
+            HttpReply reply = system_.onHttp(url);
+            if (reply.openFails) return nullptr;
+            return std::make_unique<FakeHttpResponse>(std::move(reply));
+        }
+
+    private:
+        FakeSystem& system_;
     };
 
     int find(Root root, const std::u16string& key, const std::u16string& name, const RegValue*& value) const {

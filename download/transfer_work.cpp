@@ -1,0 +1,247 @@
+#include "download/transfer_work.h"
+
+#include <algorithm>
+#include <memory>
+#include <new>
+
+#include "download/download_progress.h"
+#include "download/md5.h"
+#include "platform/download_result.h"
+#include "platform/strings.h"
+#include "platform/worker_state.h"
+
+namespace {
+
+constexpr std::int64_t kSmallestFile = 5000;
+constexpr std::size_t kFileRead = 2048;
+constexpr std::size_t kSegmentRead = 65536;
+constexpr std::size_t kTransferBuffer = 160065546;  // the largest segment, one more read and a spare
+constexpr std::size_t kMostFiles = 1000;
+
+using platform::workerLock;
+using platform::workerState;
+using Hold = platform::WorkerLock::Hold;
+
+bool cancelled() {
+    Hold hold(workerLock());
+    return workerState().cancelRequested;
+}
+
+std::int32_t clock32(platform::System& system) { return static_cast<std::int32_t>(system.clockMs()); }
+
+// A reply that may be kept: any 2xx status (an error page is never data).
+bool successful(platform::HttpResponse& response) {
+    const int status = response.statusCode();
+    return status >= 200 && status < 300;
+}
+
+std::unique_ptr<platform::HttpResponse> request(platform::HttpSession& session, const std::u16string& url) {
+    std::unique_ptr<platform::HttpResponse> response = session.open(url);
+    if (response && !successful(*response)) response.reset();
+    return response;
+}
+
+void startFigures(platform::System& system, std::int64_t done, std::int64_t total) {
+    Hold hold(workerLock());
+    platform::WorkerState& state = workerState();
+    state.bytesDone = done;
+    state.bytesTotal = total;
+    state.elapsedSeconds = state.remainingSeconds = 0;
+    state.startClock = state.lastUpdateClock = clock32(system);
+}
+
+}  // namespace
+
+int downloadFileWork(platform::System& system, const std::u16string& agent, const std::u16string& url,
+                     const std::u16string& target) {
+    startFigures(system, 0, -1);
+    std::unique_ptr<platform::HttpSession> session = system.openHttpSession(agent);
+    if (!session) return kDownloadLocalFileProblem;
+    std::unique_ptr<platform::HttpResponse> response = request(*session, url);
+    if (!response) return kDownloadTransferProblem;
+    std::u16string lengthText;
+    const std::int64_t announced = response->contentLength(lengthText) ? parseDecimalPrefix64(lengthText) : 0;
+    {
+        Hold hold(workerLock());
+        workerState().bytesTotal = announced;
+    }
+    if (announced < kSmallestFile) return kDownloadTransferProblem;
+    startFigures(system, 0, announced);
+    std::unique_ptr<platform::File> file;
+    if (!target.empty()) {
+        file = system.openFile(target, platform::FileOpen::Replace);
+        if (!file) return kDownloadLocalFileProblem;
+    }
+    unsigned char buffer[kFileRead];
+    std::int64_t done = 0;
+    for (;;) {
+        std::size_t got = 0;
+        if (!response->read(buffer, sizeof buffer, got)) return kDownloadTransferProblem;
+        Hold hold(workerLock());
+        if (workerState().cancelRequested) return kDownloadCancelled;
+        if (got == 0) break;
+        if (!file || !file->write(buffer, got)) return kDownloadLocalFileProblem;
+        done += static_cast<std::int64_t>(got);
+        workerState().bytesDone = done;
+        updateTimeFigures(workerState(), clock32(system));
+    }
+    if (file && !file->close()) return kDownloadLocalFileProblem;
+    return done == announced ? kDownloadDone : kDownloadTransferProblem;
+}
+
+std::int32_t segmentLengthAfter(std::int32_t length, bool verified) {
+    return verified ? std::min(length * 2, kLargestSegment) : std::max(length / 2, kFirstSegment);
+}
+
+std::u16string sizeUrl(const std::u16string& base, const std::u16string& file) {
+    return base + u"/getfile.pl?file=" + file;
+}
+
+std::u16string segmentUrl(const std::u16string& base, const std::u16string& file, std::int32_t positionMb,
+                          std::int32_t length, bool digest) {
+    const std::string numbers = "&mb_pos=" + std::to_string(positionMb) + "&length=" + std::to_string(length);
+    return sizeUrl(base, file) + utf8ToWide(numbers) + (digest ? u"&crc=1" : u"");
+}
+
+bool RetryPause::wait(platform::System& system) {
+    for (std::uint32_t waited = 0; waited < nextMs_; waited += 50) {
+        if (cancelled()) return false;
+        system.sleepMs(50);
+    }
+    nextMs_ = std::min(nextMs_ * 2, kLongestMs);
+    return !cancelled();
+}
+
+namespace {
+
+// One download's state on the worker thread.
+class SegmentedTransfer {
+public:
+    SegmentedTransfer(platform::System& system, const SegmentedDownload& download, unsigned char* buffer)
+        : system_(system), download_(download), buffer_(buffer) {}
+
+    int run() {
+        std::unique_ptr<platform::HttpSession> session = system_.openHttpSession(download_.agent);
+        if (!session) return kDownloadLocalFileProblem;
+        session_ = session.get();
+        std::vector<std::int64_t> sizes;
+        for (const std::u16string& name : download_.files) {
+            std::int64_t size = 0;
+            if (const int result = fileSize(name, size)) return result;
+            sizes.push_back(size);
+            Hold hold(workerLock());
+            workerState().bytesTotal += size;
+        }
+        for (std::size_t i = 0; i < download_.files.size(); ++i) {
+            if (const int result = fetchFile(download_.files[i], sizes[i])) return result;
+        }
+        return kDownloadDone;
+    }
+
+private:
+    // Asks until the server gives a positive size of 1 to 16 characters, or until Cancel.
+    int fileSize(const std::u16string& name, std::int64_t& size) {
+        RetryPause pause;
+        for (;;) {
+            if (cancelled()) return kDownloadCancelled;
+            std::unique_ptr<platform::HttpResponse> reply = request(*session_, sizeUrl(download_.baseUrl, name));
+            if (cancelled()) return kDownloadCancelled;
+            std::size_t got = 0;
+            const bool read = reply && reply->read(buffer_, kSegmentRead, got);
+            if (cancelled()) return kDownloadCancelled;
+            if (read && got >= 1 && got <= 16) {
+                size = parseDecimalPrefix64(std::string_view(reinterpret_cast<const char*>(buffer_), got));
+                if (size >= 1) return kDownloadDone;
+            }
+            if (!pause.wait(system_)) return kDownloadCancelled;
+        }
+    }
+
+    int fetchFile(const std::u16string& name, std::int64_t size) {
+        std::unique_ptr<platform::File> file;
+        if (!download_.targetFolder.empty()) {
+            file = system_.openFile(download_.targetFolder + name, platform::FileOpen::Replace);
+            if (!file) return kDownloadLocalFileProblem;
+        }
+        std::int32_t positionMb = 0;
+        std::int64_t written = 0;
+        RetryPause pause;
+        while (written < size) {
+            if (cancelled()) return kDownloadCancelled;
+            std::size_t received = 0;
+            const int fetched = fetchSegment(name, positionMb, received);
+            if (fetched == kDownloadCancelled) return fetched;
+            // A verified segment must hold the requested length, or end the file exactly:
+            // anything shorter would leave a hole.
+            const bool whole = received == static_cast<std::size_t>(segmentLength_) ||
+                               (received > 0 && written + static_cast<std::int64_t>(received) == size);
+            if (fetched == kDownloadDone && whole) {
+                if (!file || !file->write(buffer_, received)) return kDownloadLocalFileProblem;
+                written += static_cast<std::int64_t>(received);
+                positionMb += segmentLength_ / 1000000;
+                segmentLength_ = segmentLengthAfter(segmentLength_, true);
+                pause.reset();
+                continue;
+            }
+            {
+                Hold hold(workerLock());
+                workerState().bytesDone -= static_cast<std::int64_t>(received);
+            }
+            segmentLength_ = segmentLengthAfter(segmentLength_, false);
+            if (!pause.wait(system_)) return kDownloadCancelled;
+        }
+        if (file && !file->close()) return kDownloadLocalFileProblem;
+        return kDownloadDone;
+    }
+
+    // The segment into the buffer, checked against the server's digest: kDownloadDone when it
+    // matches, kDownloadTransferProblem for anything else (to be fetched again).
+    int fetchSegment(const std::u16string& name, std::int32_t positionMb, std::size_t& received) {
+        const std::size_t length = static_cast<std::size_t>(segmentLength_);
+        std::unique_ptr<platform::HttpResponse> segment =
+            request(*session_, segmentUrl(download_.baseUrl, name, positionMb, segmentLength_, false));
+        if (!segment) return kDownloadTransferProblem;
+        while (received <= length) {
+            std::size_t got = 0;
+            const bool read = segment->read(buffer_ + received, kSegmentRead, got);
+            if (cancelled()) return kDownloadCancelled;
+            if (!read) return kDownloadTransferProblem;
+            received += got;
+            {
+                Hold hold(workerLock());
+                workerState().bytesDone += static_cast<std::int64_t>(got);
+                updateTimeFigures(workerState(), clock32(system_));
+            }
+            if (got == 0) break;
+        }
+        if (received > length) return kDownloadTransferProblem;  // more than asked for
+        const std::string digest = md5Hex(buffer_, received);
+        segment.reset();
+        std::unique_ptr<platform::HttpResponse> check =
+            request(*session_, segmentUrl(download_.baseUrl, name, positionMb, segmentLength_, true));
+        char reply[1000] = {};
+        std::size_t got = 0;
+        const bool read = check && check->read(reinterpret_cast<unsigned char*>(reply), sizeof reply - 1, got);
+        if (cancelled()) return kDownloadCancelled;
+        if (!read) return kDownloadTransferProblem;
+        // The reply ends at its first zero byte and must be the digest and nothing else.
+        return std::string(reply, std::find(reply, reply + got, '\0')) == digest ? kDownloadDone
+                                                                                 : kDownloadTransferProblem;
+    }
+
+    platform::System& system_;
+    const SegmentedDownload& download_;
+    unsigned char* buffer_;
+    platform::HttpSession* session_ = nullptr;
+    std::int32_t segmentLength_ = kFirstSegment;  // carried from file to file
+};
+
+}  // namespace
+
+int downloadSegmentsWork(platform::System& system, const SegmentedDownload& download) {
+    if (download.files.size() > kMostFiles) return kDownloadTransferProblem;
+    std::unique_ptr<unsigned char[]> buffer(new (std::nothrow) unsigned char[kTransferBuffer]);
+    if (!buffer) return kDownloadTransferProblem;
+    startFigures(system, 1, 0);
+    return SegmentedTransfer(system, download, buffer.get()).run();
+}

@@ -1,0 +1,49 @@
+// The download workers of the progress page: one file in one request, and files in
+// MD5-verified segments from a server answering "/getfile.pl". They keep the byte and time
+// figures in platform::workerState() under platform::workerLock(), stop on
+// cancelRequested, show no message and return the result codes of
+// platform/download_result.h.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+
+// One file: its announced size must be at least 5,000 bytes and must all arrive.
+int downloadFileWork(platform::System& system, const std::u16string& agent, const std::u16string& url,
+                     const std::u16string& target);
+
+struct SegmentedDownload {
+    std::u16string agent;
+    std::u16string baseUrl;  // without a trailing slash
+    std::vector<std::u16string> files;
+    std::u16string targetFolder;  // with a trailing backslash
+};
+
+// The segment lengths: 10 million bytes at the start, doubled after a verified segment up
+// to 160 million, halved after a failed one down to 10 million.
+constexpr std::int32_t kFirstSegment = 10000000;
+constexpr std::int32_t kLargestSegment = 160000000;
+std::int32_t segmentLengthAfter(std::int32_t length, bool verified);
+
+// The three requests of the server.
+std::u16string sizeUrl(const std::u16string& base, const std::u16string& file);
+std::u16string segmentUrl(const std::u16string& base, const std::u16string& file, std::int32_t positionMb,
+                          std::int32_t length, bool digest);
+
+// Waits between repeated failures of one request: 100 ms doubling to 3.2 s, back to
+// 100 ms after a success; a cancel is noticed within 50 ms.
+class RetryPause {
+public:
+    // False when a cancel came during the wait.
+    bool wait(platform::System& system);
+    void reset() { nextMs_ = kFirstMs; }
+
+private:
+    static constexpr std::uint32_t kFirstMs = 100, kLongestMs = 3200;
+    std::uint32_t nextMs_ = kFirstMs;
+};
+
+int downloadSegmentsWork(platform::System& system, const SegmentedDownload& download);

@@ -1,0 +1,205 @@
+// The download workers against a scripted server: the request sequence of a segmented
+// download, what each fault costs, the result codes, and the single-file download's rules.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <map>
+#include <string>
+
+#include "download/md5.h"
+#include "download/transfer_work.h"
+#include "fakes/fake_system.h"
+#include "platform/download_result.h"
+#include "platform/strings.h"
+#include "platform/worker_state.h"
+
+namespace {
+
+using Reply = FakeSystem::HttpReply;
+
+std::string content(std::size_t size, char seed) {
+    std::string s(size, '\0');
+    for (std::size_t i = 0; i < size; ++i) s[i] = static_cast<char>(seed + i * 31 + (i >> 12));
+    return s;
+}
+
+std::string field(const std::string& url, const std::string& name) {
+    const auto at = url.find(name + "=");
+    if (at == std::string::npos) return {};
+    const auto end = url.find('&', at);
+    return url.substr(at + name.size() + 1, end == std::string::npos ? std::string::npos : end - at - name.size() - 1);
+}
+
+// The "/getfile.pl" answers over files in memory; fault(url, n) may change the n-th reply.
+class Server {
+public:
+    std::map<std::string, std::string> files;
+    std::function<void(const std::string& url, int n, Reply& reply)> fault = [](const std::string&, int, Reply&) {};
+    std::vector<std::string> requests;
+
+    Reply answer(const std::u16string& wideUrl) {
+        const std::string url = wideToUtf8(wideUrl);
+        requests.push_back(url.substr(url.find("?") + 1));
+        Reply reply;
+        auto file = files.find(field(url, "file"));
+        if (file == files.end()) {
+            reply.status = 404;
+        } else if (field(url, "mb_pos").empty()) {
+            reply.body = std::to_string(file->second.size());
+        } else {
+            const std::size_t from = std::stoull(field(url, "mb_pos")) * 1000000;
+            const std::string bytes =
+                file->second.substr(std::min(from, file->second.size()), std::stoull(field(url, "length")));
+            reply.body = field(url, "crc").empty()
+                             ? bytes
+                             : md5Hex(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
+        }
+        fault(url, static_cast<int>(requests.size()), reply);
+        return reply;
+    }
+};
+
+class Downloads : public ::testing::Test {
+protected:
+    Downloads() {
+        system.onHttp = [this](const std::u16string& url) { return server.answer(url); };
+        platform::workerState().cancelRequested = false;
+    }
+    ~Downloads() override { platform::workerState().cancelRequested = false; }
+    int segments(std::vector<std::u16string> names) {
+        return downloadSegmentsWork(system, {u"QendraSetup", u"http://h", std::move(names), u"C:\\T\\"});
+    }
+    std::string written(const std::u16string& path) {
+        const auto& bytes = system.files[path];
+        return std::string(bytes.begin(), bytes.end());
+    }
+    std::vector<std::string> segmentRequests() const {
+        std::vector<std::string> out;
+        for (const auto& r : server.requests)
+            if (r.find("mb_pos") != std::string::npos && r.find("crc") == std::string::npos) out.push_back(r);
+        return out;
+    }
+
+    FakeSystem system;
+    Server server;
+};
+
+TEST_F(Downloads, SegmentsGrowWhileTheyVerifyAndTheLengthCarriesToTheNextFile) {
+    server.files["a.cab"] = content(35000000, 1);
+    server.files["b.cab"] = content(90000000, 2);
+    EXPECT_EQ(segments({u"a.cab", u"b.cab"}), kDownloadDone);
+    EXPECT_EQ(server.requests[0], "file=a.cab");
+    EXPECT_EQ(server.requests[1], "file=b.cab");
+    EXPECT_EQ(segmentRequests(),
+              (std::vector<std::string>{"file=a.cab&mb_pos=0&length=10000000", "file=a.cab&mb_pos=10&length=20000000",
+                                        "file=a.cab&mb_pos=30&length=40000000", "file=b.cab&mb_pos=0&length=80000000",
+                                        "file=b.cab&mb_pos=80&length=160000000"}));
+    EXPECT_EQ(server.requests.back(), "file=b.cab&mb_pos=80&length=160000000&crc=1");
+    EXPECT_TRUE(written(u"C:\\T\\a.cab") == server.files["a.cab"]);
+    EXPECT_TRUE(written(u"C:\\T\\b.cab") == server.files["b.cab"]);
+    EXPECT_EQ(platform::workerState().bytesTotal, 125000000);
+    EXPECT_EQ(platform::workerState().bytesDone, 125000001);  // starts at one
+    EXPECT_EQ(system.httpAgent, u"QendraSetup");
+}
+
+TEST_F(Downloads, EveryKindOfBadSegmentHalvesTheLengthAndIsFetchedAgain) {
+    server.files["a.cab"] = content(65000000, 3);
+    const std::string shortPiece = server.files["a.cab"].substr(30000000, 100);
+    // Requests 1-5: the size and two good segments; then one fault per request.
+    server.fault = [&shortPiece](const std::string&, int n, Reply& reply) {
+        if (n == 7) reply.body[0] ^= 1;          // the digest of 30/40M differs
+        if (n == 8) reply.body += "more";        // 30/20M: more than was asked for
+        if (n == 9) reply.failReadAfter = 1000;  // 30/10M: connection reset
+        if (n == 10) reply.status = 500;         // 30/10M: an error page
+        if (n == 11) reply.body.resize(100);     // 30/10M: short, though...
+        if (n == 12)
+            reply.body = md5Hex(reinterpret_cast<const unsigned char*>(shortPiece.data()), 100);  // ...verified
+    };
+    EXPECT_EQ(segments({u"a.cab"}), kDownloadDone);
+    EXPECT_TRUE(written(u"C:\\T\\a.cab") == server.files["a.cab"]);
+    EXPECT_EQ(segmentRequests(), (std::vector<std::string>{
+                                     "file=a.cab&mb_pos=0&length=10000000", "file=a.cab&mb_pos=10&length=20000000",
+                                     "file=a.cab&mb_pos=30&length=40000000", "file=a.cab&mb_pos=30&length=20000000",
+                                     "file=a.cab&mb_pos=30&length=10000000", "file=a.cab&mb_pos=30&length=10000000",
+                                     "file=a.cab&mb_pos=30&length=10000000", "file=a.cab&mb_pos=30&length=10000000",
+                                     "file=a.cab&mb_pos=40&length=20000000", "file=a.cab&mb_pos=60&length=40000000"}));
+    EXPECT_EQ(platform::workerState().bytesDone, 65000001);  // failed bytes were taken off
+    // Five failures in a row waited 100, 200, 400, 800 and 1600 ms; the success reset it.
+    std::uint64_t waited = 0;
+    for (std::uint32_t ms : system.sleeps) waited += ms;
+    EXPECT_EQ(waited, 3100u);
+}
+
+TEST_F(Downloads, BadSizeRepliesAreAskedAgainWithGrowingPausesUntilCancel) {
+    server.files["a.cab"] = "x";
+    server.fault = [](const std::string& url, int n, Reply& reply) {
+        if (url.find("mb_pos") != std::string::npos) return;
+        reply.body = n % 2 ? "0" : "12345678901234567";  // zero, or 17 characters
+        if (n == 6) platform::workerState().cancelRequested = true;
+    };
+    EXPECT_EQ(segments({u"a.cab"}), kDownloadCancelled);
+    EXPECT_EQ(server.requests.size(), 6u);
+    // 100, 200, 400, 800, 1600 ms in 50 ms steps, each step looking at Cancel.
+    std::uint64_t waited = 0;
+    for (std::uint32_t ms : system.sleeps) waited += ms;
+    EXPECT_EQ(waited, 100u + 200 + 400 + 800 + 1600);
+    EXPECT_TRUE(std::all_of(system.sleeps.begin(), system.sleeps.end(), [](std::uint32_t ms) { return ms <= 50; }));
+}
+
+TEST_F(Downloads, ADigestWithATrailingNewlineNeverMatchesAndCancelKeepsOnlyVerifiedSegments) {
+    server.files["a.cab"] = content(25000000, 4);
+    server.fault = [](const std::string& url, int n, Reply& reply) {
+        if (url.find("crc=1") != std::string::npos && n > 3) reply.body += "\n";
+        if (n == 20) platform::workerState().cancelRequested = true;
+    };
+    EXPECT_EQ(segments({u"a.cab"}), kDownloadCancelled);
+    const std::vector<std::string> s = segmentRequests();
+    EXPECT_EQ(s[1], "file=a.cab&mb_pos=10&length=20000000");
+    for (std::size_t i = 2; i < s.size(); ++i) EXPECT_EQ(s[i], "file=a.cab&mb_pos=10&length=10000000");
+    EXPECT_TRUE(written(u"C:\\T\\a.cab") == server.files["a.cab"].substr(0, 10000000));
+}
+
+TEST_F(Downloads, SegmentedResultCodes) {
+    EXPECT_EQ(segments({}), kDownloadDone);
+    EXPECT_EQ(segments(std::vector<std::u16string>(1001, u"a.cab")), kDownloadTransferProblem);
+    server.files["a.cab"] = content(6000, 5);
+    system.unwritableFolders.insert(u"C:\\T");
+    EXPECT_EQ(segments({u"a.cab"}), kDownloadLocalFileProblem);
+    system.httpSessionFails = true;
+    EXPECT_EQ(segments({u"a.cab"}), kDownloadLocalFileProblem);
+}
+
+TEST_F(Downloads, ASingleFileMustBeAnnouncedWithAtLeast5000BytesAndArriveWhole) {
+    Reply reply;
+    system.onHttp = [&reply](const std::u16string&) { return reply; };
+    auto get = [this] { return downloadFileWork(system, u"QendraSetup", u"http://h/u.exe", u"C:\\T\\u.exe"); };
+
+    reply.body = content(5000, 6);
+    reply.contentLength = u"5000";
+    EXPECT_EQ(get(), kDownloadDone);
+    EXPECT_TRUE(written(u"C:\\T\\u.exe") == reply.body);
+
+    system.files.clear();
+    reply.contentLength = u"4999";
+    EXPECT_EQ(get(), kDownloadTransferProblem);
+    EXPECT_FALSE(system.files.count(u"C:\\T\\u.exe"));  // nothing written
+    reply.contentLength.reset();
+    EXPECT_EQ(get(), kDownloadTransferProblem);
+    reply.contentLength = u"6000";  // ends early
+    EXPECT_EQ(get(), kDownloadTransferProblem);
+    reply.contentLength = u"5000";
+    reply.status = 404;  // an error page is never the file
+    EXPECT_EQ(get(), kDownloadTransferProblem);
+    reply.status = 200;
+    reply.failReadAfter = 2048;
+    EXPECT_EQ(get(), kDownloadTransferProblem);
+    reply.failReadAfter = std::string::npos;
+    EXPECT_EQ(downloadFileWork(system, u"a", u"http://h/u.exe", u""), kDownloadLocalFileProblem);
+    system.failingCloses.insert(u"C:\\T\\u.exe");
+    EXPECT_EQ(get(), kDownloadLocalFileProblem);
+    platform::workerState().cancelRequested = true;
+    EXPECT_EQ(get(), kDownloadCancelled);
+}
+
+}  // namespace
