@@ -1,5 +1,7 @@
 #include "config/page_frame.h"
 
+#include <utility>
+
 #include "config/help_files.h"
 #include "config/help_topics.h"
 #include "platform/flow_words.h"
@@ -36,4 +38,17 @@ std::string showPage(RunContext& app, platform::PageModel& page) {
     else if (word != word::kCancel) app.forwardDirection = true;
     if (page.placement.isSet()) app.lastPageRect = page.placement;
     return word;
+}
+
+std::string showProgressPage(RunContext& app, platform::WorkKind kind, const std::u16string& title,
+                             const std::u16string& message, const std::u16string& progressTitle,
+                             const std::u16string& info, std::function<void()> work) {
+    platform::PageModel page = framedPage(app, platform::PageClass::Progress, nullptr);
+    page.title = title;
+    page.message = message;
+    page.progressTitle = progressTitle;
+    page.infoText = info;
+    page.workKind = kind;
+    page.work = std::move(work);
+    return showPage(app, page);
 }

@@ -3,6 +3,7 @@
 // that its result word, direction and position land in the application state.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "platform/page_model.h"
@@ -19,3 +20,10 @@ std::string showPage(RunContext& app, platform::PageModel& page);
 
 // Row text with "ProductX" replaced by the product name.
 std::u16string productText(const RunContext& app, int row);
+
+// Shows the progress page with these texts running work (on its own thread); returns the
+// page's result word ("next" once the work has finished; "back" or "cancel" before it
+// started; empty after Escape before it started). The word also goes to flowState.
+std::string showProgressPage(RunContext& app, platform::WorkKind kind, const std::u16string& title,
+                             const std::u16string& message, const std::u16string& progressTitle,
+                             const std::u16string& info, std::function<void()> work);

@@ -1,8 +1,65 @@
 #include "download/content_download.h"
 
+#include "config/page_frame.h"
+#include "download/transfer_work.h"
 #include "platform/download_result.h"
+#include "platform/files.h"
+#include "platform/strings.h"
 
-// The transfer is not built yet: report that nothing could be transferred, so the page
-// says so and the user is back on the question.
-int downloadVideos(RunContext&) { return kDownloadTransferProblem; }
-int downloadMaterial(RunContext&) { return kDownloadTransferProblem; }
+namespace {
+
+// A cabinet left read-only by an earlier run must not stop the new one.
+void clearReadOnly(platform::System& system, const std::u16string& path) {
+    platform::FileStatus status;
+    if (!system.readFileStatus(path, status) || !(status.attributes & platform::kAttributeReadOnly)) return;
+    status.attributes &= ~platform::kAttributeReadOnly;
+    system.writeFileStatus(path, status);
+}
+
+std::u16string longTemporaryFolder(RunContext& app) { return longPathForm(app.system().tempFolder()) + u"\\"; }
+
+}  // namespace
+
+int DownloadFile(RunContext& app, const std::string& agent, const std::u16string& url, const std::u16string& target,
+                 const std::u16string& title, const std::u16string& message, const std::u16string& progressTitle) {
+    app.downloadAgentName = agent;
+    app.downloadUrl = url;
+    app.downloadTarget = target;
+    // A page that never ran its worker transferred nothing.
+    app.downloadResult = kDownloadTransferProblem;
+    showProgressPage(app, platform::WorkKind::DownloadFile, title, message, progressTitle, u"", [&app] {
+        app.downloadResult =
+            downloadFileWork(app.system(), utf8ToWide(app.downloadAgentName), app.downloadUrl, app.downloadTarget);
+    });
+    return app.downloadResult;
+}
+
+int DownloadSegmentedFiles(RunContext& app, const std::string& agent, const std::u16string& baseUrl,
+                           const std::vector<std::u16string>& files, const std::u16string& targetFolder,
+                           const std::u16string& title, const std::u16string& message,
+                           const std::u16string& progressTitle) {
+    app.downloadAgentName = agent;
+    app.downloadUrl = baseUrl;
+    app.downloadFiles = files;
+    app.downloadTarget = targetFolder;
+    app.downloadResult = kDownloadTransferProblem;
+    showProgressPage(app, platform::WorkKind::DownloadSegments, title, message, progressTitle, u"", [&app] {
+        app.downloadResult = downloadSegmentsWork(
+            app.system(), {utf8ToWide(app.downloadAgentName), app.downloadUrl, app.downloadFiles, app.downloadTarget});
+    });
+    return app.downloadResult;
+}
+
+int downloadVideos(RunContext& app) {
+    const std::u16string target = longTemporaryFolder(app) + u"media2.cab";
+    clearReadOnly(app.system(), target);
+    return DownloadFile(app, app.downloadAgentName, app.media2Url, target, app.text(145), app.text(146), app.text(6));
+}
+
+int downloadMaterial(RunContext& app) {
+    const std::u16string folder = longTemporaryFolder(app);
+    const std::vector<std::u16string> files = splitWords(app.materialCabFiles);
+    for (const std::u16string& name : files) clearReadOnly(app.system(), folder + name);
+    return DownloadSegmentedFiles(app, app.downloadAgentName, app.materialUrl, files, folder, app.text(163),
+                                  app.text(164), app.text(6));
+}

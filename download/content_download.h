@@ -1,8 +1,21 @@
-// The optional content fetched over HTTP: the videos cabinet as one file, the teaching
-// material in verified segments. Results as platform/download_result.h.
+// The downloads behind the progress page: one file, or files in verified segments, and the
+// optional content that uses them (the videos cabinet as one file, the teaching material
+// in segments). Results as platform/download_result.h; the callers report them.
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "config/run_context.h"
+
+// Keep the inputs in the run's download settings, show the page of the download kind with
+// the three texts, and return downloadResult once it has closed.
+int DownloadFile(RunContext& app, const std::string& agent, const std::u16string& url, const std::u16string& target,
+                 const std::u16string& title, const std::u16string& message, const std::u16string& progressTitle);
+int DownloadSegmentedFiles(RunContext& app, const std::string& agent, const std::u16string& baseUrl,
+                           const std::vector<std::u16string>& files, const std::u16string& targetFolder,
+                           const std::u16string& title, const std::u16string& message,
+                           const std::u16string& progressTitle);
 
 int downloadVideos(RunContext& app);
 int downloadMaterial(RunContext& app);

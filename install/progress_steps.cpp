@@ -9,19 +9,6 @@
 #include "platform/strings.h"
 #include "text/texts.h"
 
-std::string showProgressPage(RunContext& app, platform::WorkKind kind, const std::u16string& title,
-                             const std::u16string& message, const std::u16string& progressTitle,
-                             const std::u16string& info, std::function<void()> work) {
-    platform::PageModel page = framedPage(app, platform::PageClass::Progress, nullptr);
-    page.title = title;
-    page.message = message;
-    page.progressTitle = progressTitle;
-    page.infoText = info;
-    page.workKind = kind;
-    page.work = std::move(work);
-    return showPage(app, page);
-}
-
 int ExtractResourceWithProgress(RunContext& app, const std::u16string& resourceName, const std::u16string& targetPath,
                                 bool showErrors) {
     platform::System& system = app.system();

@@ -3,19 +3,10 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <vector>
 
-#include "config/run_context.h"
-#include "platform/worker_state.h"
-
-// Shows the progress page with these texts running work (on its own thread); returns the
-// page's result word ("next" once the work has finished; "back" or "cancel" before it
-// started; empty after Escape before it started). The word also goes to flowState.
-std::string showProgressPage(RunContext& app, platform::WorkKind kind, const std::u16string& title,
-                             const std::u16string& message, const std::u16string& progressTitle,
-                             const std::u16string& info, std::function<void()> work);
+#include "config/page_frame.h"
 
 // Writes the named resource to targetPath behind the extraction page when the volume has
 // room for it: 0 when the file was written; -1 when the resource cannot be loaded, the

@@ -7,6 +7,8 @@
 #include <map>
 #include <string>
 
+#include "app/bootstrapper_app.h"
+#include "download/content_download.h"
 #include "download/md5.h"
 #include "download/transfer_work.h"
 #include "fakes/fake_system.h"
@@ -200,6 +202,32 @@ TEST_F(Downloads, ASingleFileMustBeAnnouncedWithAtLeast5000BytesAndArriveWhole) 
     EXPECT_EQ(get(), kDownloadLocalFileProblem);
     platform::workerState().cancelRequested = true;
     EXPECT_EQ(get(), kDownloadCancelled);
+}
+
+TEST_F(Downloads, TheMaterialArrivesInTheTemporaryFolderBehindItsPage) {
+    FakeUi ui;
+    CBootstrapperApp app(system, ui);
+    app.languageIndex = 1;
+    app.materialUrl = u"http://h";
+    app.materialCabFiles = u"a.cab  b.cab";
+    server.files["a.cab"] = content(7000, 8);
+    server.files["b.cab"] = content(9000, 9);
+    const std::u16string folder = u"\\\\?\\C:\\Temp\\";
+    system.addFile(folder + u"a.cab", "old");
+    system.fileStatus[folder + u"a.cab"] = {platform::kAttributeReadOnly, 0, 0, 0};
+    ui.pageAnswers.push_back([](platform::PageModel& page) {
+        page.work();
+        return "next";
+    });
+    EXPECT_EQ(downloadMaterial(app), kDownloadDone);
+    const platform::PageModel& page = ui.pagesShown.back();
+    EXPECT_EQ(page.workKind, platform::WorkKind::DownloadSegments);
+    EXPECT_EQ(page.title, app.text(163));
+    EXPECT_EQ(page.message, app.text(164));
+    EXPECT_EQ(page.progressTitle, app.text(6));
+    EXPECT_TRUE(written(folder + u"a.cab") == server.files["a.cab"]);
+    EXPECT_TRUE(written(folder + u"b.cab") == server.files["b.cab"]);
+    EXPECT_EQ(system.httpAgent, u"QendraSetup");
 }
 
 }  // namespace
