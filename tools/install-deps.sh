@@ -13,6 +13,7 @@ packages=(
   locales                                     # the six user-interface languages under Wine
   xvfb twm x11-utils xdotool imagemagick      # virtual display, window manager, keys, screenshots
   python3 python3-pytest python3-pytest-timeout   # end-to-end scenarios
+  lighttpd perl                               # the reference download server (getfile.pl, CGI)
 )
 
 # Wine runs 32-bit programs through wine32 from the i386 architecture, but only where

@@ -1,0 +1,70 @@
+"""The reference download server (tools/server/getfile.pl) under a real lighttpd with
+mod_cgi on 127.0.0.1 and a free port, serving the files of one folder."""
+
+import os
+import shutil
+import socket
+import time
+
+from . import procs
+
+REPO = os.path.dirname(os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__)))))
+SCRIPT = os.path.join(REPO, "tools", "server", "getfile.pl")
+
+
+def _free_port():
+    with socket.socket() as s:
+        s.bind(("127.0.0.1", 0))
+        return s.getsockname()[1]
+
+
+class DownloadServer:
+    """Start with start(); url is the base URL the launcher's settings name."""
+
+    def __init__(self, work_dir):
+        self.work_dir = work_dir
+        self.files = os.path.join(work_dir, "files")
+        os.makedirs(self.files, exist_ok=True)
+        os.makedirs(os.path.join(work_dir, "root"), exist_ok=True)
+        self.port = None
+        self.proc = None
+
+    @property
+    def url(self):
+        return f"http://127.0.0.1:{self.port}"
+
+    def start(self, timeout=10.0):
+        lighttpd = shutil.which("lighttpd") or "/usr/sbin/lighttpd"
+        if not os.path.exists(lighttpd):
+            raise RuntimeError("lighttpd not found (Debian package lighttpd)")
+        self.port = _free_port()
+        conf = os.path.join(self.work_dir, "lighttpd.conf")
+        with open(conf, "w") as f:
+            f.write(f'''server.modules = ("mod_alias", "mod_cgi", "mod_setenv")
+server.document-root = "{self.work_dir}/root"
+server.bind = "127.0.0.1"
+server.port = {self.port}
+server.errorlog = "{self.work_dir}/error.log"
+alias.url = ("/getfile.pl" => "{SCRIPT}")
+cgi.assign = (".pl" => "/usr/bin/perl")
+setenv.add-environment = ("GETFILE_ROOT" => "{self.files}")
+''')
+        log = open(os.path.join(self.work_dir, "lighttpd.log"), "ab")
+        self.proc = procs.popen([lighttpd, "-D", "-f", conf], stdout=log, stderr=log)
+        log.close()
+
+        def listening():
+            try:
+                with socket.create_connection(("127.0.0.1", self.port), timeout=0.2):
+                    return True
+            except OSError:
+                return False
+        if not procs.wait_for(listening, timeout):
+            self.stop()
+            raise RuntimeError(f"lighttpd did not listen on {self.port}; see {self.work_dir}/error.log")
+        return self
+
+    def stop(self):
+        if self.proc is not None:
+            procs.stop(self.proc)
+            self.proc = None

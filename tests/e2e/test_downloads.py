@@ -1,0 +1,105 @@
+"""Downloads as a user meets them: the teaching material fetched in MD5-verified segments
+from the reference server under lighttpd, behind the progress page; and the reference
+server itself: its three replies, its refusals and its digest cache."""
+
+import glob
+import hashlib
+import os
+import urllib.error
+import urllib.request
+
+import pytest
+
+from harness.download_server import DownloadServer
+from medium import CANCEL, INSTALL, NEXT, Medium, edited, texts, wait_start_page, with_support
+from test_progress_page import front_page
+
+FRAME = 1004
+OPTION1 = 1032
+
+
+@pytest.fixture
+def server(tmp_path):
+    s = DownloadServer(str(tmp_path / "server")).start()
+    yield s
+    s.stop()
+
+
+def serve(server, name, size, seed):
+    data = hashlib.sha256(str(seed).encode()).digest() * (size // 32 + 1)
+    data = bytes(b ^ (i * 7 & 0xFF) for i, b in enumerate(data[:size])) if size < 100000 else data[:size]
+    with open(os.path.join(server.files, name), "wb") as f:
+        f.write(data)
+    return data
+
+
+def get(server, query):
+    try:
+        with urllib.request.urlopen(f"{server.url}/getfile.pl?{query}", timeout=30) as r:
+            return r.status, r.read()
+    except urllib.error.HTTPError as e:
+        return e.code, b""
+
+
+def test_the_server_answers_the_three_requests_and_refuses_names_outside_its_folder(server):
+    data = serve(server, "a.cab", 2_500_000, 1)
+    assert get(server, "file=a.cab") == (200, b"2500000")
+    assert get(server, "file=a.cab&mb_pos=1&length=1000000") == (200, data[1_000_000:2_000_000])
+    assert get(server, "file=a.cab&mb_pos=2&length=1000000") == (200, data[2_000_000:])  # short at the end
+    assert get(server, "file=a.cab&mb_pos=2&length=1000000&crc=1") == (
+        200, hashlib.md5(data[2_000_000:]).hexdigest().encode())
+    os.symlink("/etc/passwd", os.path.join(server.files, "out.cab"))
+    for query in ["file=../a.cab", "file=%2e%2e%2fa.cab", "file=/etc/passwd", "file=C:a.cab", "file=sub\\a.cab",
+                  "file=out.cab", "file=.digest-cache", "file=", "file=a.cab&file=b.cab", "file=a.cab%00.txt",
+                  "file=a.cab&mb_pos=-1&length=10", "file=a.cab&mb_pos=0&length=160000001"]:
+        assert get(server, query)[0] in (400, 404), query  # lighttpd itself refuses some
+
+
+def test_the_digest_of_a_segment_is_hashed_once_and_follows_the_file(server):
+    serve(server, "a.cab", 3_000_000, 2)
+    query = "file=a.cab&mb_pos=0&length=2000000&crc=1"
+    first = get(server, query)[1]
+    cached = glob.glob(os.path.join(server.files, ".digest-cache", "a.cab.*"))
+    assert len(cached) == 1
+    with open(cached[0], "w") as f:  # a later request is answered from the cache
+        f.write("0" * 32)
+    assert get(server, query)[1] == b"0" * 32
+    os.utime(os.path.join(server.files, "a.cab"), (1_600_000_000, 1_600_000_000))  # a new release
+    assert get(server, query)[1] == first
+
+
+def test_the_teaching_material_arrives_in_verified_segments_behind_the_progress_page(wine, server):
+    t = texts("en")
+    material = {"material1.cab": serve(server, "material1.cab", 25_000_000, 3),
+                "material2.cab": serve(server, "material2.cab", 12_345_678, 4)}
+    medium = with_support(Medium(wine, product="demo-no-runtimes"))
+    with open(wine.build.require("examples/demo/variants/no-runtimes.xml"), encoding="utf-8") as f:
+        settings = f.read()
+    medium.set_settings(edited(settings, 'didactic-material-url="http://127.0.0.1:8080/material/"',
+                               f'didactic-material-url="{server.url}"'))
+    proc = medium.start()
+    wine.driver.click(INSTALL, hwnd=wait_start_page(wine, proc)["hwnd"])
+    for title in (77, 111, 97):  # user group, circuit folder, videos
+        page = front_page(wine, proc, t[title])
+        wine.driver.click(NEXT, hwnd=page["hwnd"])
+        wine.driver.wait_gone(hwnd=page["hwnd"])
+    page = front_page(wine, proc, t[159])
+    wine.driver.select_radio(OPTION1, hwnd=page["hwnd"])
+    wine.driver.click(NEXT, hwnd=page["hwnd"])
+
+    progress = front_page(wine, proc, t[163])
+    assert progress.text(1028) == t[164] and progress.text(FRAME) == t[6]
+    assert progress.control(CANCEL)["enabled"] and not progress.control(NEXT)["enabled"]
+    wine.screenshot("material-download")
+    wine.driver.wait_gone(hwnd=progress["hwnd"], timeout=300)
+
+    presentations = front_page(wine, proc, t[101])
+    temp = [os.path.dirname(p) for p in glob.glob(os.path.join(wine.drive_c, "users", "*", "**", "material1.cab"),
+                                                   recursive=True)]
+    assert temp, "the material is not in the temporary folder"
+    for name, data in material.items():
+        with open(os.path.join(temp[0], name), "rb") as f:
+            assert hashlib.sha256(f.read()).digest() == hashlib.sha256(data).digest(), name
+    wine.driver.click(CANCEL, hwnd=presentations["hwnd"])
+    wine.driver.answer_message_box("yes", pid=proc.pid)
+    assert proc.wait(timeout=30) == 0
