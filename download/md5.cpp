@@ -106,6 +106,7 @@ void Md5::block(const unsigned char* p) {
 #undef MD5_STEP
 
 void Md5::update(const unsigned char* data, std::size_t size) {
+    if (size == 0) return;  // data may then be null, which memcpy must never see
     length_ += size;
     if (pendingSize_ > 0) {
         const std::size_t take = std::min(size, sizeof pending_ - pendingSize_);

@@ -68,10 +68,10 @@ def test_the_digest_of_a_segment_is_hashed_once_and_follows_the_file(server):
     assert get(server, query)[1] == first
 
 
-def test_the_teaching_material_arrives_in_verified_segments_behind_the_progress_page(wine, server):
+def download_material(wine, server, material):
+    """Walks a full installation to the material page, chooses the download and waits for
+    its page to go; returns the folder the cabinets arrived in."""
     t = texts("en")
-    material = {"material1.cab": serve(server, "material1.cab", 25_000_000, 3),
-                "material2.cab": serve(server, "material2.cab", 12_345_678, 4)}
     medium = with_support(Medium(wine, product="demo-no-runtimes"))
     with open(wine.build.require("examples/demo/variants/no-runtimes.xml"), encoding="utf-8") as f:
         settings = f.read()
@@ -94,12 +94,34 @@ def test_the_teaching_material_arrives_in_verified_segments_behind_the_progress_
     wine.driver.wait_gone(hwnd=progress["hwnd"], timeout=300)
 
     presentations = front_page(wine, proc, t[101])
-    temp = [os.path.dirname(p) for p in glob.glob(os.path.join(wine.drive_c, "users", "*", "**", "material1.cab"),
-                                                   recursive=True)]
-    assert temp, "the material is not in the temporary folder"
+    found = glob.glob(os.path.join(wine.drive_c, "users", "*", "**", "material1.cab"), recursive=True)
+    assert found, "the material is not in the temporary folder"
     for name, data in material.items():
-        with open(os.path.join(temp[0], name), "rb") as f:
+        with open(os.path.join(os.path.dirname(found[0]), name), "rb") as f:
             assert hashlib.sha256(f.read()).digest() == hashlib.sha256(data).digest(), name
     wine.driver.click(CANCEL, hwnd=presentations["hwnd"])
     wine.driver.answer_message_box("yes", pid=proc.pid)
     assert proc.wait(timeout=30) == 0
+
+
+def test_the_teaching_material_arrives_in_verified_segments_behind_the_progress_page(wine, server):
+    download_material(wine, server, {"material1.cab": serve(server, "material1.cab", 25_000_000, 3),
+                                     "material2.cab": serve(server, "material2.cab", 12_345_678, 4)})
+
+
+@pytest.fixture
+def faulty_server(tmp_path):
+    s = DownloadServer(str(tmp_path / "server"), faults=True).start()
+    yield s
+    s.stop()
+
+
+def test_the_material_arrives_whole_through_every_kind_of_server_fault(wine, faulty_server):
+    server = faulty_server
+    material = {"material1.cab": serve(server, "material1.cab", 31_000_000, 5),
+                "material2.cab": serve(server, "material2.cab", 6_000, 6)}
+    server.plan_faults("size zero", "size long", "size http404",
+                       "segment corrupt", "segment short", "segment more", "segment reset", "segment http500",
+                       "digest newline", "digest http404", "segment stall")
+    download_material(wine, server, material)
+    assert server.faults_left() == []

@@ -53,7 +53,7 @@ std::string md5sumOf(const std::vector<unsigned char>& data) {
     const int fd = mkstemp(path);
     if (fd < 0) return "no temporary file";
     FILE* file = fdopen(fd, "wb");
-    std::fwrite(data.data(), 1, data.size(), file);
+    if (!data.empty()) std::fwrite(data.data(), 1, data.size(), file);
     std::fclose(file);
     FILE* pipe = popen((std::string("md5sum ") + path).c_str(), "r");
     char line[64] = {};

@@ -10,6 +10,7 @@ from . import procs
 
 REPO = os.path.dirname(os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__)))))
 SCRIPT = os.path.join(REPO, "tools", "server", "getfile.pl")
+FAULTY = os.path.join(os.path.dirname(os.path.abspath(__file__)), "getfile_faults.pl")
 
 
 def _free_port():
@@ -19,10 +20,14 @@ def _free_port():
 
 
 class DownloadServer:
-    """Start with start(); url is the base URL the launcher's settings name."""
+    """Start with start(); url is the base URL the launcher's settings name. With faults,
+    the replies are spoiled as plan_faults() lists (harness/getfile_faults.pl)."""
 
-    def __init__(self, work_dir):
+    def __init__(self, work_dir, faults=False):
         self.work_dir = work_dir
+        self.faults = faults
+        self.fault_plan = os.path.join(work_dir, "faults.txt")
+        open(self.fault_plan, "a").close()
         self.files = os.path.join(work_dir, "files")
         os.makedirs(self.files, exist_ok=True)
         os.makedirs(os.path.join(work_dir, "root"), exist_ok=True)
@@ -45,9 +50,10 @@ server.document-root = "{self.work_dir}/root"
 server.bind = "127.0.0.1"
 server.port = {self.port}
 server.errorlog = "{self.work_dir}/error.log"
-alias.url = ("/getfile.pl" => "{SCRIPT}")
+alias.url = ("/getfile.pl" => "{FAULTY if self.faults else SCRIPT}")
 cgi.assign = (".pl" => "/usr/bin/perl")
-setenv.add-environment = ("GETFILE_ROOT" => "{self.files}")
+setenv.add-environment = ("GETFILE_ROOT" => "{self.files}", "GETFILE_SCRIPT" => "{SCRIPT}",
+                          "GETFILE_FAULTS" => "{self.fault_plan}", "GETFILE_STALL" => "2")
 ''')
         log = open(os.path.join(self.work_dir, "lighttpd.log"), "ab")
         self.proc = procs.popen([lighttpd, "-D", "-f", conf], stdout=log, stderr=log)
@@ -63,6 +69,15 @@ setenv.add-environment = ("GETFILE_ROOT" => "{self.files}")
             self.stop()
             raise RuntimeError(f"lighttpd did not listen on {self.port}; see {self.work_dir}/error.log")
         return self
+
+    def plan_faults(self, *lines):
+        """Faults for the next requests, each "<size|segment|digest> <fault>", used in order."""
+        with open(self.fault_plan, "w") as f:
+            f.write("".join(line + "\n" for line in lines))
+
+    def faults_left(self):
+        with open(self.fault_plan) as f:
+            return [line.strip() for line in f if line.strip()]
 
     def stop(self):
         if self.proc is not None:
