@@ -26,10 +26,10 @@ class DownloadServer:
     def __init__(self, work_dir, faults=False):
         self.work_dir = work_dir
         self.faults = faults
-        self.fault_plan = os.path.join(work_dir, "faults.txt")
-        open(self.fault_plan, "a").close()
         self.files = os.path.join(work_dir, "files")
         os.makedirs(self.files, exist_ok=True)
+        self.fault_plan = os.path.join(work_dir, "faults.txt")
+        open(self.fault_plan, "a").close()
         os.makedirs(os.path.join(work_dir, "root"), exist_ok=True)
         self.port = None
         self.proc = None
