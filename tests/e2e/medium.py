@@ -4,6 +4,7 @@ setup.exe (and what lies beside it), optionally with another settings document."
 import os
 import shutil
 import subprocess
+import time
 
 REPO = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 DEMO_SETTINGS = os.path.join(REPO, "examples", "demo", "settings.xml")
@@ -70,6 +71,23 @@ def cancel_run(wine, proc, page):
     wine.driver.answer_message_box("yes", hwnd=question["hwnd"])
     assert proc.wait(timeout=30) == 0
     return question.message_text
+
+
+def page_titled(wine, proc, title, timeout=30):
+    """Waits until the launcher's front page shows this title."""
+    deadline = time.monotonic() + timeout
+    while True:
+        page = wine.driver.wait_window(pid=proc.pid, class_name="#32770", has_id=TITLE, timeout=timeout)
+        if page.text(TITLE) == title:
+            return page
+        if time.monotonic() > deadline:
+            raise AssertionError(f"expected the page {title!r}, the launcher shows {page.text(TITLE)!r}")
+        time.sleep(0.2)
+
+
+def go(wine, page, button):
+    wine.driver.click(button, hwnd=page["hwnd"])
+    wine.driver.wait_gone(hwnd=page["hwnd"], timeout=30)
 
 
 BACK = 1015

@@ -11,8 +11,7 @@ import urllib.request
 import pytest
 
 from harness.download_server import DownloadServer
-from medium import CANCEL, INSTALL, NEXT, Medium, edited, texts, wait_start_page, with_support
-from test_progress_page import front_page
+from medium import CANCEL, INSTALL, NEXT, Medium, edited, page_titled, texts, wait_start_page, with_support
 
 FRAME = 1004
 OPTION1 = 1032
@@ -80,20 +79,20 @@ def download_material(wine, server, material):
     proc = medium.start()
     wine.driver.click(INSTALL, hwnd=wait_start_page(wine, proc)["hwnd"])
     for title in (77, 111, 97):  # user group, circuit folder, videos
-        page = front_page(wine, proc, t[title])
+        page = page_titled(wine, proc, t[title], timeout=60)
         wine.driver.click(NEXT, hwnd=page["hwnd"])
         wine.driver.wait_gone(hwnd=page["hwnd"])
-    page = front_page(wine, proc, t[159])
+    page = page_titled(wine, proc, t[159])
     wine.driver.select_radio(OPTION1, hwnd=page["hwnd"])
     wine.driver.click(NEXT, hwnd=page["hwnd"])
 
-    progress = front_page(wine, proc, t[163])
+    progress = page_titled(wine, proc, t[163])
     assert progress.text(1028) == t[164] and progress.text(FRAME) == t[6]
     assert progress.control(CANCEL)["enabled"] and not progress.control(NEXT)["enabled"]
     wine.screenshot("material-download")
     wine.driver.wait_gone(hwnd=progress["hwnd"], timeout=300)
 
-    presentations = front_page(wine, proc, t[101])
+    presentations = page_titled(wine, proc, t[101])
     found = glob.glob(os.path.join(wine.drive_c, "users", "*", "**", "material1.cab"), recursive=True)
     assert found, "the material is not in the temporary folder"
     for name, data in material.items():

@@ -7,8 +7,7 @@ import os
 import pytest
 
 from medium import (BACK, FOURTH, NEXT, OPTION2, TITLE, Medium, cancel_run, make_immutable, release_immutable,
-                    texts, wait_start_page)
-from test_wizard_walk import go, page_titled
+                    go, page_titled, texts, wait_start_page)
 
 FOLDER_EDIT = 1046
 STANDARD_FOLDER_CHECK = 1051

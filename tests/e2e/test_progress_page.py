@@ -11,7 +11,7 @@ import time
 
 import pytest
 
-from medium import (BACK, CANCEL, INSTALL, MESSAGE, NEXT, TITLE, Medium, demo_settings, edited, texts,
+from medium import (BACK, CANCEL, INSTALL, MESSAGE, NEXT, Medium, demo_settings, edited, page_titled, texts,
                     wait_start_page)
 
 INFO = 1049
@@ -19,18 +19,6 @@ FRAME = 1004
 BAR = 1002
 NDP20 = r"HKLM\SOFTWARE\Microsoft\NET Framework Setup\NDP\v2.0.50727"
 NDP40 = r"HKLM\SOFTWARE\Microsoft\NET Framework Setup\NDP\v4\Client"
-
-
-def front_page(wine, proc, title, timeout=60):
-    """The launcher's page with this title, once it is on screen."""
-    deadline = time.monotonic() + timeout
-    while True:
-        page = wine.driver.wait_window(pid=proc.pid, class_name="#32770", has_id=TITLE, timeout=timeout)
-        if page.text(TITLE) == title:
-            return page
-        if time.monotonic() > deadline:
-            raise AssertionError(f"expected the page {title!r}, the launcher shows {page.text(TITLE)!r}")
-        time.sleep(0.1)
 
 
 def runtime_page_texts(t, version40):
@@ -44,7 +32,7 @@ def install_runtime(wine, proc, t, version40, close_while_running=False):
     """The runtime page of one runtime: its texts before Next, the work after it. Returns the
     seconds from Next until the page had gone."""
     message, progress_title = runtime_page_texts(t, version40)
-    page = front_page(wine, proc, t[27])
+    page = page_titled(wine, proc, t[27])
     assert page.text(MESSAGE) == message
     assert page.control(INFO)["visible"] and page.text(INFO) == t[155].replace("ProductX", "Circuita 5")
     assert not page.control(FRAME)["visible"] and not page.control(BAR)["visible"]
@@ -91,7 +79,7 @@ def test_missing_runtimes_are_installed_behind_the_progress_page(wine):
     temp = os.path.dirname(wine.to_unix(runs[0].split(" ")[0]))
     assert not {"NetFx20SP2.exe", "dotNetFx40_Client_x86_x64.exe"} & set(os.listdir(temp))
 
-    user_group = front_page(wine, proc, t[77])
+    user_group = page_titled(wine, proc, t[77])
     wine.driver.click(CANCEL, hwnd=user_group["hwnd"])
     wine.driver.answer_message_box("yes", pid=proc.pid)
     assert proc.wait(timeout=30) == 0

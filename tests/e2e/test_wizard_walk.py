@@ -5,25 +5,7 @@ start page, and the fourth start command."""
 import pytest
 
 from medium import (BACK, CANCEL, FOURTH, INSTALL, LANGUAGES, MESSAGE, NEXT, OPTION2, TITLE, Medium,
-                    cancel_run, texts, wait_start_page, with_support)
-
-
-def page_titled(wine, proc, title, timeout=30):
-    """Waits until the launcher's front page shows this title."""
-    import time
-    deadline = time.monotonic() + timeout
-    while True:
-        page = wine.driver.wait_window(pid=proc.pid, class_name="#32770", has_id=TITLE, timeout=timeout)
-        if page.text(TITLE) == title:
-            return page
-        if time.monotonic() > deadline:
-            raise AssertionError(f"expected the page {title!r}, the launcher shows {page.text(TITLE)!r}")
-        time.sleep(0.2)
-
-
-def go(wine, page, button):
-    wine.driver.click(button, hwnd=page["hwnd"])
-    wine.driver.wait_gone(hwnd=page["hwnd"], timeout=30)
+                    cancel_run, go, page_titled, texts, wait_start_page, with_support)
 
 
 @pytest.mark.parametrize("lc_all, language", [
