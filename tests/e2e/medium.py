@@ -78,10 +78,12 @@ def page_titled(wine, proc, title, timeout=30):
     deadline = time.monotonic() + timeout
     while True:
         page = wine.driver.wait_window(pid=proc.pid, class_name="#32770", has_id=TITLE, timeout=timeout)
-        if page.text(TITLE) == title:
+        # A short-lived page (an extraction) may be gone before its controls are read.
+        shown = [c["text"] for c in page.get("controls", []) if c["id"] == TITLE]
+        if shown and page.text(TITLE) == title:
             return page
         if time.monotonic() > deadline:
-            raise AssertionError(f"expected the page {title!r}, the launcher shows {page.text(TITLE)!r}")
+            raise AssertionError(f"expected the page {title!r}, the launcher shows {shown[:1]!r}")
         time.sleep(0.2)
 
 
