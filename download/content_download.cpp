@@ -8,14 +8,6 @@
 
 namespace {
 
-// A cabinet left read-only by an earlier run must not stop the new one.
-void clearReadOnly(platform::System& system, const std::u16string& path) {
-    platform::FileStatus status;
-    if (!system.readFileStatus(path, status) || !(status.attributes & platform::kAttributeReadOnly)) return;
-    status.attributes &= ~platform::kAttributeReadOnly;
-    system.writeFileStatus(path, status);
-}
-
 std::u16string longTemporaryFolder(RunContext& app) { return longPathForm(app.system().tempFolder()) + u"\\"; }
 
 }  // namespace

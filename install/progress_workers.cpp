@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "install/work_plan.h"
+#include "platform/files.h"
 #include "platform/processes.h"
 #include "platform/worker_state.h"
 
@@ -87,11 +88,7 @@ bool copyOne(RunContext& app, const std::u16string& source, const std::u16string
         app.showMessage(kDestinationNotWritable);
         return false;
     }
-    platform::FileStatus status;
-    if (system.readFileStatus(destination, status) && (status.attributes & platform::kAttributeReadOnly)) {
-        status.attributes &= ~platform::kAttributeReadOnly;
-        system.writeFileStatus(destination, status);
-    }
+    clearReadOnly(system, destination);
     platform::FileStatus sourceStatus;
     const bool haveStatus = system.readFileStatus(source, sourceStatus);
     sourceStatus.attributes &= ~platform::kAttributeReadOnly;

@@ -32,6 +32,13 @@ bool pathExists(platform::System& system, const std::u16string& path) {
     return system.hasAttributes(longPathForm(path));
 }
 
+void clearReadOnly(platform::System& system, const std::u16string& path) {
+    platform::FileStatus status;
+    if (!system.readFileStatus(path, status) || !(status.attributes & platform::kAttributeReadOnly)) return;
+    status.attributes &= ~platform::kAttributeReadOnly;
+    system.writeFileStatus(path, status);
+}
+
 std::vector<std::u16string> listFiles(platform::System& system, const std::u16string& folder,
                                       const std::u16string& pattern, std::uint64_t& totalSize) {
     totalSize = 0;

@@ -18,6 +18,10 @@ std::u16string launcherFolder(platform::System& system);
 bool fileExists(platform::System& system, const std::u16string& path);
 bool pathExists(platform::System& system, const std::u16string& path);
 
+// A file left read-only (by a copy from a DVD, or an earlier run) loses that attribute so it
+// can be replaced; a missing file is left alone.
+void clearReadOnly(platform::System& system, const std::u16string& path);
+
 // Full paths of the non-folder entries matching the pattern, and their total size.
 std::vector<std::u16string> listFiles(platform::System& system, const std::u16string& folder,
                                       const std::u16string& pattern, std::uint64_t& totalSize);

@@ -1,15 +1,19 @@
 """Downloads as a user meets them: the teaching material fetched in MD5-verified segments
-from the reference server under lighttpd, behind the progress page; and the reference
-server itself: its three replies, its refusals and its digest cache."""
+from the reference server under lighttpd, behind the progress page; single files and the
+result codes of both downloads through payload-probe's real progress page; and the
+reference server itself: its three replies, its refusals and its digest cache."""
 
 import glob
 import hashlib
+import json
 import os
+import re
 import urllib.error
 import urllib.request
 
 import pytest
 
+from harness import procs
 from harness.download_server import DownloadServer
 from medium import CANCEL, INSTALL, NEXT, Medium, edited, page_titled, texts, wait_start_page, with_support
 
@@ -124,3 +128,76 @@ def test_the_material_arrives_whole_through_every_kind_of_server_fault(wine, fau
                        "digest newline", "digest http404", "segment stall")
     download_material(wine, server, material)
     assert server.faults_left() == []
+
+
+def start_probe(wine, *args):
+    """payload-probe running one download step; finish with probe_result."""
+    out = os.path.join(wine.drive_c, "probe-report.json")
+    if os.path.exists(out):
+        os.remove(out)
+    return wine.start(wine.build.require("tests/win32tools/payload-probe.exe"), "--out", wine.to_windows(out),
+                      *args)
+
+
+def probe_result(wine, proc, timeout=120):
+    assert proc.wait(timeout=timeout) == 0
+    with open(os.path.join(wine.drive_c, "probe-report.json"), encoding="utf-8") as f:
+        return json.load(f)
+
+
+def same_bytes(path, data):
+    with open(path, "rb") as f:
+        return hashlib.sha256(f.read()).digest() == hashlib.sha256(data).digest()
+
+
+def test_a_slow_single_file_download_shows_its_figures_while_it_runs(wine, tmp_path):
+    server = DownloadServer(str(tmp_path / "server"), kbytes_per_second=1024).start()
+    try:
+        data = serve(server, "media2.cab", 6 * 1048576, 7)
+        proc = start_probe(wine, "download", f"{server.url}/files/media2.cab", "C:\\media2.cab")
+        page = page_titled(wine, proc, "Downloading")
+        figures = lambda p: (p.text(1039), p.text(1040), p.text(1042))
+        assert procs.wait_for(lambda: all(figures(page_titled(wine, proc, "Downloading"))), 20), \
+            "the time and rate figures never appeared"
+        size, time, rate = figures(page_titled(wine, proc, "Downloading"))
+        assert re.fullmatch(r" {3}[ 1-5]\d MB / {5}6 MB", size), size
+        assert re.fullmatch(r" 0 m 0[2-9] s / [ \d]\d m \d\d s", time), time
+        assert re.fullmatch(r"\d+\.\d KB/s", rate) and 300 < float(rate.split()[0]) < 2000, rate
+        report = probe_result(wine, proc)
+    finally:
+        server.stop()
+    assert report["result"] == 0
+    assert same_bytes(os.path.join(wine.drive_c, "media2.cab"), data)
+    assert all(p["title"] == "Downloading" and p["frame"] == "Status" for p in report["pages"])
+    assert report["pages"][-1]["size"].endswith("/     6 MB")
+
+
+def test_short_answers_and_unwritable_targets_end_with_their_result_codes(wine, server):
+    serve(server, "short.cab", 4_999, 8)
+    data = serve(server, "least.cab", 5_000, 9)
+    serve(server, "a.cab", 20_000, 10)
+    run = lambda *args: probe_result(wine, start_probe(wine, *args))["result"]
+    assert run("download", f"{server.url}/files/short.cab", "C:\\short.cab") == -3
+    assert not os.path.exists(os.path.join(wine.drive_c, "short.cab"))
+    assert run("download", f"{server.url}/files/least.cab", "C:\\least.cab") == 0
+    assert same_bytes(os.path.join(wine.drive_c, "least.cab"), data)
+    assert run("download", f"{server.url}/files/missing.cab", "C:\\missing.cab") == -3
+    assert run("download", f"{server.url}/files/a.cab", "C:\\no-such-folder\\a.cab") == -2
+    assert run("segments", server.url, "C:\\no-such-folder\\", "a.cab") == -2
+
+
+def test_cancel_during_a_stalled_segment_keeps_only_verified_segments(wine, tmp_path):
+    server = DownloadServer(str(tmp_path / "server"), faults=True, stall_seconds=8).start()
+    try:
+        data = serve(server, "material1.cab", 31_000_000, 11)
+        server.plan_faults("segment pass", "segment stall")
+        proc = start_probe(wine, "segments", server.url, "C:\\", "material1.cab")
+        page = page_titled(wine, proc, "Downloading")
+        assert procs.wait_for(lambda: server.faults_left() == [], 60), "the second segment was never asked for"
+        wine.driver.click(CANCEL, hwnd=page["hwnd"])
+        report = probe_result(wine, proc, timeout=30)
+    finally:
+        server.stop()
+    assert report["result"] == -1
+    with open(os.path.join(wine.drive_c, "material1.cab"), "rb") as f:
+        assert f.read() == data[:10_000_000]

@@ -1,11 +1,13 @@
-// payload-probe: runs the launcher's payload steps with their real progress pages and
-// reports, as one JSON object, what each step returned and every distinct state the
+// payload-probe: runs the launcher's payload and download steps with their real progress
+// pages and reports, as one JSON object, what each step returned and every distinct state the
 // progress page showed while it was up (read from its controls every 10 ms, because an
 // extraction page may be gone before another process could look).
 //   payload-probe --out FILE prepare                   the package (resource MSI_FILE)
 //   payload-probe --out FILE extract RESOURCE TARGET
 //   payload-probe --out FILE copy TOTAL SRC DST [SRC DST]...
 //   payload-probe --out FILE write RESOURCE TARGET   the extraction worker alone, no page
+//   payload-probe --out FILE download URL TARGET          one file (an empty TARGET opens none)
+//   payload-probe --out FILE segments BASE FOLDER FILE... files in verified segments
 // The report also gives the step's milliseconds and the process's peak working set.
 // Payload resources are embedded into a copy of the probe by the test (set-settings).
 #include <windows.h>
@@ -18,6 +20,7 @@
 #include <vector>
 
 #include "config/run_context.h"
+#include "download/content_download.h"
 #include "install/prerequisites.h"
 #include "install/progress_steps.h"
 #include "install/progress_workers.h"
@@ -75,7 +78,10 @@ DWORD WINAPI watch(void* parameter) {
                 "{\"title\": " + json(title) + ", \"message\": " + json(controlText(page, IDC_PAGE_MESSAGE)) +
                 ", \"message_visible\": " + visible(IDC_PAGE_MESSAGE) +
                 ", \"frame\": " + json(controlText(page, IDC_PROGRESS_FRAME)) +
-                ", \"bar_visible\": " + visible(IDC_PROGRESS_BAR) + ", \"pos\": " + std::to_string(pos) + "}";
+                ", \"bar_visible\": " + visible(IDC_PROGRESS_BAR) + ", \"pos\": " + std::to_string(pos) +
+                ", \"size\": " + json(controlText(page, IDC_PROGRESS_FILE_SIZE)) +
+                ", \"time\": " + json(controlText(page, IDC_PROGRESS_LEFT_TIME)) +
+                ", \"rate\": " + json(controlText(page, IDC_PROGRESS_RATE)) + "}";
             // Read again: a page torn down between the reads gave some of them empty.
             const bool intact = IsWindow(page) && controlText(page, IDC_PAGE_TITLE) == title;
             if (intact && (w->states.empty() || w->states.back() != state)) w->states.push_back(state);
@@ -119,6 +125,14 @@ int wmain(int argc, wchar_t** argv) {
             destinations.push_back(fromWide(argv[i + 1]));
         }
         result = CopyFilesWithProgress(app, std::wcstoull(argv[4], nullptr, 10), sources, destinations);
+    } else if (step == L"download" && argc == 6) {
+        result = DownloadFile(app, "QendraSetup", fromWide(argv[4]), fromWide(argv[5]), u"Downloading",
+                              u"Please wait.", u"Status");
+    } else if (step == L"segments" && argc >= 7) {
+        std::vector<std::u16string> files;
+        for (int i = 6; i < argc; ++i) files.push_back(fromWide(argv[i]));
+        result = DownloadSegmentedFiles(app, "QendraSetup", fromWide(argv[4]), files, fromWide(argv[5]),
+                                        u"Downloading", u"Please wait.", u"Status");
     } else {
         return 2;
     }

@@ -1,5 +1,6 @@
 """The reference download server (tools/server/getfile.pl) under a real lighttpd with
-mod_cgi on 127.0.0.1 and a free port, serving the files of one folder."""
+mod_cgi on 127.0.0.1 and a free port, serving the files of one folder; the same files are
+also served as they are under /files/, for single-file downloads."""
 
 import os
 import shutil
@@ -21,11 +22,14 @@ def _free_port():
 
 class DownloadServer:
     """Start with start(); url is the base URL the launcher's settings name. With faults,
-    the replies are spoiled as plan_faults() lists (harness/getfile_faults.pl)."""
+    the replies are spoiled as plan_faults() lists (harness/getfile_faults.pl), a stall
+    lasting stall_seconds; kbytes_per_second throttles every connection."""
 
-    def __init__(self, work_dir, faults=False):
+    def __init__(self, work_dir, faults=False, stall_seconds=2, kbytes_per_second=None):
         self.work_dir = work_dir
         self.faults = faults
+        self.stall_seconds = stall_seconds
+        self.kbytes_per_second = kbytes_per_second
         self.files = os.path.join(work_dir, "files")
         os.makedirs(self.files, exist_ok=True)
         self.fault_plan = os.path.join(work_dir, "faults.txt")
@@ -50,11 +54,13 @@ server.document-root = "{self.work_dir}/root"
 server.bind = "127.0.0.1"
 server.port = {self.port}
 server.errorlog = "{self.work_dir}/error.log"
-alias.url = ("/getfile.pl" => "{FAULTY if self.faults else SCRIPT}")
+alias.url = ("/getfile.pl" => "{FAULTY if self.faults else SCRIPT}", "/files/" => "{self.files}/")
 cgi.assign = (".pl" => "/usr/bin/perl")
 setenv.add-environment = ("GETFILE_ROOT" => "{self.files}", "GETFILE_SCRIPT" => "{SCRIPT}",
-                          "GETFILE_FAULTS" => "{self.fault_plan}", "GETFILE_STALL" => "2")
+                          "GETFILE_FAULTS" => "{self.fault_plan}", "GETFILE_STALL" => "{self.stall_seconds}")
 ''')
+            if self.kbytes_per_second:
+                f.write(f"connection.kbytes-per-second = {self.kbytes_per_second}\n")
         log = open(os.path.join(self.work_dir, "lighttpd.log"), "ab")
         self.proc = procs.popen([lighttpd, "-D", "-f", conf], stdout=log, stderr=log)
         log.close()

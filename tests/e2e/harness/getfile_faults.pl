@@ -7,7 +7,7 @@
 # more (bytes beyond the requested length), newline (a trailing line feed), zero (the
 # reply "0"), long (17 digits), reset (the connection closes half-way), stall (a pause of
 # GETFILE_STALL seconds before the reply), http404 and http500 (an error page of 6,000
-# bytes).
+# bytes); any other word, such as pass, leaves that reply as it is.
 use strict;
 use warnings;
 use Fcntl qw(:flock SEEK_SET);
