@@ -201,11 +201,14 @@ private:
         std::unique_ptr<platform::HttpResponse> segment =
             request(*session_, segmentUrl(download_.baseUrl, name, positionMb, segmentLength_, false));
         if (!segment) return kDownloadTransferProblem;
+        // Hashed read by read, while the next bytes are already on their way.
+        Md5 md5;
         while (received <= length) {
             std::size_t got = 0;
             const bool read = segment->read(buffer_ + received, kSegmentRead, got);
             if (cancelled()) return kDownloadCancelled;
             if (!read) return kDownloadTransferProblem;
+            md5.update(buffer_ + received, got);
             received += got;
             {
                 Hold hold(workerLock());
@@ -215,7 +218,7 @@ private:
             if (got == 0) break;
         }
         if (received > length) return kDownloadTransferProblem;  // more than asked for
-        const std::string digest = md5Hex(buffer_, received);
+        const std::string digest = md5.finishHex();
         segment.reset();
         std::unique_ptr<platform::HttpResponse> check =
             request(*session_, segmentUrl(download_.baseUrl, name, positionMb, segmentLength_, true));

@@ -62,13 +62,21 @@ def test_the_digest_of_a_segment_is_hashed_once_and_follows_the_file(server):
     serve(server, "a.cab", 3_000_000, 2)
     query = "file=a.cab&mb_pos=0&length=2000000&crc=1"
     first = get(server, query)[1]
-    cached = glob.glob(os.path.join(server.files, ".digest-cache", "a.cab.*"))
+    cached = glob.glob(os.path.join(server.files, ".digest-cache", "a.cab.*.md5"))
     assert len(cached) == 1
     with open(cached[0], "w") as f:  # a later request is answered from the cache
         f.write("0" * 32)
     assert get(server, query)[1] == b"0" * 32
     os.utime(os.path.join(server.files, "a.cab"), (1_600_000_000, 1_600_000_000))  # a new release
     assert get(server, query)[1] == first
+
+    # Sending a segment hashes it on the way, so its digest request reads nothing again.
+    status, body = get(server, "file=a.cab&mb_pos=2&length=2000000")
+    assert status == 200 and len(body) == 1_000_000
+    tail = glob.glob(os.path.join(server.files, ".digest-cache", "a.cab.*.2.2000000.md5"))
+    with open(tail[0]) as f:
+        assert f.read() == hashlib.md5(body).hexdigest()
+    assert get(server, "file=a.cab&mb_pos=2&length=2000000&crc=1")[1] == hashlib.md5(body).hexdigest().encode()
 
 
 def download_material(wine, server, material):

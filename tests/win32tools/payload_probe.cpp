@@ -9,6 +9,7 @@
 //   payload-probe --out FILE download URL TARGET          one file (an empty TARGET opens none)
 //   payload-probe --out FILE segments BASE FOLDER FILE... files in verified segments
 // The report also gives the step's milliseconds and the process's peak working set.
+// --unwatched after FILE leaves the page unread, for timings that the reading would spoil.
 // Payload resources are embedded into a copy of the probe by the test (set-settings).
 #include <windows.h>
 #include <commctrl.h>
@@ -95,6 +96,13 @@ DWORD WINAPI watch(void* parameter) {
 
 int wmain(int argc, wchar_t** argv) {
     if (argc < 4 || std::wstring(argv[1]) != L"--out") return 2;
+    const wchar_t* reportPath = argv[2];
+    const bool watched = std::wstring(argv[3]) != L"--unwatched";
+    if (!watched) {
+        argv += 1;
+        argc -= 1;
+        if (argc < 4) return 2;
+    }
     hardenDllSearchPath();
     Win32System system;
     system.initCommonControls();
@@ -107,7 +115,7 @@ int wmain(int argc, wchar_t** argv) {
     app.msiResourceName = u"MSI_FILE";
 
     Watch watcher;
-    KernelHandle thread(CreateThread(nullptr, 0, watch, &watcher, 0, nullptr));
+    KernelHandle thread(watched ? CreateThread(nullptr, 0, watch, &watcher, 0, nullptr) : nullptr);
     const std::wstring step = argv[3];
     int result = -100;
     std::u16string path;
@@ -141,14 +149,14 @@ int wmain(int argc, wchar_t** argv) {
     memory.cb = sizeof memory;
     GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof memory);
     watcher.stop = true;
-    WaitForSingleObject(thread.get(), INFINITE);
+    if (thread) WaitForSingleObject(thread.get(), INFINITE);
 
     std::string out = "{\"result\": " + std::to_string(result) + ", \"path\": " + json(path) +
                       ", \"ms\": " + std::to_string(elapsed) +
                       ", \"peak_working_set\": " + std::to_string(memory.PeakWorkingSetSize) + ", \"pages\": [";
     for (std::size_t i = 0; i < watcher.states.size(); ++i) out += (i ? ", " : "") + watcher.states[i];
     out += "]}\n";
-    FILE* file = _wfopen(argv[2], L"wb");
+    FILE* file = _wfopen(reportPath, L"wb");
     if (!file) return 3;
     std::fwrite(out.data(), 1, out.size(), file);
     std::fclose(file);

@@ -23,13 +23,15 @@ def _free_port():
 class DownloadServer:
     """Start with start(); url is the base URL the launcher's settings name. With faults,
     the replies are spoiled as plan_faults() lists (harness/getfile_faults.pl), a stall
-    lasting stall_seconds; kbytes_per_second throttles every connection."""
+    lasting stall_seconds; kbytes_per_second throttles every connection; digest_cache
+    False makes the server hash every digest request."""
 
-    def __init__(self, work_dir, faults=False, stall_seconds=2, kbytes_per_second=None):
+    def __init__(self, work_dir, faults=False, stall_seconds=2, kbytes_per_second=None, digest_cache=True):
         self.work_dir = work_dir
         self.faults = faults
         self.stall_seconds = stall_seconds
         self.kbytes_per_second = kbytes_per_second
+        self.digest_cache = digest_cache
         self.files = os.path.join(work_dir, "files")
         os.makedirs(self.files, exist_ok=True)
         self.fault_plan = os.path.join(work_dir, "faults.txt")
@@ -54,10 +56,12 @@ server.document-root = "{self.work_dir}/root"
 server.bind = "127.0.0.1"
 server.port = {self.port}
 server.errorlog = "{self.work_dir}/error.log"
+server.stream-response-body = 2
 alias.url = ("/getfile.pl" => "{FAULTY if self.faults else SCRIPT}", "/files/" => "{self.files}/")
 cgi.assign = (".pl" => "/usr/bin/perl")
 setenv.add-environment = ("GETFILE_ROOT" => "{self.files}", "GETFILE_SCRIPT" => "{SCRIPT}",
-                          "GETFILE_FAULTS" => "{self.fault_plan}", "GETFILE_STALL" => "{self.stall_seconds}")
+                          "GETFILE_FAULTS" => "{self.fault_plan}", "GETFILE_STALL" => "{self.stall_seconds}",
+                          "GETFILE_DIGEST_CACHE" => "{"on" if self.digest_cache else "off"}")
 ''')
             if self.kbytes_per_second:
                 f.write(f"connection.kbytes-per-second = {self.kbytes_per_second}\n")
@@ -84,6 +88,12 @@ setenv.add-environment = ("GETFILE_ROOT" => "{self.files}", "GETFILE_SCRIPT" => 
     def faults_left(self):
         with open(self.fault_plan) as f:
             return [line.strip() for line in f if line.strip()]
+
+    def cpu_seconds(self):
+        """CPU time of the server and of the scripts it has run and reaped so far."""
+        with open(f"/proc/{self.proc.pid}/stat") as f:
+            fields = f.read().rsplit(")", 1)[1].split()
+        return sum(int(v) for v in fields[11:15]) / os.sysconf("SC_CLK_TCK")
 
     def stop(self):
         if self.proc is not None:
