@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "app/setup_actions.h"
 #include "app/setup_flow.h"
 #include "app/startup_steps.h"
 #include "config/help_files.h"
@@ -72,7 +73,9 @@ void CBootstrapperApp::computeVersionSuffix() {
 int CBootstrapperApp::readXML_Options() { return readSettings(*this, system()); }
 
 bool CBootstrapperApp::endRun() {
-    exitCode_ = 0;
+    // A quiet run tells its caller what the installer said; an interactive one has told the
+    // user already.
+    exitCode_ = quietCommandLine ? static_cast<int>(installerExitCode) : 0;
     return false;
 }
 
@@ -141,7 +144,7 @@ bool CBootstrapperApp::initInstance() {
 
     ContentDownloadsOverHttp downloads;
     WizardSteps steps(downloads);
-    InstallEngine actions;
+    SetupActions actions;
     runSetupFlow(*this, steps, actions);
     return endRun();
 }

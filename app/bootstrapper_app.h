@@ -14,7 +14,8 @@ public:
     CBootstrapperApp& operator=(const CBootstrapperApp&) = delete;
 
     // The whole run: start-up checks, then the setup flow. Always answers false, so no
-    // message loop follows; the process exit code is always 0.
+    // message loop follows. The process exit code is 0, except after "/q", "/qn" or
+    // "/qb": then that of the installer run (0 when none was needed).
     bool initInstance();
     int exitCode() const { return exitCode_; }
 

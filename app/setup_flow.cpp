@@ -3,6 +3,7 @@
 #include <functional>
 #include <map>
 
+#include "install/package_launch.h"
 #include "platform/flow_words.h"
 #include "platform/queries.h"
 #include "text/texts.h"
@@ -214,7 +215,7 @@ private:
         const int exitCode = actions_.launchPackage(app_);
         if (app_.toGoEdition || exitCode != 0)
             pages_.showFinishPage(app_, replaceAll(app_.text(19), u"ProductX", app_.productName),
-                                  app_.text(exitCode == 0 ? 18 : 81), u"");
+                                  app_.text(installerSucceeded(static_cast<std::uint32_t>(exitCode)) ? 18 : 81), u"");
         return Next::End;
     }
 

@@ -1,14 +1,16 @@
 #include "app/startup_steps.h"
 
 #include "app/bootstrapper_app.h"
+#include "app/command_line.h"
 #include "config/presets.h"
 #include "platform/flow_words.h"
 #include "platform/files.h"
+#include "platform/strings.h"
 #include "text/texts.h"
 
-// Interim: the command line is not evaluated yet, so a run behaves as one without
-// arguments.
-void evaluateCommandLine(CBootstrapperApp&) {}
+void evaluateCommandLine(CBootstrapperApp& app) {
+    evaluateCommandLine(app, wideToUtf8(app.system().commandLine()));
+}
 
 bool applyPresetsFile(CBootstrapperApp& app) {
     // Every product that can make an Individual Setup honours the presets its copies

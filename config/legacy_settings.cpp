@@ -3,6 +3,7 @@
 #include "platform/files.h"
 #include "platform/queries.h"
 #include "platform/strings.h"
+#include "text/languages.h"
 
 namespace {
 
@@ -50,4 +51,28 @@ void readLegacyIni(RunState& app, platform::System& system) {
         const std::u16string redirected = localAppData + u"\\VirtualStore\\Windows\\tarvo.ini";
         if (fileExists(system, redirected)) readLegacyRecord(app, system, redirected);
     }
+}
+
+int checkOlderInstallation(RunState& state, platform::System& system, const std::u16string& folder) {
+    if (!state.isPelaxo4) return -2;
+    std::u16string path = system.longPathName(folder);
+    if (!path.empty() && path.back() == u'\\') path.pop_back();
+    // The older generation's language files, by language index (German, English,
+    // Spanish; French, Italian and Czech share one).
+    static const char16_t* const kLanguageFiles[kLanguageCount] = {u"lang049.bin", u"lang001.bin", u"lang034.bin",
+                                                                   u"lang033.bin", u"lang033.bin", u"lang033.bin"};
+    const int language = state.languageIndex >= 0 && state.languageIndex < kLanguageCount ? state.languageIndex : 3;
+    const char16_t* languageFile = kLanguageFiles[language];
+    const std::u16string required[] = {state.startApplicationOnStick, u"ad_dsd.dll", languageFile, u"ad_cmn.dll",
+                                       u"InitLang.dll"};
+    // The update replaces this library of the older generation; a copy left behind goes.
+    if (fileExists(system, path + u"\\ad_cmnw.dll")) system.deleteFile(path + u"\\ad_cmnw.dll");
+    for (const std::u16string& name : required) {
+        if (!fileExists(system, path + u"\\" + name)) return -2;
+    }
+    std::vector<std::u16string> shortcuts;
+    bool allUsers = true;
+    readInstallLog(system, path + u"\\install.log", allUsers, shortcuts);
+    state.legacyAllUsers = allUsers;
+    return 0;
 }

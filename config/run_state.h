@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <map>
 #include <string>
 #include <vector>
@@ -30,6 +31,10 @@ struct RunState {
     int autoMode = 0;
     std::u16string msiUiOption;
     bool removeFirst = false;
+    // Started with "/q", "/qn" or "/qb": the process exit code is then installerExitCode, so
+    // the script that started the run learns the outcome.
+    bool quietCommandLine = false;
+    std::uint32_t installerExitCode = 0;
     // Installer properties from the command line; the table's visiting order is the order
     // on the installer command line, values are indexes into msiPropertyValues.
     NameTable msiProperties{250};
@@ -91,6 +96,7 @@ struct RunState {
     bool askForPresentations = false, installPresentations = false;
     std::u16string presentationsSize, presentationsCabFile1;
     bool askForMaterialDownload = false, downloadMaterialChosen = false, materialDownloaded = false;
+    bool videosDownloaded = false;  // media2.cab lies in the temporary folder
     std::u16string materialCabFiles, materialUrl, media2Url;
     bool addOptionalComponents = false;
 

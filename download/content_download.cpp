@@ -45,7 +45,10 @@ int DownloadSegmentedFiles(RunContext& app, const std::string& agent, const std:
 int downloadVideos(RunContext& app) {
     const std::u16string target = longTemporaryFolder(app) + u"media2.cab";
     clearReadOnly(app.system(), target);
-    return DownloadFile(app, app.downloadAgentName, app.media2Url, target, app.text(145), app.text(146), app.text(6));
+    const int result =
+        DownloadFile(app, app.downloadAgentName, app.media2Url, target, app.text(145), app.text(146), app.text(6));
+    if (result == kDownloadDone) app.videosDownloaded = true;
+    return result;
 }
 
 int downloadMaterial(RunContext& app) {

@@ -1,21 +1,30 @@
 #include "install/install_actions.h"
 
+#include "config/legacy_settings.h"
+#include "install/package_launch.h"
 #include "install/prerequisites.h"
-
-namespace {
-
-// What an installer reports when it could not install (ERROR_INSTALL_FAILURE).
-constexpr int kInstallFailure = 1603;
-
-}  // namespace
 
 int InstallEngine::installDotNet20(RunContext& app) { return InstallDotNet20(app); }
 int InstallEngine::installDotNet40Client(RunContext& app) { return InstallDotNet40Client(app); }
-bool InstallEngine::checkOlderInstallation(RunContext&) { return false; }
+
+bool InstallEngine::checkOlderInstallation(RunContext& app) {
+    return ::checkOlderInstallation(app, app.system(), app.legacyExeDir) == 0;
+}
+
 void InstallEngine::installShellExtension(RunContext&) {}
-int InstallEngine::launchPackage(RunContext&) { return kInstallFailure; }
+
+int InstallEngine::launchPackage(RunContext& app) {
+    std::uint32_t exitCode = 0;
+    const int result = LaunchPackage(app, exitCode);
+    // A package that could not be prepared installed nothing: a quiet run must not say 0.
+    app.installerExitCode = result < 0 && exitCode == 0 ? kInstallFailure : exitCode;
+    return static_cast<int>(exitCode);
+}
+
 void InstallEngine::createShortcutsAndRegistry(RunContext&) {}
-void InstallEngine::removeProduct(RunContext&) {}
+
+void InstallEngine::removeProduct(RunContext& app) { app.installerExitCode = RemovePreviousVersion(app); }
+
 int InstallEngine::createIndividualSetup(RunContext&) { return -1; }
 void InstallEngine::startFromMedium(RunContext&) {}
 bool InstallEngine::downloadAndStartUpdate(RunContext&) { return false; }

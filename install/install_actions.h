@@ -16,7 +16,8 @@ public:
     // An earlier installation of the older generation lies in legacyExeDir.
     virtual bool checkOlderInstallation(RunContext& app) = 0;
     virtual void installShellExtension(RunContext& app) = 0;
-    // The exit code of the last installer run.
+    // The exit code of the last installer run (installerExitCode also records a failure
+    // before any run).
     virtual int launchPackage(RunContext& app) = 0;
     virtual void createShortcutsAndRegistry(RunContext& app) = 0;
     virtual void removeProduct(RunContext& app) = 0;
@@ -27,8 +28,10 @@ public:
     virtual bool downloadAndStartUpdate(RunContext& app) = 0;
 };
 
-// The installation work. Those parts not built yet (the package launch, shortcuts, the Individual Setup, the update)
-// report that nothing was done, so a run never claims an installation it did not make.
+// The installation work. Those parts not built yet (shortcuts, the Individual Setup, the
+// start from the medium) report that nothing was done, so a run never claims an
+// installation it did not make; the update download is the application's (it needs the
+// download layer).
 class InstallEngine : public InstallActions {
 public:
     int installDotNet20(RunContext& app) override;

@@ -43,6 +43,9 @@ inline const std::string kFindUpdate = "find update";
 inline const std::string kDotNetThenUpdate = "install dotnet first then download and start update";
 inline const std::string kNoAdminNoDotNet = "no admin AND no dotnet for update";
 inline const std::string kDownloadUpdate = "download and start update";
+// Named by the command line ("INSTALLMODE=Minimal" without "/q"); no step handles it, so
+// the flow starts over at "start".
+inline const std::string kAskForLinkDirectory = "ask for link directory";
 // "cancel" ends the flow wherever it stands.
 inline const std::string& kCancel = word::kCancel;
 }  // namespace state

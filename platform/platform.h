@@ -183,6 +183,8 @@ public:
     // FindFirstFile of the name as given (long-path forms are the caller's business).
     virtual bool findFirstFile(const std::u16string& searchName) = 0;
     virtual bool hasAttributes(const std::u16string& path) = 0;
+    // The path with every short (8.3) name spelled out; the path itself when unknown.
+    virtual std::u16string longPathName(const std::u16string& path) = 0;
     virtual long long fileSize(const std::u16string& path) = 0;  // -1 when unknown
     virtual bool readWholeFile(const std::u16string& path, std::vector<unsigned char>& bytes) = 0;
     // Raw copy that creates or replaces the target: 0, -1 (source unreadable) or -2
@@ -214,6 +216,14 @@ public:
     // Starts a command line hidden in a new console and waits up to the limit; a child
     // still running then is left alone.
     virtual std::uint32_t runProcess(const std::u16string& commandLine, std::uint32_t limitMs) = 0;
+    // Starts a program with its windows shown as it asks and waits for its end, however
+    // long: false when it could not be started, otherwise its exit code.
+    virtual bool runAndWait(const std::u16string& commandLine, std::uint32_t& exitCode) = 0;
+    // Starts a program in that folder (the current one when empty) and does not wait:
+    // whether the process was created.
+    virtual bool startProcess(const std::u16string& commandLine, const std::u16string& folder) = 0;
+    // The launcher's own command line, program path first.
+    virtual std::u16string commandLine() = 0;
     virtual std::vector<ProcessEntry> listProcesses() = 0;
     virtual void terminateProcess(std::uint32_t processId) = 0;
     // ---- network ----

@@ -138,3 +138,14 @@ std::u16string Win32System::ansiToWide(const std::string& bytes) {
     MultiByteToWideChar(CP_ACP, 0, bytes.data(), size, &text[0], length);
     return fromWide(text);
 }
+
+std::u16string Win32System::longPathName(const std::u16string& path) {
+    const std::wstring shortPath = toWide(path);
+    const DWORD needed = GetLongPathNameW(shortPath.c_str(), nullptr, 0);
+    if (needed == 0) return path;
+    std::wstring longPath(needed, L'\0');
+    const DWORD written = GetLongPathNameW(shortPath.c_str(), &longPath[0], needed);
+    if (written == 0 || written >= needed) return path;
+    longPath.resize(written);
+    return fromWide(longPath.c_str());
+}

@@ -58,6 +58,43 @@ std::uint32_t Win32System::runProcess(const std::u16string& commandLine, std::ui
     return exitCode;
 }
 
+namespace {
+
+// CreateProcessW may write into the command line, so it gets its own buffer.
+bool createProcess(const std::u16string& commandLine, const std::u16string& folder, PROCESS_INFORMATION& started) {
+    std::wstring buffer = toWide(commandLine);
+    buffer.push_back(L'\0');
+    const std::wstring inFolder = toWide(folder);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    return CreateProcessW(nullptr, &buffer[0], nullptr, nullptr, FALSE, 0, nullptr,
+                          inFolder.empty() ? nullptr : inFolder.c_str(), &startup, &started) != FALSE;
+}
+
+}  // namespace
+
+bool Win32System::runAndWait(const std::u16string& commandLine, std::uint32_t& exitCode) {
+    PROCESS_INFORMATION started{};
+    if (!createProcess(commandLine, u"", started)) return false;
+    const KernelHandle process(started.hProcess);
+    const KernelHandle thread(started.hThread);
+    WaitForSingleObject(process.get(), INFINITE);
+    DWORD code = 0;
+    if (!GetExitCodeProcess(process.get(), &code)) code = 0;
+    exitCode = code;
+    return true;
+}
+
+bool Win32System::startProcess(const std::u16string& commandLine, const std::u16string& folder) {
+    PROCESS_INFORMATION started{};
+    if (!createProcess(commandLine, folder, started)) return false;
+    CloseHandle(started.hThread);
+    CloseHandle(started.hProcess);
+    return true;
+}
+
+std::u16string Win32System::commandLine() { return fromWide(GetCommandLineW()); }
+
 std::vector<platform::ProcessEntry> Win32System::listProcesses() {
     std::vector<platform::ProcessEntry> processes;
     const ProcessApi api;

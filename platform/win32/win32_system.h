@@ -74,6 +74,10 @@ public:
     bool environmentVariable(const std::u16string& name, std::u16string& value) override;
 
     std::uint32_t runProcess(const std::u16string& commandLine, std::uint32_t limitMs) override;
+    bool runAndWait(const std::u16string& commandLine, std::uint32_t& exitCode) override;
+    bool startProcess(const std::u16string& commandLine, const std::u16string& folder) override;
+    std::u16string commandLine() override;
+    std::u16string longPathName(const std::u16string& path) override;
     std::vector<platform::ProcessEntry> listProcesses() override;
     void terminateProcess(std::uint32_t processId) override;
     std::unique_ptr<platform::HttpSession> openHttpSession(const std::u16string& agent) override;

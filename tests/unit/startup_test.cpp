@@ -194,12 +194,22 @@ TEST_F(StartupWithPresets, RunStartsAtTheUserGroupAndBackEndsIt) {
 TEST_F(StartupWithPresets, AutoModeRunsWithoutQuestions) {
     presets("[SETUP]\nDEFAULTDIRL=C:\\Apps\nAUTO_MODE=2\n");
     system.uiLocale = 0x0409;
+    system.resources[u"MSI_FILE"] = std::vector<unsigned char>(100, 'm');
+    ui.pageAnswers.push_back([](platform::PageModel& page) {  // the extraction runs its work
+        page.work();
+        return std::string("next");
+    });
     run(pelaxo5());
     EXPECT_EQ(app->msiUiOption, u"/qn ");
     EXPECT_FALSE(app->allUsers);
-    // No question is asked; the interim package launch ends on the finish page.
+    // No question is asked: the only page is the extraction's, and msiexec installs the
+    // extracted package quietly.
     ASSERT_EQ(ui.pagesShown.size(), 1u);
-    EXPECT_EQ(ui.pagesShown[0].message, u"Setup has been aborted.");
+    EXPECT_EQ(ui.pagesShown[0].pageClass, platform::PageClass::Progress);
+    ASSERT_FALSE(system.commandLines.empty());
+    EXPECT_NE(system.commandLines.back().find(u"msiexec.exe\" /i \"C:\\Temp\\c.msi\"/qn  "),
+              std::u16string::npos)
+        << wideToUtf8(system.commandLines.back());
 }
 
 TEST_F(StartupWithPresets, WhichProductsReadThemAndWhenTheyEndTheRun) {

@@ -43,6 +43,8 @@ public:
     // Answers runProcess; by default every command succeeds.
     std::function<std::uint32_t(const std::u16string&, std::uint32_t)> onRunProcess = [](const std::u16string&,
                                                                                          std::uint32_t) { return 0u; };
+    bool startFails = false;                  // runAndWait and startProcess cannot start anything
+    std::u16string ownCommandLine = u"\"D:\\setup.exe\"";
     std::u16string exePath = u"D:\\setup.exe";
     std::u16string temp = u"C:\\Temp";
     std::u16string system32 = u"C:\\Windows\\system32";
@@ -85,6 +87,7 @@ public:
     std::u16string currentFolder;
     std::vector<std::u16string> deletedFiles;
     std::vector<std::u16string> commandLines;
+    std::vector<std::pair<std::u16string, std::u16string>> started;  // startProcess: command line, folder
     std::vector<std::uint32_t> terminated;
     std::map<std::u16string, std::pair<std::u16string, platform::ShellLink>> links;
     int comInitCount = 0;
@@ -403,6 +406,18 @@ public:
         clock += processRunMs;
         return onRunProcess(commandLine, limitMs);
     }
+    bool runAndWait(const std::u16string& commandLine, std::uint32_t& exitCode) override {
+        if (startFails) return false;
+        exitCode = runProcess(commandLine, 0xFFFFFFFFu);
+        return true;
+    }
+    bool startProcess(const std::u16string& commandLine, const std::u16string& folder) override {
+        if (startFails) return false;
+        started.push_back({commandLine, folder});
+        return true;
+    }
+    std::u16string commandLine() override { return ownCommandLine; }
+    std::u16string longPathName(const std::u16string& path) override { return path; }
     std::vector<platform::ProcessEntry> listProcesses() override { return processes; }
     void terminateProcess(std::uint32_t id) override { terminated.push_back(id); }
     std::unique_ptr<platform::HttpSession> openHttpSession(const std::u16string& agent) override {

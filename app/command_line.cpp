@@ -1,0 +1,91 @@
+#include "app/command_line.h"
+
+#include "config/tokenizer.h"
+#include "install/msi_properties.h"
+#include "platform/flow_words.h"
+#include "platform/strings.h"
+
+namespace {
+
+bool sameAscii(const std::string& a, const char* b) {
+    std::size_t i = 0;
+    for (; i < a.size() && b[i]; ++i) {
+        char x = a[i], y = b[i];
+        if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
+        if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
+        if (x != y) return false;
+    }
+    return i == a.size() && !b[i];
+}
+
+struct Remembered {
+    bool minimal = false;
+    bool remove = false;
+};
+
+void quiet(RunContext& app, const char16_t* option) {
+    app.msiUiOption = option;
+    app.flowState = state::kLaunchMsi;
+    app.quietCommandLine = true;
+}
+
+// False when the pair ends the evaluation at once.
+bool applyPair(RunContext& app, const std::string& name, const std::string& value, bool quoted,
+               Remembered& remembered) {
+    if (sameAscii(name, "action") && sameAscii(value, "updatestick")) {
+        app.flowState = state::kFindUpdate;
+        return false;
+    }
+    if (sameAscii(name, "INSTALLDIR")) app.installDir = utf8ToWide(value);
+    else if (sameAscii(name, "INSTALLMODE") && sameAscii(value, "Minimal")) remembered.minimal = true;
+    else if (sameAscii(name, "REMOVE") && sameAscii(value, "ALL")) remembered.remove = true;
+    else if (sameAscii(name, "REMOVE_FIRST") && value == "1") app.removeFirst = true;
+    else if (sameAscii(name, "CTRL_NO_UPGRADE") && value == "1") app.removeFirst = false;
+    else if (sameAscii(name, "NOVIDEOS") && value == "1") app.installVideos = false;
+    else if (sameAscii(name, "NOPRESENTATIONS") && value == "1") app.installPresentations = false;
+    else SetMsiProperty(app, name, utf8ToWide(quoted ? "\"" + value + "\"" : value));
+    return true;
+}
+
+}  // namespace
+
+void evaluateCommandLine(RunContext& app, const std::string& commandLine) {
+    Tokenizer tokens(" \t", "=\"", 3000);
+    tokens.addString(commandLine.c_str());
+    Remembered remembered;
+    for (const char* token = tokens.nextToken(); token; token = tokens.nextToken()) {
+        const std::string name = token;
+        if (sameAscii(name, "/q") || sameAscii(name, "/qn")) {
+            quiet(app, u"/qn ");
+            continue;
+        }
+        if (sameAscii(name, "/qb")) {
+            quiet(app, u"/qb ");
+            continue;
+        }
+        if (sameAscii(name, "/x")) {
+            remembered.remove = true;
+            continue;
+        }
+        const char* equals = tokens.nextToken();
+        if (!equals) break;
+        if (std::string(equals) != "=") {
+            tokens.ungetToken();  // the NAME without a value is dropped
+            continue;
+        }
+        const char* valueToken = tokens.nextToken();
+        if (!valueToken) break;
+        std::string value = valueToken;
+        const bool quoted = value == "\"";
+        if (quoted) {
+            value.clear();
+            for (char c = tokens.nextChar(); c != '\0' && c != '"'; c = tokens.nextChar()) value += c;
+        }
+        if (!applyPair(app, name, value, quoted, remembered)) return;
+    }
+    if (remembered.minimal) {
+        app.flowState = app.msiUiOption.empty() ? state::kAskForLinkDirectory : state::kCreateLinkSilently;
+    } else if (remembered.remove) {
+        app.flowState = state::kRemoveAll;
+    }
+}

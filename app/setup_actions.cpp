@@ -1,0 +1,25 @@
+#include "app/setup_actions.h"
+
+#include "download/content_download.h"
+#include "platform/download_result.h"
+#include "text/texts.h"
+
+bool SetupActions::downloadAndStartUpdate(RunContext& app) {
+    platform::System& system = app.system();
+    const std::u16string target = system.tempFolder() + u"\\" + app.updateTarget;
+    const int result = DownloadFile(app, "QendraSetup", app.updateUrl, target,
+                                    replaceAll(app.text(45), u"ProductX", app.productName),
+                                    replaceAll(app.text(46), u"ProductX", app.productName), app.text(6));
+    if (result == kDownloadCancelled) return false;
+    if (result == kDownloadLocalFileProblem) {
+        app.showMessage(app.text(44));
+        return false;
+    }
+    if (result == kDownloadTransferProblem) {
+        app.showMessage(app.text(5));
+        return false;
+    }
+    const int language = app.languageIndex >= 0 && app.languageIndex < kLanguageCount ? app.languageIndex : 0;
+    const std::u16string argument = u"APP=\"" + system.launcherPath() + u"\" LANG=" + app.appParameter[language];
+    return system.startProcess(u"\"" + target + u"\" " + argument, u"");
+}

@@ -1,0 +1,13 @@
+// The install actions of a real run: the installation engine, and the update search,
+// which fetches the update program over HTTP and hands the run over to it.
+#pragma once
+
+#include "install/install_actions.h"
+
+class SetupActions : public InstallEngine {
+public:
+    // Downloads the update program into the temporary folder behind the progress page and
+    // starts it with APP="<launcher path>" LANG=<language parameter>: true once it runs.
+    // Download failures show their message; nothing started answers false.
+    bool downloadAndStartUpdate(RunContext& app) override;
+};

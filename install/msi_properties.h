@@ -1,0 +1,17 @@
+// The installer properties of a run: the command line's pass-through pairs and those the
+// package launch sets, joined for msiexec in the visiting order of their name table.
+#pragma once
+
+#include <string>
+
+#include "config/run_state.h"
+
+// Values are kept verbatim, quotes included ("\"C:\\x\"" for a path). A name set again
+// keeps its place and takes the new value.
+void SetMsiProperty(RunState& run, const std::string& name, const std::u16string& value);
+
+// NAME=value for every entry, joined by single blanks.
+std::u16string BuildPropertyString(const RunState& run);
+
+// The value set for a name, or nullptr.
+const std::u16string* msiProperty(const RunState& run, const std::string& name);
