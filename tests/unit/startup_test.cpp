@@ -210,6 +210,30 @@ TEST_F(StartupWithPresets, AutoModeRunsWithoutQuestions) {
     EXPECT_NE(system.commandLines.back().find(u"msiexec.exe\" /i \"C:\\Temp\\c.msi\"/qn  "),
               std::u16string::npos)
         << wideToUtf8(system.commandLines.back());
+    // Presets make a quiet run, but not one started by a script: it still ends with 0.
+    EXPECT_EQ(app->exitCode(), 0);
+}
+
+TEST_F(StartupWithPresets, AQuietCommandLineEndsWithTheInstallersExitCode) {
+    system.resources[u"MSI_FILE"] = std::vector<unsigned char>(100, 'm');
+    system.onRunProcess = [](const std::u16string&, std::uint32_t) { return 1603u; };
+    auto extraction = [](platform::PageModel& page) {
+        page.work();
+        return std::string("next");
+    };
+    system.ownCommandLine = u"\"D:\\setup.exe\" /qn CUSTOM_PROP=7";
+    ui.pageAnswers.push_back(extraction);
+    run(minimalSettings());
+    EXPECT_EQ(app->exitCode(), 1603);
+    EXPECT_NE(system.commandLines.back().find(u"CUSTOM_PROP=7"), std::u16string::npos);
+    EXPECT_TRUE(ui.messages.empty());
+
+    // Without "/q" the same failure ends with 0: the finish page has told the user.
+    system.ownCommandLine = u"\"D:\\setup.exe\"";
+    system.commandLines.clear();
+    run(minimalSettings());
+    EXPECT_EQ(app->exitCode(), 0);
+    EXPECT_TRUE(system.commandLines.empty());
 }
 
 TEST_F(StartupWithPresets, WhichProductsReadThemAndWhenTheyEndTheRun) {

@@ -1,0 +1,88 @@
+// The launcher's own command line: what steers the run and what reaches the installer.
+#include <gtest/gtest.h>
+
+#include "app/bootstrapper_app.h"
+#include "app/command_line.h"
+#include "fakes/fake_system.h"
+#include "install/msi_properties.h"
+
+namespace {
+
+class CommandLine : public ::testing::Test {
+protected:
+    void evaluate(const std::string& arguments) {
+        app = std::make_unique<CBootstrapperApp>(system, ui);
+        app->installVideos = app->installPresentations = true;
+        evaluateCommandLine(*app, "\"D:\\my setup\\setup.exe\" " + arguments);
+    }
+    std::u16string property(const char* name) const {
+        const std::u16string* value = msiProperty(*app, name);
+        return value ? *value : u"<none>";
+    }
+
+    FakeSystem system;
+    FakeUi ui;
+    std::unique_ptr<CBootstrapperApp> app;
+};
+
+TEST_F(CommandLine, QuietOptionsRemovalAndLinkModesChooseTheFirstState) {
+    evaluate("/qn REMOVE=ALL");
+    EXPECT_EQ(app->flowState, "remove all");
+    EXPECT_EQ(app->msiUiOption, u"/qn ");
+    EXPECT_TRUE(app->quietCommandLine);
+
+    evaluate("/QB INSTALLMODE=minimal");
+    EXPECT_EQ(app->flowState, "create link silently");
+    EXPECT_EQ(app->msiUiOption, u"/qb ");
+    evaluate("INSTALLMODE=Minimal");
+    EXPECT_EQ(app->flowState, "ask for link directory");
+    EXPECT_FALSE(app->quietCommandLine);
+
+    evaluate("/q");
+    EXPECT_EQ(app->flowState, "launch msi");
+    EXPECT_EQ(app->msiUiOption, u"/qn ");
+    evaluate("/x");
+    EXPECT_EQ(app->flowState, "remove all");
+    EXPECT_TRUE(app->msiUiOption.empty());
+
+    // The update search stops the evaluation: "/x" is never read.
+    evaluate("action=updatestick /x");
+    EXPECT_EQ(app->flowState, "find update");
+    evaluate("");
+    EXPECT_EQ(app->flowState, "start");
+}
+
+TEST_F(CommandLine, ValuesQuotedOrNotAndWhatFallsThroughToTheInstaller) {
+    evaluate("INSTALLDIR=\"C:\\Program Files\\Demo App\" TARGETDIR=\"C:\\a b\" REMOVE_FIRST=0 action=x "
+             "CUSTOM_PROP=7 custom_prop=8 CUSTOM_PROP=9 NOVIDEOS NOPRESENTATIONS=1");
+    EXPECT_EQ(app->installDir, u"C:\\Program Files\\Demo App");
+    EXPECT_EQ(property("INSTALLDIR"), u"<none>");
+    EXPECT_EQ(property("TARGETDIR"), u"\"C:\\a b\"");
+    EXPECT_EQ(property("REMOVE_FIRST"), u"0");
+    EXPECT_FALSE(app->removeFirst);
+    EXPECT_EQ(property("action"), u"x");
+    // Names are the installer's: case tells two properties apart; a later pair replaces.
+    EXPECT_EQ(property("CUSTOM_PROP"), u"9");
+    EXPECT_EQ(property("custom_prop"), u"8");
+    EXPECT_EQ(property("NOVIDEOS"), u"<none>");  // no "=": dropped
+    EXPECT_TRUE(app->installVideos);
+    EXPECT_FALSE(app->installPresentations);
+    EXPECT_EQ(property("NOPRESENTATIONS"), u"<none>");
+
+    evaluate("REMOVE_FIRST=1 INSTALLDIR=C:\\\xc3\x9c" "bung");
+    EXPECT_TRUE(app->removeFirst);
+    EXPECT_EQ(app->installDir, u"C:\\\u00dcbung");
+    evaluate("REMOVE_FIRST=1 CTRL_NO_UPGRADE=1");
+    EXPECT_FALSE(app->removeFirst);
+}
+
+TEST_F(CommandLine, ADanglingNameOrEqualsSignEndsTheEvaluationKeepingWhatCameBefore) {
+    evaluate("/qb A=1 B=");
+    EXPECT_EQ(property("A"), u"1");
+    EXPECT_EQ(property("B"), u"<none>");
+    EXPECT_EQ(app->flowState, "launch msi");
+    evaluate("A=\"open quote to the end");
+    EXPECT_EQ(property("A"), u"\"open quote to the end\"");
+}
+
+}  // namespace
