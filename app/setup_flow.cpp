@@ -213,7 +213,8 @@ private:
     Next launchMsi() {
         actions_.installShellExtension(app_);
         const int exitCode = actions_.launchPackage(app_);
-        if (app_.toGoEdition || exitCode != 0)
+        // A quiet run waits for nobody: its outcome is its exit code, not a page.
+        if (app_.msiUiOption.empty() && (app_.toGoEdition || exitCode != 0))
             pages_.showFinishPage(app_, replaceAll(app_.text(19), u"ProductX", app_.productName),
                                   app_.text(installerSucceeded(static_cast<std::uint32_t>(exitCode)) ? 18 : 81), u"");
         return Next::End;

@@ -52,6 +52,14 @@ class Medium:
     def start(self, *args, env=None):
         return self.wine.start(self.setup_exe, *args, env=env, cwd=self.folder)
 
+    def start_typed(self, arguments):
+        """setup.exe with its arguments exactly as typed at a prompt (quotes and all), run
+        from a batch file; the batch's exit code is the launcher's."""
+        batch = os.path.join(self.folder, "typed.cmd")
+        with open(batch, "w", newline="\r\n") as f:
+            f.write(f"@{self.wine.to_windows(self.setup_exe)} {arguments}\nexit /b %ERRORLEVEL%\n")
+        return self.wine.start("cmd", "/c", self.wine.to_windows(batch), cwd=self.folder)
+
 
 # Control ids of the wizard pages.
 TITLE = 1029

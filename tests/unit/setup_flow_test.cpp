@@ -256,6 +256,22 @@ TEST_F(Flow, PortableEditionStopsAtAnInstalledSibling) {
     EXPECT_TRUE(ui.messages.empty());
 }
 
+TEST_F(Flow, RestartCodesCountAsSuccessAndQuietRunsShowNoPage) {
+    registerProduct(u"{P}");
+    steps.script("start", {"button2"});
+    steps.script("already installed", {"next"});
+    steps.packageExitCode = 3010;
+    run();
+    EXPECT_EQ(steps.log.back(), "finish");
+    EXPECT_EQ(steps.finishTexts[1], u"Installation successfully completed.");
+
+    steps.log.clear();
+    steps.packageExitCode = 1603;
+    app.msiUiOption = u"/qn ";
+    run("launch msi");
+    EXPECT_EQ(steps.log, (Log{"shell extension", "launch package"}));
+}
+
 TEST_F(Flow, AlreadyInstalledPageAndItsFixedBack) {
     registerProduct(u"{P}");
     steps.script("start", {"button2", "button2", "cancel"});

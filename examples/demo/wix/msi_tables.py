@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
 """Small SQL access to an MSI database through libmsi (the library wixl itself uses).
 
-wixl 0.101 cannot express feature conditions and writes the registry root HKMU as 4 (msiexec
-skips such rows); the build repairs both here. The demo's checks read tables back the same way.
+wixl 0.101 cannot express feature or launch conditions and writes the registry root HKMU as
+4 (msiexec skips such rows); the build repairs all three here. The demo's checks read tables back the same way.
 
 usage: msi_tables.py MSI fixup [FEATURE LEVEL CONDITION ...]
        msi_tables.py MSI query "SELECT ..."      (prints rows, fields separated by tabs)
@@ -105,6 +105,13 @@ def fixup(path, triples):
         condition = condition.replace("'", "''")
         db.execute("INSERT INTO `Condition` (`Feature_`, `Level`, `Condition`) "
                    f"VALUES ('{feature}', {int(level)}, '{condition}')")
+    # A package that refuses to install when DEMO_FAIL is set, so a test can see the
+    # launcher's failure paths with a real msiexec (exit code 1603).
+    db.execute("INSERT INTO `LaunchCondition` (`Condition`, `Description`) "
+               "VALUES ('NOT DEMO_FAIL', 'The demo package was asked to fail (DEMO_FAIL).')")
+    for sequence in ("InstallExecuteSequence", "InstallUISequence"):
+        if not db.execute(f"SELECT `Action` FROM `{sequence}` WHERE `Action` = 'LaunchConditions'"):
+            db.execute(f"INSERT INTO `{sequence}` (`Action`, `Sequence`) VALUES ('LaunchConditions', 100)")
     db.commit()
     db.close()
 

@@ -1,0 +1,76 @@
+"""The package launch for real: the launcher runs Wine's msiexec on the demo package from
+its command line and the package records in the registry what it was given."""
+
+import os
+
+import pytest
+
+from medium import CANCEL, INSTALL, MESSAGE, NEXT, TITLE, Medium, go, page_titled, texts, wait_start_page
+
+KEY = r"HKLM\SOFTWARE\Ohmwerk\Circuita\5.0"
+UNINSTALL = r"HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\{B3D89C4A-4261-4AFD-9C98-C70B8E542933}"
+
+
+@pytest.mark.smoke32
+def test_a_quiet_command_line_installs_into_its_folder_and_removes_again(wine):
+    medium = Medium(wine, product="demo-no-runtimes")
+    proc = medium.start_typed('/qn INSTALLDIR="C:\\Program Files\\Demo App" CUSTOM_PROP=7')
+    assert proc.wait(timeout=180) == 0
+    bin_folder = os.path.join(wine.drive_c, "Program Files", "Demo App", "bin")
+    assert os.path.isdir(bin_folder), "nothing was installed into the folder of INSTALLDIR"
+    assert "circuita.exe" in [n.lower() for n in os.listdir(bin_folder)]
+    assert wine.reg_value(KEY, "CUSTOM_PROP") == "7"
+    assert wine.reg_value(KEY, "SETUPDIR") == "C:\\medium\\setup.exe"
+    assert wine.reg_value(KEY, "NOVIDEOS") == "1"
+    assert wine.reg_value(KEY, "LANGUAGE") == "en"
+
+    assert wine.reg_key(UNINSTALL) is not None
+    proc = medium.start_typed("/qn REMOVE=ALL")
+    assert proc.wait(timeout=180) == 0
+    # Wine's msiexec resolves the folders of a removal afresh (the default INSTALLDIR), so
+    # the files in a folder given at installation stay; the registration goes.
+    assert wine.reg_key(UNINSTALL) is None
+    assert wine.reg_value(KEY, "CUSTOM_PROP") is None
+
+
+def test_a_failing_package_run_quietly_exits_with_the_installers_code(wine):
+    medium = Medium(wine, product="demo-no-runtimes")
+    assert medium.start_typed("/qn DEMO_FAIL=1").wait(timeout=180) == 1603
+    assert wine.reg_key(UNINSTALL) is None
+
+
+def click_through_installation(wine, proc, t):
+    wine.driver.click(INSTALL, hwnd=wait_start_page(wine, proc)["hwnd"])
+    # User group, circuit folder and the optional content (none chosen), until the package
+    # is extracted.
+    questions = {t[row] for row in (77, 111, 97, 159, 101)}
+    while True:
+        page = wine.driver.wait_window(pid=proc.pid, class_name="#32770", has_id=TITLE, timeout=60)
+        title = page.text(TITLE)
+        if title == t[74]:
+            return
+        assert title in questions, f"unexpected page {title!r}"
+        go(wine, page, NEXT)
+
+def test_an_installation_clicked_through_installs_and_a_failing_one_ends_aborted(wine):
+    t = texts("en")
+    medium = Medium(wine, product="demo-no-runtimes")
+    proc = medium.start("DEMO_FAIL=1")
+    click_through_installation(wine, proc, t)
+    # The installer's own interface says why first.
+    refusal = wine.driver.wait_message_box(process="msiexec.exe", timeout=120)
+    assert refusal.message_text == "The demo package was asked to fail (DEMO_FAIL)."
+    wine.driver.answer_message_box("ok", hwnd=refusal["hwnd"])
+    finish = page_titled(wine, proc, t[19].replace("ProductX", "Circuita 5"), timeout=180)
+    assert finish.text(MESSAGE) == t[81]
+    go(wine, finish, CANCEL)  # the finish page's only button
+    assert proc.wait(timeout=30) == 0
+    assert wine.reg_key(UNINSTALL) is None
+
+    # A successful installation needs no finish page of ours: the installer has spoken.
+    proc = medium.start()
+    click_through_installation(wine, proc, t)
+    assert proc.wait(timeout=180) == 0
+    assert wine.reg_key(UNINSTALL) is not None
+    assert wine.reg_value(KEY, "LANGUAGE") == "en"
+    assert wine.reg_value(KEY, "SETUPDIR") == "C:\\medium\\setup.exe"
