@@ -2,10 +2,11 @@
 its command line and the package records in the registry what it was given."""
 
 import os
+import shutil
 
 import pytest
 
-from medium import CANCEL, INSTALL, MESSAGE, NEXT, TITLE, Medium, go, page_titled, texts, wait_start_page
+from medium import CANCEL, INSTALL, cancel_run, MESSAGE, NEXT, TITLE, Medium, go, page_titled, texts, wait_start_page
 
 KEY = r"HKLM\SOFTWARE\Ohmwerk\Circuita\5.0"
 UNINSTALL = r"HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\{B3D89C4A-4261-4AFD-9C98-C70B8E542933}"
@@ -74,3 +75,33 @@ def test_an_installation_clicked_through_installs_and_a_failing_one_ends_aborted
     assert wine.reg_key(UNINSTALL) is not None
     assert wine.reg_value(KEY, "LANGUAGE") == "en"
     assert wine.reg_value(KEY, "SETUPDIR") == "C:\\medium\\setup.exe"
+
+
+def test_the_update_search_fetches_and_starts_the_update_program_and_ends(wine, tmp_path):
+    from harness.download_server import DownloadServer
+    from medium import demo_settings, edited
+    from test_progress_page import install_runtime
+
+    t = texts("en")
+    server = DownloadServer(str(tmp_path / "server")).start()
+    try:
+        # The demo program stands in for the update: it shows the command line it was given.
+        shutil.copy(wine.build.require("examples/demo/bin/Circuita.exe"),
+                    os.path.join(server.files, "circuita_update.exe"))
+        medium = Medium(wine, product="demo")
+        medium.set_settings(edited(demo_settings(), "http://127.0.0.1:8080/update/", f"{server.url}/files/"))
+        proc = medium.start("action=updatestick")
+        install_runtime(wine, proc, t, version40=False)
+        update = wine.driver.wait_window(title="Circuita 5", class_name="CircuitaDemoMain", timeout=60)
+        assert update.text(100) == 'Circuita 5 demo\r\nArguments: APP="C:\\medium\\setup.exe" LANG=en'
+        assert proc.wait(timeout=30) == 0
+
+        # Nothing to fetch: the connection message, and the start page again.
+        os.remove(os.path.join(server.files, "circuita_update.exe"))
+        proc = medium.start("action=updatestick")
+        box = wine.driver.wait_message_box(pid=proc.pid, timeout=60)
+        assert box.message_text == t[5]
+        wine.driver.answer_message_box("ok", hwnd=box["hwnd"])
+        cancel_run(wine, proc, wait_start_page(wine, proc))
+    finally:
+        server.stop()
