@@ -2,6 +2,8 @@
 // shows it and takes the answer over.
 #include "ui/wizard_steps.h"
 
+#include "config/legacy_settings.h"
+
 #include "config/presets.h"
 #include "platform/download_result.h"
 #include "platform/flow_words.h"
@@ -132,7 +134,54 @@ void WizardSteps::askAlreadyInstalled(RunContext& app) {
     app.flowState = word::kNext;
 }
 
-void WizardSteps::askOlderInstallation(RunContext& app) { skip(app); }
+namespace {
+
+bool endsWithBin(const std::u16string& folder) {
+    if (folder.size() < 4) return false;
+    std::u16string tail = folder.substr(folder.size() - 4);
+    for (char16_t& c : tail) {
+        if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c - u'A' + u'a');
+    }
+    return tail == u"\\bin";
+}
+
+std::u16string withoutBin(std::u16string folder) {
+    if (!folder.empty() && folder.back() == u'\\') folder.pop_back();
+    if (endsWithBin(folder)) folder.resize(folder.size() - 4);
+    return folder;
+}
+
+}  // namespace
+
+void WizardSteps::askOlderInstallation(RunContext& app) {
+    platform::System& system = app.system();
+    app.legacyUpgrade = false;
+    if (!app.legacyExeDir.empty() && !pathExists(system, app.legacyExeDir)) app.legacyAllUsers = true;
+    std::u16string start = system.longPathName(app.legacyExeDir);
+    if (endsWithBin(start)) start.resize(start.size() - 4);
+    const std::u16string& exeFolder = app.mainExeDir[app.languageIndex];
+    if (start.size() < 2)
+        start = system.programFilesFolder(true) + (app.isPelaxo4 ? u"\\Tutoria\\" : u"\\") + exeFolder;
+    const std::u16string name = app.isPelaxo4 ? u"Pelaxo" : app.productName;
+    PageModel page = folderPage(app, nullptr, 45, 138, start);
+    page.title = replaceAll(app.text(45), u"ProductX", name);
+    page.message = page.browseInstruction = replaceAll(app.text(138), u"ProductX", name);
+    for (;;) {
+        showPage(app, page);
+        if (ended(app) || app.flowState == word::kBack) return;
+        const std::u16string folder = withoutBin(system.longPathName(typedFolder(page.folder)));
+        app.legacyInstDir = folder;
+        if (checkOlderInstallation(app, system, folder + u"\\bin") == 0) {
+            app.legacyUpgrade = true;
+            app.legacyExeDir = folder + u"\\bin";
+            app.legacyInstDirLfn = app.legacyInstNdirLfn = app.legacyInstNdir = folder;
+            app.flowState = state::kVideos;
+            app.backTarget[state::kVideos] = state::kAlreadyInstalled;
+            return;
+        }
+        app.showMessage(replaceAll(app.text(139), u"ProductX", name), platform::MessageKind::Plain);
+    }
+}
 
 void WizardSteps::askInstallationType(RunContext& app) {
     PageModel page = twoOptions(app, "program-access", 35, 36, 37, 38, !app.linkOnly);

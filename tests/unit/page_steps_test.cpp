@@ -398,3 +398,38 @@ TEST_F(WizardPages, CircuitFolderIsTrimmedAndMustBeNameable) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(WizardPages, OlderInstallationIsSearchedUntilAFolderHoldsItsPrograms) {
+    app.isPelaxo4 = true;
+    app.startApplicationOnStick = u"Pelaxo.exe";
+    app.legacyExeDir = u"C:\\Gone\\bin";  // no longer there: the old installation was for everyone
+    answer("next", [](PageModel& page) { page.folder = u"C:\\Old\\bin\\"; });
+    answer("next", [](PageModel& page) { page.folder = u"C:\\Tutoria\\Pelaxo 4"; });
+    for (const char16_t* name : {u"Pelaxo.exe", u"ad_dsd.dll", u"lang001.bin", u"ad_cmn.dll", u"InitLang.dll"})
+        system.addFile(std::u16string(u"C:\\Tutoria\\Pelaxo 4\\bin\\") + name);
+    steps.askOlderInstallation(app);
+
+    ASSERT_EQ(ui.pagesShown.size(), 2u);
+    EXPECT_EQ(ui.pagesShown[0].folder, u"C:\\Gone");
+    EXPECT_EQ(ui.pagesShown[0].message, u"Please select the folder of an existing Pelaxo installation.");
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, u"No valid installation of Pelaxo could be found in the selected folder.");
+    EXPECT_TRUE(app.legacyAllUsers);
+    EXPECT_TRUE(app.legacyUpgrade);
+    EXPECT_EQ(app.legacyExeDir, u"C:\\Tutoria\\Pelaxo 4\\bin");
+    EXPECT_EQ(app.legacyInstNdir, u"C:\\Tutoria\\Pelaxo 4");
+    EXPECT_EQ(app.flowState, "Dialog: videos");
+    EXPECT_EQ(app.backTarget["Dialog: videos"], "Dialog: already installed notification");
+
+    // No earlier folder: the standard one is proposed; Back leaves without an upgrade.
+    app.legacyExeDir.clear();
+    answer("back");
+    steps.askOlderInstallation(app);
+    EXPECT_EQ(ui.pagesShown.back().folder, u"C:\\Program Files (x86)\\Tutoria\\Circuita 5");
+    EXPECT_FALSE(app.legacyUpgrade);
+    EXPECT_EQ(app.flowState, "back");
+}
+
+}  // namespace
