@@ -3,12 +3,16 @@ its command line and the package records in the registry what it was given."""
 
 import os
 import shutil
+import time
 
 import pytest
 
-from medium import CANCEL, INSTALL, cancel_run, MESSAGE, NEXT, TITLE, Medium, go, page_titled, texts, wait_start_page
+from harness import DriverError
+from medium import (CANCEL, INSTALL, MESSAGE, NEXT, TITLE, Medium, cancel_run, go, page_titled, texts,
+                    wait_start_page, with_support)
 
 KEY = r"HKLM\SOFTWARE\Ohmwerk\Circuita\5.0"
+FOLDER_EDIT = 1046
 UNINSTALL = r"HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\{B3D89C4A-4261-4AFD-9C98-C70B8E542933}"
 
 
@@ -26,6 +30,13 @@ def test_a_quiet_command_line_installs_into_its_folder_and_removes_again(wine):
     assert wine.reg_value(KEY, "LANGUAGE") == "en"
 
     assert wine.reg_key(UNINSTALL) is not None
+    assert wine.reg_value(KEY, "REINSTALL") == ""
+
+    # Started again: the installed product is repaired.
+    assert medium.start_typed("/qn CUSTOM_PROP=8").wait(timeout=180) == 0
+    assert wine.reg_value(KEY, "REINSTALL") == "ALL"
+    assert wine.reg_value(KEY, "CUSTOM_PROP") == "8"
+
     proc = medium.start_typed("/qn REMOVE=ALL")
     assert proc.wait(timeout=180) == 0
     # Wine's msiexec resolves the folders of a removal afresh (the default INSTALLDIR), so
@@ -52,6 +63,7 @@ def click_through_installation(wine, proc, t):
             return
         assert title in questions, f"unexpected page {title!r}"
         go(wine, page, NEXT)
+
 
 def test_an_installation_clicked_through_installs_and_a_failing_one_ends_aborted(wine):
     t = texts("en")
@@ -105,3 +117,81 @@ def test_the_update_search_fetches_and_starts_the_update_program_and_ends(wine, 
         cancel_run(wine, proc, wait_start_page(wine, proc))
     finally:
         server.stop()
+
+
+def test_the_portable_edition_installs_its_three_packages_in_turn(wine):
+    t = texts("en")
+    medium = with_support(Medium(wine, product="demo-togo"))
+    proc = medium.start()
+    wine.driver.click(INSTALL, hwnd=wait_start_page(wine, proc)["hwnd"])
+    # Next on every page (runtimes, user group, program folder, ...) up to the finish page.
+    finish_title = t[19].replace("ProductX", "Circuita 5")
+    deadline = time.monotonic() + 240
+    while time.monotonic() < deadline:
+        page = wine.driver.wait_window(pid=proc.pid, class_name="#32770", has_id=TITLE, timeout=180)
+        if page.text(TITLE) == finish_title:
+            break
+        try:
+            go(wine, page, NEXT)
+        except DriverError:  # a page that went (or is still working) between the reads
+            time.sleep(0.3)
+    assert page.text(MESSAGE) == t[18]
+    go(wine, page, CANCEL)
+    assert proc.wait(timeout=30) == 0
+    uninstall = UNINSTALL.rsplit("\\", 1)[0]
+    for guid in ("7ACF8F13-440A-4920-8D23-5909B2A3B134", "8C7B4B1D-F132-4170-9690-DB2CE714CA2C",
+                 "F5F86BD9-33FD-4DFE-B3BB-5F51003B68C2"):  # P, H, E
+        assert wine.reg_key(uninstall + "\\{" + guid + "}") is not None, guid
+
+
+def older_installation(wine, folder, files):
+    """A folder of the older generation's programs (stand-ins: only their names count)."""
+    bin_folder = os.path.join(wine.drive_c, folder, "bin")
+    os.makedirs(bin_folder)
+    for name in files:
+        with open(os.path.join(bin_folder, name), "w") as f:
+            f.write("older generation\n")
+    return bin_folder
+
+
+def test_an_older_generation_installation_is_found_refused_when_incomplete_and_updated(wine):
+    t = texts("en")
+    required = ("Circuita.exe", "ad_dsd.dll", "lang001.bin", "ad_cmn.dll", "InitLang.dll")
+    old_bin = older_installation(wine, "Tutoria/Old", required + ("ad_cmnw.dll",))
+    older_installation(wine, "Tutoria/Partial", required[:-1])
+    # The older generation's settings file names its programs' folder.
+    with open(os.path.join(wine.drive_c, "windows", "tarvo.ini"), "w", newline="\r\n") as f:
+        f.write("[CIRCUITA5]\nEXE_DIR=C:\\Tutoria\\Old\\bin\n")
+    medium = Medium(wine, product="demo-pelaxo4")
+    proc = medium.start()
+    wine.driver.click(INSTALL, hwnd=wait_start_page(wine, proc)["hwnd"])
+    for _ in range(2):  # the two runtimes, installed by their stand-ins
+        go(wine, page_titled(wine, proc, t[27]), NEXT)
+
+    page = page_titled(wine, proc, t[45].replace("ProductX", "Pelaxo"), timeout=120)
+    assert page.text(MESSAGE) == t[138].replace("ProductX", "Pelaxo")
+    assert page.text(FOLDER_EDIT) == "C:\\Tutoria\\Old"
+    wine.driver.type_text(FOLDER_EDIT, "C:\\Tutoria\\Partial", hwnd=page["hwnd"])
+    wine.driver.click(NEXT, hwnd=page["hwnd"])
+    refusal = wine.driver.wait_message_box(pid=proc.pid, timeout=30)
+    assert refusal.message_text == t[139].replace("ProductX", "Pelaxo")
+    wine.driver.answer_message_box("ok", hwnd=refusal["hwnd"])
+    # The page again; the programs' folder itself will do as well as the one above it.
+    page = page_titled(wine, proc, t[45].replace("ProductX", "Pelaxo"))
+    wine.driver.type_text(FOLDER_EDIT, "C:\\Tutoria\\Old\\bin\\", hwnd=page["hwnd"])
+    go(wine, page, NEXT)
+    assert not os.path.exists(os.path.join(old_bin, "ad_cmnw.dll"))
+
+    # The optional content, then the installer with its reduced interface into the old folder.
+    questions = {t[row] for row in (97, 159, 101)}
+    while True:
+        page = wine.driver.wait_window(pid=proc.pid, class_name="#32770", has_id=TITLE, timeout=60)
+        if page.text(TITLE) == t[74]:
+            break
+        assert page.text(TITLE) in questions, f"unexpected page {page.text(TITLE)!r}"
+        go(wine, page, NEXT)
+    assert proc.wait(timeout=180) == 0
+    assert wine.reg_value(KEY, "INST_DIR") == "C:\\Tutoria\\Old\\"
+    assert wine.reg_value(KEY, "EXE_DIR") == "C:\\Tutoria\\Old\\bin\\"
+    with open(os.path.join(old_bin, "Circuita.exe"), "rb") as f:
+        assert f.read(2) == b"MZ"  # the new program replaced the old one
