@@ -3,6 +3,8 @@
 #include "config/legacy_settings.h"
 #include "install/package_launch.h"
 #include "install/prerequisites.h"
+#include "install/shell_extension.h"
+#include "install/shortcuts.h"
 
 int InstallEngine::installDotNet20(RunContext& app) { return InstallDotNet20(app); }
 int InstallEngine::installDotNet40Client(RunContext& app) { return InstallDotNet40Client(app); }
@@ -11,7 +13,7 @@ bool InstallEngine::checkOlderInstallation(RunContext& app) {
     return ::checkOlderInstallation(app, app.system(), app.legacyExeDir) == 0;
 }
 
-void InstallEngine::installShellExtension(RunContext&) {}
+void InstallEngine::installShellExtension(RunContext& app) { InstallShellExtension(app); }
 
 int InstallEngine::launchPackage(RunContext& app) {
     std::uint32_t exitCode = 0;
@@ -21,7 +23,7 @@ int InstallEngine::launchPackage(RunContext& app) {
     return static_cast<int>(exitCode);
 }
 
-void InstallEngine::createShortcutsAndRegistry(RunContext&) {}
+void InstallEngine::createShortcutsAndRegistry(RunContext& app) { CreateShortcutsAndRegistry(app); }
 
 void InstallEngine::removeProduct(RunContext& app) { app.installerExitCode = RemovePreviousVersion(app); }
 

@@ -28,10 +28,9 @@ public:
     virtual bool downloadAndStartUpdate(RunContext& app) = 0;
 };
 
-// The installation work. Those parts not built yet (shortcuts, the Individual Setup, the
-// start from the medium) report that nothing was done, so a run never claims an
-// installation it did not make; the update download is the application's (it needs the
-// download layer).
+// The installation work. Those parts not built yet (the Individual Setup, the start from
+// the medium) report that nothing was done, so a run never claims an installation it did
+// not make; the update download is the application's (it needs the download layer).
 class InstallEngine : public InstallActions {
 public:
     int installDotNet20(RunContext& app) override;

@@ -1,5 +1,6 @@
 #include "install/package_launch.h"
 
+#include "install/circuit_folder_value.h"
 #include "install/msi_properties.h"
 #include "install/prerequisites.h"
 #include "platform/files.h"
@@ -31,13 +32,6 @@ void setCommonProperties(RunContext& app) {
     SetMsiProperty(app, "SETUPDIR", quoted(app.system().launcherPath()));
     if (!app.allUsers) SetMsiProperty(app, "ALLUSERS", u"\"\"");
     if (!app.useStandardCircuitFolder) SetMsiProperty(app, "CTDIR", quoted(app.circuitFolder));
-}
-
-void deleteCircuitFolderValue(RunContext& app) {
-    platform::System& system = app.system();
-    system.regDeleteValue(platform::RegRoot::CurrentUser, app.installDirRegSubkey, u"CT_DIR");
-    if (app.allUsers)
-        system.regDeleteValue(platform::RegRoot::Users, u".DEFAULT\\" + app.installDirRegSubkey, u"CT_DIR");
 }
 
 // The earlier generation's folders go to the new installation, under the key its

@@ -165,6 +165,10 @@ public:
     virtual std::u16string systemFolder() = 0;
     virtual std::u16string windowsFolder() = 0;
     virtual std::u16string commonStartMenuFolder() = 0;  // empty when unknown
+    // The desktop and the start menu's programs folder, the user's own or everybody's;
+    // empty when unknown.
+    virtual std::u16string desktopFolder(bool common) = 0;
+    virtual std::u16string programsFolder(bool common) = 0;
     virtual std::u16string documentsFolder() = 0;        // the user's documents; empty when unknown
     virtual std::u16string appDataFolder() = 0;          // the user's roaming application data
     virtual std::u16string localAppDataFolder() = 0;     // the user's local application data
@@ -185,6 +189,10 @@ public:
     virtual bool hasAttributes(const std::u16string& path) = 0;
     // The path with every short (8.3) name spelled out; the path itself when unknown.
     virtual std::u16string longPathName(const std::u16string& path) = 0;
+    // The path in its short (8.3) form; the path itself when unknown.
+    virtual std::u16string shortPathName(const std::u16string& path) = 0;
+    // Creates one folder: true when it exists afterwards (also when it was there).
+    virtual bool createFolder(const std::u16string& path) = 0;
     virtual long long fileSize(const std::u16string& path) = 0;  // -1 when unknown
     virtual bool readWholeFile(const std::u16string& path, std::vector<unsigned char>& bytes) = 0;
     // Raw copy that creates or replaces the target: 0, -1 (source unreadable) or -2

@@ -149,3 +149,21 @@ std::u16string Win32System::longPathName(const std::u16string& path) {
     longPath.resize(written);
     return fromWide(longPath.c_str());
 }
+
+std::u16string Win32System::shortPathName(const std::u16string& path) {
+    const std::wstring longPath = toWide(path);
+    const DWORD needed = GetShortPathNameW(longPath.c_str(), nullptr, 0);
+    if (needed == 0) return path;
+    std::wstring shortPath(needed, L'\0');
+    const DWORD written = GetShortPathNameW(longPath.c_str(), &shortPath[0], needed);
+    if (written == 0 || written >= needed) return path;
+    shortPath.resize(written);
+    return fromWide(shortPath.c_str());
+}
+
+bool Win32System::createFolder(const std::u16string& path) {
+    const std::wstring folder = toWide(path);
+    if (CreateDirectoryW(folder.c_str(), nullptr)) return true;
+    const DWORD attributes = GetFileAttributesW(folder.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}

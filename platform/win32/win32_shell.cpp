@@ -47,6 +47,14 @@ std::u16string specialFolder(int csidl) {
 
 std::u16string Win32System::commonStartMenuFolder() { return specialFolder(CSIDL_COMMON_STARTMENU); }
 
+std::u16string Win32System::desktopFolder(bool common) {
+    return specialFolder(common ? CSIDL_COMMON_DESKTOPDIRECTORY : CSIDL_DESKTOPDIRECTORY);
+}
+
+std::u16string Win32System::programsFolder(bool common) {
+    return specialFolder(common ? CSIDL_COMMON_PROGRAMS : CSIDL_PROGRAMS);
+}
+
 std::u16string Win32System::documentsFolder() { return specialFolder(CSIDL_PERSONAL); }
 
 std::u16string Win32System::appDataFolder() { return specialFolder(CSIDL_APPDATA); }

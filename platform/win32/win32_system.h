@@ -43,6 +43,8 @@ public:
     std::u16string systemFolder() override;
     std::u16string windowsFolder() override;
     std::u16string commonStartMenuFolder() override;
+    std::u16string desktopFolder(bool common) override;
+    std::u16string programsFolder(bool common) override;
     std::u16string documentsFolder() override;
     std::u16string appDataFolder() override;
     std::u16string localAppDataFolder() override;
@@ -78,6 +80,8 @@ public:
     bool startProcess(const std::u16string& commandLine, const std::u16string& folder) override;
     std::u16string commandLine() override;
     std::u16string longPathName(const std::u16string& path) override;
+    std::u16string shortPathName(const std::u16string& path) override;
+    bool createFolder(const std::u16string& path) override;
     std::vector<platform::ProcessEntry> listProcesses() override;
     void terminateProcess(std::uint32_t processId) override;
     std::unique_ptr<platform::HttpSession> openHttpSession(const std::u16string& agent) override;

@@ -51,6 +51,11 @@ public:
     std::u16string windows = u"C:\\Windows";
     std::u16string commonStartMenu = u"C:\\ProgramData\\Microsoft\\Windows\\Start Menu";
     std::u16string documents = u"C:\\Users\\u\\Documents";
+    std::u16string desktop = u"C:\\Users\\u\\Desktop";
+    std::u16string commonDesktop = u"C:\\Users\\Public\\Desktop";
+    std::u16string programs = u"C:\\Users\\u\\Start Menu\\Programs";
+    std::u16string commonPrograms = u"C:\\ProgramData\\Start Menu\\Programs";
+    std::map<std::u16string, std::u16string> shortNames;  // long path -> its 8.3 form
     std::u16string appData = u"C:\\Users\\u\\AppData\\Roaming";
     std::u16string localAppData = u"C:\\Users\\u\\AppData\\Local";
     std::u16string programFiles = u"C:\\Program Files";
@@ -63,6 +68,7 @@ public:
     // Files: their attributes and time stamps, what fails, and the room on the volume.
     std::map<std::u16string, platform::FileStatus> fileStatus;
     std::set<std::u16string> unreadableFiles;           // cannot be opened for reading
+    std::set<std::u16string> lockedFiles;               // in use: cannot be deleted or written
     std::map<std::u16string, std::size_t> writeLimits;  // path -> bytes it takes before writes fail
     std::set<std::u16string> failingCloses;             // close reports lost data
     std::optional<std::uint64_t> freeBytes;             // none: the volume cannot be asked
@@ -89,7 +95,12 @@ public:
     std::vector<std::u16string> commandLines;
     std::vector<std::pair<std::u16string, std::u16string>> started;  // startProcess: command line, folder
     std::vector<std::uint32_t> terminated;
-    std::map<std::u16string, std::pair<std::u16string, platform::ShellLink>> links;
+    // A shortcut as written; a part not given is none.
+    struct RecordedLink {
+        std::u16string target;
+        std::optional<std::u16string> arguments, description, workingFolder;
+    };
+    std::map<std::u16string, RecordedLink> links;
     int comInitCount = 0;
     std::vector<std::uint32_t> sleeps;
     std::vector<std::pair<std::u16string, platform::FileOpen>> opened;
@@ -108,6 +119,12 @@ public:
     }
     void setString(Root root, const std::u16string& key, const std::u16string& name, const std::u16string& text) {
         registry[{root, key}][name] = RegValue{false, 0, text};
+    }
+    // A value as the code under test left it: its text, "dword:N", or "<none>".
+    std::u16string value(Root root, const std::u16string& key, const std::u16string& name) const {
+        const RegValue* v = nullptr;
+        if (find(root, key, name, v) != platform::kRegOk) return u"<none>";
+        return v->isDword ? u"dword:" + utf8ToWide(std::to_string(v->dword)) : v->text;
     }
     void setDword(Root root, const std::u16string& key, const std::u16string& name, std::uint32_t value) {
         registry[{root, key}][name] = RegValue{true, value, {}};
@@ -234,6 +251,8 @@ public:
     std::u16string systemFolder() override { return system32; }
     std::u16string windowsFolder() override { return windows; }
     std::u16string commonStartMenuFolder() override { return commonStartMenu; }
+    std::u16string desktopFolder(bool common) override { return common ? commonDesktop : desktop; }
+    std::u16string programsFolder(bool common) override { return common ? commonPrograms : programs; }
     std::u16string documentsFolder() override { return documents; }
     std::u16string appDataFolder() override { return appData; }
     std::u16string localAppDataFolder() override { return localAppData; }
@@ -256,7 +275,10 @@ public:
         return platform::kInstallStateLocal;
     }
     bool createShellLink(const std::u16string& linkPath, const platform::ShellLink& link) override {
-        links[linkPath] = {link.target, link};
+        auto given = [](const std::u16string* text) {
+            return text ? std::optional<std::u16string>(*text) : std::nullopt;
+        };
+        links[linkPath] = {link.target, given(link.arguments), given(link.description), given(link.workingFolder)};
         addFile(linkPath, "link");
         return true;
     }
@@ -336,7 +358,7 @@ public:
     }
     bool deleteFile(const std::u16string& path) override {
         deletedFiles.push_back(path);
-        if (!writable(path)) return false;
+        if (!writable(path) || lockedFiles.count(path)) return false;
         fileStatus.erase(path);
         return files.erase(path) != 0;
     }
@@ -346,7 +368,8 @@ public:
             if (!files.count(path) || unreadableFiles.count(path)) return nullptr;
             return std::make_unique<FakeFile>(*this, path, false);
         }
-        if (!writable(path) || (how == platform::FileOpen::CreateNew && files.count(path))) return nullptr;
+        if (!writable(path) || lockedFiles.count(path) || (how == platform::FileOpen::CreateNew && files.count(path)))
+            return nullptr;
         auto status = fileStatus.find(path);
         if (status != fileStatus.end() && (status->second.attributes & platform::kAttributeReadOnly)) return nullptr;
         files[path].clear();
@@ -418,6 +441,15 @@ public:
     }
     std::u16string commandLine() override { return ownCommandLine; }
     std::u16string longPathName(const std::u16string& path) override { return path; }
+    std::u16string shortPathName(const std::u16string& path) override {
+        auto it = shortNames.find(path);
+        return it == shortNames.end() ? path : it->second;
+    }
+    bool createFolder(const std::u16string& path) override {
+        if (!writable(path)) return folders.count(path) > 0;
+        folders.insert(path);
+        return true;
+    }
     std::vector<platform::ProcessEntry> listProcesses() override { return processes; }
     void terminateProcess(std::uint32_t id) override { terminated.push_back(id); }
     std::unique_ptr<platform::HttpSession> openHttpSession(const std::u16string& agent) override {
