@@ -2,7 +2,9 @@
 //   setup-pack <settings.xml> <product-folder> <output-folder> <version a.b.c.d> <default-icon>
 // writes into the output folder: settings.bin (the scrambled document); payload.rc, a
 // resource script naming SETTINGS and every payload file the settings name (the
-// installer package and the runtime installers), looked up in the product folder; and
+// installer package, the runtime installers and, for a product with the thumbnail
+// extension, those of its five files that the folder holds), looked up in the product
+// folder; and
 // product_version.h with the version, the product name and the icon (the product
 // folder's icon.ico, else the default).
 #include <cctype>
@@ -26,6 +28,14 @@ namespace {
 struct Payload {
     std::string resourceName;
     std::string fileName;
+};
+
+const Payload kShellExtensionFiles[] = {
+    {"RESTARTEXPLORER", "RestartExplorer.exe"},
+    {"MVTHUMBEX", "MVThumbEx.dll"},
+    {"LOGICNP", "LogicNP.EZShellExtensions.dll"},
+    {"REGISTEREXTENSIONDOTNET20X64", "RegisterExtensionDotNet20x64.exe"},
+    {"REGISTEREXTENSIONDOTNET20X32", "RegisterExtensionDotNet20x32.exe"},
 };
 
 std::string attributeValue(XmlDocument& doc, const XmlElement* element, const char* name) {
@@ -120,6 +130,13 @@ int main(int argc, char** argv) {
     if (payloads.empty()) {
         std::cerr << "setup-pack: " << settingsPath << " names no installer package (msi/output)\n";
         return 1;
+    }
+    // The thumbnail extension's files have fixed names; a product folder without them
+    // makes a launcher that registers the extension without installing files.
+    if (childOf(doc, installer, "thumbex")) {
+        for (const Payload& p : kShellExtensionFiles) {
+            if (fs::is_regular_file(productDir / p.fileName)) payloads.push_back(p);
+        }
     }
 
     std::error_code ec;

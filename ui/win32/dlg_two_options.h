@@ -10,4 +10,6 @@ public:
 private:
     void initialise() override;
     void next() override;
+    // A message longer than its two lines takes room from the frame below it.
+    void fitMessage() const;
 };
