@@ -79,9 +79,10 @@ def test_the_digest_of_a_segment_is_hashed_once_and_follows_the_file(server):
     assert get(server, "file=a.cab&mb_pos=2&length=2000000&crc=1")[1] == hashlib.md5(body).hexdigest().encode()
 
 
-def download_material(wine, server, material):
+def download_material(wine, server, material, install=False):
     """Walks a full installation to the material page, chooses the download and waits for
-    its page to go; returns the folder the cabinets arrived in."""
+    its page to go; checks the cabinets in the temporary folder, then cancels the run or,
+    with install, lets the installer have them."""
     t = texts("en")
     medium = with_support(Medium(wine, product="demo-no-runtimes"))
     with open(wine.build.require("examples/demo/variants/no-runtimes.xml"), encoding="utf-8") as f:
@@ -110,14 +111,61 @@ def download_material(wine, server, material):
     for name, data in material.items():
         with open(os.path.join(os.path.dirname(found[0]), name), "rb") as f:
             assert hashlib.sha256(f.read()).digest() == hashlib.sha256(data).digest(), name
-    wine.driver.click(CANCEL, hwnd=presentations["hwnd"])
-    wine.driver.answer_message_box("yes", pid=proc.pid)
-    assert proc.wait(timeout=30) == 0
+    if not install:
+        wine.driver.click(CANCEL, hwnd=presentations["hwnd"])
+        wine.driver.answer_message_box("yes", pid=proc.pid)
+        assert proc.wait(timeout=30) == 0
+        return
+    wine.driver.click(NEXT, hwnd=presentations["hwnd"])
+    assert proc.wait(timeout=240) == 0
+    assert wine.reg_value(r"HKLM\SOFTWARE\Ohmwerk\Circuita\5.0", "NOVIDEOS") == ""  # all content wanted
+    # This run's downloads go once the installer is done with them.
+    assert [name for name in material if os.path.exists(os.path.join(os.path.dirname(found[0]), name))] == []
 
 
 def test_the_teaching_material_arrives_in_verified_segments_behind_the_progress_page(wine, server):
     download_material(wine, server, {"material1.cab": serve(server, "material1.cab", 25_000_000, 3),
                                      "material2.cab": serve(server, "material2.cab", 12_345_678, 4)})
+
+
+def test_chosen_material_goes_to_the_installer_and_is_removed_afterwards(wine, server):
+    download_material(wine, server, {"material1.cab": serve(server, "material1.cab", 3_000_000, 8),
+                                     "material2.cab": serve(server, "material2.cab", 70_000, 9)}, install=True)
+
+
+def test_the_older_generations_videos_download_as_one_file_behind_the_progress_page(wine, server):
+    from test_progress_page import install_runtime
+
+    t = texts("en")
+    video = serve(server, "media2.cab", 4_000_000, 10)
+    medium = with_support(Medium(wine, product="demo-pelaxo4-hyd"))
+    with open(wine.build.require("examples/demo/variants/pelaxo4-hyd.xml"), encoding="utf-8") as f:
+        settings = f.read()
+    medium.set_settings(edited(settings, "http://127.0.0.1:8080/media/media2.cab", f"{server.url}/files/media2.cab"))
+    proc = medium.start()
+    wine.driver.click(INSTALL, hwnd=wait_start_page(wine, proc)["hwnd"])
+    install_runtime(wine, proc, t, version40=False)
+    install_runtime(wine, proc, t, version40=True)
+    for title in (77, 111):  # user group, circuit folder
+        page = page_titled(wine, proc, t[title], timeout=60)
+        wine.driver.click(NEXT, hwnd=page["hwnd"])
+        wine.driver.wait_gone(hwnd=page["hwnd"])
+    videos = page_titled(wine, proc, t[141])
+    assert videos.text(1028) == t[142].replace("xyz", "35") and videos.text(OPTION1) == t[143]
+    wine.driver.click(NEXT, hwnd=videos["hwnd"])  # the download is preselected
+    progress = page_titled(wine, proc, t[145])
+    assert progress.text(1028) == t[146] and progress.text(FRAME) == t[6]
+    wine.driver.wait_gone(hwnd=progress["hwnd"], timeout=120)
+
+    material = page_titled(wine, proc, t[159])
+    found = glob.glob(os.path.join(wine.drive_c, "users", "*", "**", "media2.cab"), recursive=True)
+    assert len(found) == 1 and same_bytes(found[0], video)
+    # One plain request for the whole file, no segments.
+    assert [line for line in server.access_log() if "media2.cab" in line] and \
+        not [line for line in server.access_log() if "getfile.pl" in line]
+    wine.driver.click(CANCEL, hwnd=material["hwnd"])
+    wine.driver.answer_message_box("yes", pid=proc.pid)
+    assert proc.wait(timeout=30) == 0
 
 
 @pytest.fixture

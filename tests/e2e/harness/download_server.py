@@ -51,11 +51,12 @@ class DownloadServer:
         self.port = _free_port()
         conf = os.path.join(self.work_dir, "lighttpd.conf")
         with open(conf, "w") as f:
-            f.write(f'''server.modules = ("mod_alias", "mod_cgi", "mod_setenv")
+            f.write(f'''server.modules = ("mod_alias", "mod_cgi", "mod_setenv", "mod_accesslog")
 server.document-root = "{self.work_dir}/root"
 server.bind = "127.0.0.1"
 server.port = {self.port}
 server.errorlog = "{self.work_dir}/error.log"
+accesslog.filename = "{self.work_dir}/access.log"
 server.stream-response-body = 2
 alias.url = ("/getfile.pl" => "{FAULTY if self.faults else SCRIPT}", "/files/" => "{self.files}/")
 cgi.assign = (".pl" => "/usr/bin/perl")
@@ -88,6 +89,14 @@ setenv.add-environment = ("GETFILE_ROOT" => "{self.files}", "GETFILE_SCRIPT" => 
     def faults_left(self):
         with open(self.fault_plan) as f:
             return [line.strip() for line in f if line.strip()]
+
+    def access_log(self):
+        """The request lines ("GET /files/a.cab HTTP/1.1") served so far."""
+        path = os.path.join(self.work_dir, "access.log")
+        if not os.path.exists(path):
+            return []
+        with open(path, encoding="utf-8", errors="replace") as f:
+            return [line.split('"')[1] for line in f if line.count('"') >= 2]
 
     def cpu_seconds(self):
         """CPU time of the server and of the scripts it has run and reaped so far."""
