@@ -15,11 +15,10 @@ COMMON_PROGRAMS = "ProgramData/Microsoft/Windows/Start Menu/Programs"
 EXTENSION = "Program Files (x86)/Marventa/Common"
 
 
-def server_installation(wine, program):
-    """The installation the links point to: a program in its bin folder."""
-    bin_folder = os.path.join(wine.drive_c, "Server", "Circuita 5", "bin")
-    os.makedirs(bin_folder)
-    open(os.path.join(bin_folder, program), "w").close()
+def server_installation(wine):
+    """The installation the links point to, as the demo product lays it out."""
+    shutil.copytree(wine.build.path(os.path.join("examples", "demo", "product", "Network")),
+                    os.path.join(wine.drive_c, "Server"))
 
 
 def read_link(wine, *path):
@@ -40,7 +39,7 @@ def default_value(wine, key):
 
 @pytest.mark.smoke32
 def test_a_quiet_minimal_installation_links_to_the_installation_it_found(wine):
-    server_installation(wine, "Circuita.exe")
+    server_installation(wine)
     # The folder of an existing installation, as a server's installation recorded it.
     wine.reg_add("HKLM\\" + KEY, "INST_DIR", SERVER, view=32)
     medium = Medium(wine, product="demo-no-runtimes")
@@ -69,7 +68,7 @@ def presets(medium, auto_mode):
 
 def test_a_client_installation_clicked_through_links_registers_the_extension_and_says_so(wine):
     t = texts("en")
-    server_installation(wine, "Pelaxo5.exe")
+    server_installation(wine)
     medium = Medium(wine, product="demo-pelaxo5")
     presets(medium, 0)  # a client installation that asks
     log = os.path.join(wine.drive_c, "thumbex.log")
@@ -119,7 +118,7 @@ def carried_handler(wine, kind):
 def test_an_unattended_client_installation_replaces_only_an_older_handler(wine_factory, lc_all, installed, kept,
                                                                             type_name):
     wine = wine_factory(lc_all=lc_all)
-    server_installation(wine, "Pelaxo5.exe")
+    server_installation(wine)
     common = os.path.join(wine.drive_c, EXTENSION)
     os.makedirs(common)
     shutil.copy(carried_handler(wine, installed), common)

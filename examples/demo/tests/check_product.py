@@ -23,7 +23,7 @@ from help_texts import HELP  # noqa: E402
 LANGUAGE_CODES = ("de-de", "en-us", "es-es", "fr-fr", "it-it", "cs-cz")
 DEFINES = ("MainExeDir", "BIN_DIR_Guid", "ProdIdRegKey", "ShortcutNamePdf", "ShortcutTargetPdf",
            "StartMenuDir", "ShortcutNameApp", "ShortcutNameAppTechSelect")
-HELP_TOPICS = {1, 49, 51, 52, 53, 54, 55, 56, 57}
+HELP_TOPICS = {1, 49, 50, 51, 52, 53, 54, 55, 56, 57}
 
 # Every element and attribute the launcher reads (the technology element is ours to name).
 SCHEMA = [
