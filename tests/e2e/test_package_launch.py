@@ -107,6 +107,9 @@ def test_the_update_search_fetches_and_starts_the_update_program_and_ends(wine, 
         update = wine.driver.wait_window(title="Circuita 5", class_name="CircuitaDemoMain", timeout=60)
         assert update.text(100) == 'Circuita 5 demo\r\nArguments: APP="C:\\medium\\setup.exe" LANG=en'
         assert proc.wait(timeout=30) == 0
+        # The running update program holds its file; the next search may replace it.
+        wine.driver.close_window(hwnd=update["hwnd"])
+        wine.driver.wait_gone(hwnd=update["hwnd"], timeout=30)
 
         # Nothing to fetch: the connection message, and the start page again.
         os.remove(os.path.join(server.files, "circuita_update.exe"))
