@@ -1,5 +1,7 @@
 #include "app/setup_actions.h"
 
+#include "app/individual_setup.h"
+#include "app/medium_start.h"
 #include "download/content_download.h"
 #include "platform/download_result.h"
 #include "text/texts.h"
@@ -23,3 +25,7 @@ bool SetupActions::downloadAndStartUpdate(RunContext& app) {
     const std::u16string argument = u"APP=\"" + system.launcherPath() + u"\" LANG=" + app.appParameter[language];
     return system.startProcess(u"\"" + target + u"\" " + argument, u"");
 }
+
+int SetupActions::createIndividualSetup(RunContext& app) { return ::createIndividualSetup(app); }
+
+void SetupActions::startFromMedium(RunContext& app) { ::startFromMedium(app); }

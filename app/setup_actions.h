@@ -1,5 +1,6 @@
-// The install actions of a real run: the installation engine, and the update search,
-// which fetches the update program over HTTP and hands the run over to it.
+// The install actions of a real run: the installation engine, the update search (which
+// fetches the update program over HTTP and hands the run over to it), the Individual
+// Setup and the start of the program on the medium.
 #pragma once
 
 #include "install/install_actions.h"
@@ -10,4 +11,6 @@ public:
     // starts it with APP="<launcher path>" LANG=<language parameter>: true once it runs.
     // Download failures show their message; nothing started answers false.
     bool downloadAndStartUpdate(RunContext& app) override;
+    int createIndividualSetup(RunContext& app) override;
+    void startFromMedium(RunContext& app) override;
 };

@@ -28,9 +28,9 @@ public:
     virtual bool downloadAndStartUpdate(RunContext& app) = 0;
 };
 
-// The installation work. Those parts not built yet (the Individual Setup, the start from
-// the medium) report that nothing was done, so a run never claims an installation it did
-// not make; the update download is the application's (it needs the download layer).
+// The installation work. The update search, the Individual Setup and the start from the
+// medium are the application's (SetupActions, app/); here they do nothing and say so,
+// so a run never claims work it did not do.
 class InstallEngine : public InstallActions {
 public:
     int installDotNet20(RunContext& app) override;

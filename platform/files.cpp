@@ -63,8 +63,8 @@ bool folderWritableByCopy(platform::System& system, const std::u16string& folder
     if (fileExists(system, target) && !system.deleteFile(target)) return false;
     if (!system.createEmptyFile(probe)) return false;
     const std::uint32_t result =
-        runCommand(system, systemTool(system, u"xcopy.exe"),
-                   u"\"" + probe + u"\" \"" + removeTrailingBackslash(folder) + u"\\\" /H /R /Y", 10000);
+        runDirect(system, systemTool(system, u"xcopy.exe"),
+                  u"\"" + probe + u"\" \"" + removeTrailingBackslash(folder) + u"\\\" /H /R /Y", 10000);
     system.deleteFile(probe);
     if (result != 0 || !fileExists(system, target)) return false;
     system.deleteFile(target);

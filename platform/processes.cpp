@@ -24,6 +24,13 @@ std::uint32_t runCommand(platform::System& system, const std::u16string& program
     return system.runProcess(commandLine, limitMs);
 }
 
+std::uint32_t runDirect(platform::System& system, const std::u16string& program, const std::u16string& arguments,
+                        std::uint32_t limitMs) {
+    const std::u16string commandLine = arguments.empty() ? program : program + u" " + arguments;
+    if (commandLine.size() > kMaxCommandLine) return kCommandTooLong;
+    return system.runProcess(commandLine, limitMs);
+}
+
 std::uint32_t findProcess(platform::System& system, const std::u16string& fileName) {
     for (const platform::ProcessEntry& process : system.listProcesses()) {
         if (process.id != 0 && equalsIgnoringAsciiCase(process.baseName, fileName)) return process.id;

@@ -25,6 +25,12 @@ std::u16string systemTool(platform::System& system, const std::u16string& fileNa
 std::uint32_t runCommand(platform::System& system, const std::u16string& program, const std::u16string& arguments,
                          std::uint32_t limitMs);
 
+// Runs program and arguments directly, without the command interpreter, hidden, waiting up
+// to the limit: paths with "%", "^", "&", "!" or parentheses reach the program as they
+// are. The exit code, kStillActive, or a start failure's error.
+std::uint32_t runDirect(platform::System& system, const std::u16string& program, const std::u16string& arguments,
+                        std::uint32_t limitMs);
+
 // The first process whose main module has that file name (any letter case), or 0.
 std::uint32_t findProcess(platform::System& system, const std::u16string& fileName);
 void killProcess(platform::System& system, const std::u16string& fileName);

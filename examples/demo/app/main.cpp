@@ -1,7 +1,7 @@
 // Circuita: the demo product's main program. It only has to look like an application to the
 // launcher and the end-to-end tests: it opens one window titled "Circuita 5", shows the
-// command line it was started with (so a test can read the language and technology
-// arguments off the screen) and closes itself after a few seconds.
+// command line it was started with and its current folder (so a test can read the
+// language and technology arguments off the screen) and closes itself after a few seconds.
 #ifndef UNICODE
 #define UNICODE
 #endif
@@ -61,7 +61,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     if (!window) return 1;
 
     const std::wstring args = arguments();
-    const std::wstring label = L"Circuita 5 demo\r\nArguments: " + (args.empty() ? L"(none)" : args);
+    wchar_t folder[MAX_PATH];
+    const DWORD length = GetCurrentDirectoryW(MAX_PATH, folder);
+    const std::wstring here = length == 0 || length >= MAX_PATH ? L"?" : std::wstring(folder, length);
+    const std::wstring label =
+        L"Circuita 5 demo\r\nArguments: " + (args.empty() ? L"(none)" : args) + L"\r\nFolder: " + here;
     CreateWindowExW(0, L"STATIC", label.c_str(), WS_CHILD | WS_VISIBLE | SS_LEFT, 12, 12, 440, 120, window,
                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(kArgsLabelId)), instance, nullptr);
 

@@ -393,7 +393,7 @@ public:
         const std::u16string folder = pattern.substr(0, cut), mask = pattern.substr(cut + 1);
         std::vector<platform::FolderEntry> found;
         auto matches = [&](const std::u16string& name) {
-            if (mask == u"*") return true;
+            if (mask == u"*" || mask == u"*.*") return true;
             if (mask.size() > 1 && mask[0] == u'*')
                 return name.size() >= mask.size() - 1 &&
                        name.compare(name.size() - (mask.size() - 1), mask.size() - 1, mask.substr(1)) == 0;
