@@ -53,6 +53,10 @@ VARIANTS = {
                      set_attr("technology", "domain", "hyd")]),
     "preconfig": ("preconfig-setup: offers the pre-configured setup",
                   [set_attr("bootstrapper", "preconfig-setup", "true")]),
+    "pelaxo5-preconfig": ("isPelaxo5 with preconfig-setup: an Individual Setup whose copies apply "
+                          "their presets",
+                          [set_text("bootstrapper/start-application-on-stick", "Pelaxo5.exe"),
+                           set_attr("bootstrapper", "preconfig-setup", "true")]),
     "togo": ("pelaxo-togo: portable edition, installs Support/MSI/Pelaxo5_P/H/E.msi",
              [set_attr("bootstrapper", "pelaxo-togo", "true")]),
     "external-msi": ("external-msi with additional-internal-msi: uses Support/MSI/Circuita.msi "
