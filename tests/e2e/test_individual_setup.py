@@ -40,18 +40,27 @@ def verifies(exe, cert):
     return subprocess.run(["osslsigncode", "verify", "-CAfile", cert, "-in", exe], capture_output=True).returncode == 0
 
 
-def to_summary(wine, proc, t, auto_mode_first_option=True):
-    """The Individual Setup branch from the start page to its summary page: a full
-    installation into PROGRAM_FOLDER, created in SETUP_FOLDER."""
+def to_summary(wine, proc, t, auto_mode_first_option=True, server=None):
+    """The Individual Setup branch from the start page to its summary page, created in
+    SETUP_FOLDER: a full installation into PROGRAM_FOLDER, or with server a client
+    installation linking to that folder."""
     go(wine, wait_start_page(wine, proc), FOURTH)
-    go(wine, page_titled(wine, proc, t[35]), NEXT)  # full installation
+    kind = page_titled(wine, proc, t[35])
+    if server:
+        wine.driver.select_radio(OPTION2, hwnd=kind["hwnd"])
+    go(wine, kind, NEXT)
+    if server:
+        page = page_titled(wine, proc, t[157])
+        wine.driver.type_text(FOLDER_EDIT, server, hwnd=page["hwnd"])
+        go(wine, page, NEXT)
     go(wine, page_titled(wine, proc, t[77]), NEXT)
     page = page_titled(wine, proc, t[84])
     wine.driver.type_text(FOLDER_EDIT, SETUP_FOLDER, hwnd=page["hwnd"])
     go(wine, page, NEXT)
-    page = page_titled(wine, proc, t[86])
-    wine.driver.type_text(FOLDER_EDIT, PROGRAM_FOLDER, hwnd=page["hwnd"])
-    go(wine, page, NEXT)
+    if not server:
+        page = page_titled(wine, proc, t[86])
+        wine.driver.type_text(FOLDER_EDIT, PROGRAM_FOLDER, hwnd=page["hwnd"])
+        go(wine, page, NEXT)
     while True:  # circuit folder, videos, material (not wanted), presentations
         page = wine.driver.wait_window(pid=proc.pid, class_name="#32770", has_id=TITLE, timeout=30)
         if page.text(TITLE) == t[88]:
@@ -87,6 +96,7 @@ def launcher_pages_seen(wine, proc):
     return headings
 
 
+@pytest.mark.smoke32
 def test_an_individual_setup_is_made_stays_signed_and_installs_unattended_elsewhere(wine_factory, tmp_path):
     t = texts("en")
     wine = wine_factory()
@@ -129,6 +139,30 @@ def test_an_individual_setup_is_made_stays_signed_and_installs_unattended_elsewh
     assert pages <= {t[74], t[16].replace("ProductX", "Circuita 5")}, pages
     assert other.reg_value(KEY, "INST_DIR") == PROGRAM_FOLDER + "\\"
     assert os.path.exists(os.path.join(other.to_unix(PROGRAM_FOLDER), "bin", "Circuita.exe"))
+
+
+def test_a_client_individual_setup_makes_its_links_silently_elsewhere(wine_factory):
+    t = texts("en")
+    wine = wine_factory()
+    server = os.path.join(wine.drive_c, "Server")
+    shutil.copytree(wine.build.path(os.path.join("examples", "demo", "product", "Network")), server)
+    proc = with_support(Medium(wine, product="demo-pelaxo5-preconfig")).start()
+    summary = to_summary(wine, proc, t, server="C:\\Server\\Circuita 5")
+    assert "DEFAULTDIRN=C:\\Server\\Circuita 5\nWANT_FILES=N\n" in summary.text(1049)
+    go(wine, summary, NEXT)
+    go(wine, page_titled(wine, proc, t[134], timeout=120), CANCEL)
+    assert proc.wait(timeout=30) == 0
+
+    other = wine_factory()
+    shutil.copytree(server, os.path.join(other.drive_c, "Server"))
+    shutil.copytree(wine.to_unix(SETUP_FOLDER), os.path.join(other.drive_c, "Share"))
+    copy = other.start(os.path.join(other.drive_c, "Share", "setup.exe"), cwd=os.path.join(other.drive_c, "Share"))
+    assert launcher_pages_seen(other, copy) <= {t[16].replace("ProductX", "Circuita 5")}
+    assert copy.wait(timeout=30) == 0
+    link = os.path.join(other.drive_c, "ProgramData", "Microsoft", "Windows", "Start Menu", "Programs",
+                        "Circuita 5", "Circuita 5", "Circuita 5.lnk")
+    assert os.path.exists(link)
+    assert other.reg_value(KEY, "INST_DIR_LFN") == "C:\\Server\\Circuita 5"
 
 
 def test_a_folder_that_turns_read_only_is_reported_and_the_folder_page_returns(wine):
