@@ -95,6 +95,26 @@ def page_titled(wine, proc, title, timeout=30):
         time.sleep(0.2)
 
 
+def waiting_page(wine, proc, passing=(), timeout=60):
+    """The launcher's next page that waits for the user. Pages headed by one of passing
+    (progress pages that end by themselves) and pages still being built are waited out."""
+    deadline = time.monotonic() + timeout
+    while True:
+        page = wine.driver.wait_window(pid=proc.pid, class_name="#32770", has_id=TITLE, timeout=timeout)
+        shown = [c["text"] for c in page.get("controls", []) if c["id"] == TITLE]
+        title = shown[0] if shown else ""
+        if title and title not in passing:
+            return page
+        if time.monotonic() > deadline:
+            raise AssertionError(f"no page waiting for the user after {timeout} s; the last was {title!r}")
+        time.sleep(0.3)
+
+
+def extension_page(t, product="Circuita 5"):
+    """The heading of the thumbnail extension's progress page, which comes and goes by itself."""
+    return t[16].replace("ProductX", product)
+
+
 def go(wine, page, button):
     wine.driver.click(button, hwnd=page["hwnd"])
     wine.driver.wait_gone(hwnd=page["hwnd"], timeout=30)

@@ -7,7 +7,7 @@ import shutil
 
 import pytest
 
-from medium import CANCEL, MESSAGE, NEXT, TITLE, Medium, go, texts
+from medium import CANCEL, MESSAGE, NEXT, TITLE, Medium, extension_page, go, texts, waiting_page
 
 KEY = r"SOFTWARE\Ohmwerk\Circuita\5.0"
 SERVER = "C:\\Server\\Circuita 5"
@@ -75,7 +75,7 @@ def test_a_client_installation_clicked_through_links_registers_the_extension_and
     proc = medium.start(env={"SETUP_STANDIN_LOG": "C:\\thumbex.log"})
     finish_title = t[19].replace("ProductX", "Circuita 5")
     while True:
-        page = wine.driver.wait_window(pid=proc.pid, class_name="#32770", has_id=TITLE, timeout=60)
+        page = waiting_page(wine, proc, passing={extension_page(t)})
         if page.text(TITLE) == finish_title:
             break
         assert page.text(TITLE) in (t[77], t[111]), page.text(TITLE)  # user group, circuit folder

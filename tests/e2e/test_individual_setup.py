@@ -12,7 +12,7 @@ import pytest
 
 from harness import DriverError
 from medium import (CANCEL, FOURTH, cancel_run, MESSAGE, NEXT, OPTION2, TITLE, Medium, edited, go, make_immutable,
-                    page_titled, release_immutable, texts, wait_start_page, with_support)
+                    page_titled, release_immutable, texts, wait_start_page, waiting_page, with_support)
 
 REPO = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 FOLDER_EDIT = 1046
@@ -62,7 +62,7 @@ def to_summary(wine, proc, t, auto_mode_first_option=True, server=None):
         wine.driver.type_text(FOLDER_EDIT, PROGRAM_FOLDER, hwnd=page["hwnd"])
         go(wine, page, NEXT)
     while True:  # circuit folder, videos, material (not wanted), presentations
-        page = wine.driver.wait_window(pid=proc.pid, class_name="#32770", has_id=TITLE, timeout=30)
+        page = waiting_page(wine, proc, timeout=30)
         if page.text(TITLE) == t[88]:
             break
         assert page.text(TITLE) in (t[111], t[97], t[159], t[101]), page.text(TITLE)

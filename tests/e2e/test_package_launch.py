@@ -8,8 +8,8 @@ import time
 import pytest
 
 from harness import DriverError
-from medium import (CANCEL, INSTALL, MESSAGE, NEXT, TITLE, Medium, cancel_run, go, page_titled, texts,
-                    wait_start_page, with_support)
+from medium import (CANCEL, INSTALL, MESSAGE, NEXT, TITLE, Medium, cancel_run, extension_page, go, page_titled,
+                    texts, wait_start_page, waiting_page, with_support)
 
 KEY = r"HKLM\SOFTWARE\Ohmwerk\Circuita\5.0"
 FOLDER_EDIT = 1046
@@ -53,15 +53,16 @@ def test_a_failing_package_run_quietly_exits_with_the_installers_code(wine):
 
 def click_through_installation(wine, proc, t):
     wine.driver.click(INSTALL, hwnd=wait_start_page(wine, proc)["hwnd"])
-    # User group, circuit folder and the optional content (none chosen), until the package
-    # is extracted.
-    questions = {t[row] for row in (77, 111, 97, 159, 101)}
-    while True:
-        page = wine.driver.wait_window(pid=proc.pid, class_name="#32770", has_id=TITLE, timeout=60)
-        title = page.text(TITLE)
-        if title == t[74]:
-            return
-        assert title in questions, f"unexpected page {title!r}"
+    # User group, circuit folder and the material (not wanted; the medium has no videos or
+    # presentations to offer); then the run installs.
+    answer_questions(wine, proc, t, (77, 111, 159))
+
+
+def answer_questions(wine, proc, t, rows):
+    """Next on the question pages headed by rows, in that order."""
+    for row in rows:
+        page = waiting_page(wine, proc, passing={extension_page(t)})
+        assert page.text(TITLE) == t[row]
         go(wine, page, NEXT)
 
 
@@ -186,13 +187,7 @@ def test_an_older_generation_installation_is_found_refused_when_incomplete_and_u
     assert not os.path.exists(os.path.join(old_bin, "ad_cmnw.dll"))
 
     # The optional content, then the installer with its reduced interface into the old folder.
-    questions = {t[row] for row in (97, 159, 101)}
-    while True:
-        page = wine.driver.wait_window(pid=proc.pid, class_name="#32770", has_id=TITLE, timeout=60)
-        if page.text(TITLE) == t[74]:
-            break
-        assert page.text(TITLE) in questions, f"unexpected page {page.text(TITLE)!r}"
-        go(wine, page, NEXT)
+    answer_questions(wine, proc, t, (159,))  # the material; no videos or presentations here
     assert proc.wait(timeout=180) == 0
     assert wine.reg_value(KEY, "INST_DIR") == "C:\\Tutoria\\Old\\"
     assert wine.reg_value(KEY, "EXE_DIR") == "C:\\Tutoria\\Old\\bin\\"
