@@ -45,10 +45,13 @@ def test_full_installation_pages_forward_and_back(wine_factory, lc_all, language
     wine.screenshot("presentations")
     go(wine, presentations, NEXT)
 
-    # The installer runs with the interface language and, having told the user itself,
-    # leaves the launcher nothing to say.
+    # The installer runs with the interface language (and its transform) and, having told
+    # the user itself, leaves the launcher nothing to say.
     assert proc.wait(timeout=180) == 0
-    assert wine.reg_value(r"HKLM\SOFTWARE\Ohmwerk\Circuita\5.0", "LANGUAGE") == language
+    key = r"HKLM\SOFTWARE\Ohmwerk\Circuita\5.0"
+    assert wine.reg_value(key, "LANGUAGE") == language
+    # German is not the main package's language: its transform was applied.
+    assert wine.reg_value(key, "PACKAGE_LANGUAGE") == {"en": "en-us", "de": "de-de"}[language]
 
 
 def test_cancel_asks_and_ends_only_on_yes(wine):
