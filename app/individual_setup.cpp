@@ -25,6 +25,7 @@ const std::u16string kSupportNameUnsplit = u"Installation error.\nError code: 61
 
 struct SupportFolder {
     const char16_t* name;  // below "\Support" on both sides
+    bool runtimeOnly;      // copied only when the runtime is needed
     const std::u16string* unsplitMessage;
 };
 
@@ -82,10 +83,11 @@ int createIndividualSetup(RunContext& app) {
 
     std::vector<std::u16string> sources, destinations;
     std::uint64_t totalBytes = 0;
-    const SupportFolder folders[] = {
-        {u"Dot_Net20", &kRuntimeNameUnsplit}, {u"MSI", &kSupportNameUnsplit}, {u"Portavo", &kSupportNameUnsplit}};
+    const SupportFolder folders[] = {{u"Dot_Net20", true, &kRuntimeNameUnsplit},
+                                     {u"MSI", false, &kSupportNameUnsplit},
+                                     {u"Portavo", false, &kSupportNameUnsplit}};
     for (const SupportFolder& folder : folders) {
-        if (folder.name == std::u16string_view(u"Dot_Net20") && !app.needsDotNet20) continue;
+        if (folder.runtimeOnly && !app.needsDotNet20) continue;
         const std::u16string source = medium + u"\\Support\\" + folder.name;
         const std::u16string destination = target + u"\\Support\\" + folder.name + u"\\";
         // The folder tree without files; the folder itself even when it has no sub-folders.

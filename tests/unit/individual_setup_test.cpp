@@ -79,6 +79,20 @@ TEST_F(IndividualSetup, EachFailureHasItsResult) {
     EXPECT_EQ(createIndividualSetup(app), -2);
     EXPECT_EQ(message(), u"Installation error.\nError code: 69");
 
+    // A runtime file whose name is too long to split.
+    system.unwritableFolders.clear();
+    app.needsDotNet20 = true;
+    system.folders.insert(u"D:\\Support\\Dot_Net20");
+    const std::u16string longName = u"D:\\Support\\Dot_Net20\\" + std::u16string(300, u'n') + u".exe";
+    system.addFile(longName);
+    EXPECT_EQ(createIndividualSetup(app), -3);
+    EXPECT_EQ(message(), u"Installation error.\nError code: 70");
+    system.files.erase(longName);
+    system.addFile(u"D:\\Support\\Dot_Net20\\NetFx20SP2_x86.exe", "runtime");
+    ASSERT_EQ(createIndividualSetup(app), 0);  // the copy page's answer is used up here
+    EXPECT_TRUE(system.files.count(u"E:\\Setups\\Support\\Dot_Net20\\NetFx20SP2_x86.exe"));
+    ui.pageAnswers.push_back(runWork);
+
     // A copy that breaks off is a failure, not an Individual Setup.
     system.unwritableFolders.clear();
     system.unreadableFiles.insert(u"D:\\Support\\MSI\\media2.cab");
