@@ -89,12 +89,18 @@ class Driver:
 
     def call(self, args, timeout=DEFAULT_TIMEOUT, expect_json=True):
         argv = [self.prefix.loader, self.prefix.build.uidriver, *map(str, args)]
-        try:
-            rc, out, err = procs.run_captured(argv, env=self.prefix.env(),
-                                              timeout=timeout + _PROCESS_SLACK)
-        except subprocess.TimeoutExpired:
-            raise DriverError(f"uidriver {' '.join(map(str, args))} hung") from None
-        err = err.decode("utf-8", errors="replace").strip()
+        for _ in range(3):
+            try:
+                rc, out, err = procs.run_captured(argv, env=self.prefix.env(),
+                                                  timeout=timeout + _PROCESS_SLACK)
+            except subprocess.TimeoutExpired:
+                raise DriverError(f"uidriver {' '.join(map(str, args))} hung") from None
+            err = err.decode("utf-8", errors="replace").strip()
+            # uidriver always explains a bad usage; exit code 1 with nothing said is the
+            # loader failing to start it (seen about once in a few hundred calls under load),
+            # so the command never ran and may be given again.
+            if not (rc == 1 and not err and not out):
+                break
         if rc != 0:
             meaning = _EXIT_MEANING.get(rc, "failed")
             raise DriverError(f"uidriver {args[0]}: {meaning} ({rc}): {err}", rc)
