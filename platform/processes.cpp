@@ -18,15 +18,13 @@ std::uint32_t runCommand(platform::System& system, const std::u16string& program
     std::u16string interpreter;
     if (!system.environmentVariable(u"COMSPEC", interpreter) || interpreter.empty())
         interpreter = removeTrailingBackslash(system.systemFolder()) + u"\\cmd.exe";
-    const std::u16string commandLine = interpreterCommandLine(interpreter, program, arguments);
-    // Cutting a command could run a different one; refuse it instead.
-    if (commandLine.size() > kMaxCommandLine) return kCommandTooLong;
-    return system.runProcess(commandLine, limitMs);
+    return runDirect(system, interpreterCommandLine(interpreter, program, arguments), u"", limitMs);
 }
 
 std::uint32_t runDirect(platform::System& system, const std::u16string& program, const std::u16string& arguments,
                         std::uint32_t limitMs) {
     const std::u16string commandLine = arguments.empty() ? program : program + u" " + arguments;
+    // Cutting a command could run a different one; refuse it instead.
     if (commandLine.size() > kMaxCommandLine) return kCommandTooLong;
     return system.runProcess(commandLine, limitMs);
 }

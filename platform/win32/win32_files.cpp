@@ -139,27 +139,25 @@ std::u16string Win32System::ansiToWide(const std::string& bytes) {
     return fromWide(text);
 }
 
-std::u16string Win32System::longPathName(const std::u16string& path) {
-    const std::wstring shortPath = toWide(path);
-    const DWORD needed = GetLongPathNameW(shortPath.c_str(), nullptr, 0);
+namespace {
+
+// GetLongPathNameW or GetShortPathNameW on the path; the path itself when it fails.
+std::u16string convertedPath(const std::u16string& path, DWORD(WINAPI* convert)(LPCWSTR, LPWSTR, DWORD)) {
+    const std::wstring from = toWide(path);
+    const DWORD needed = convert(from.c_str(), nullptr, 0);
     if (needed == 0) return path;
-    std::wstring longPath(needed, L'\0');
-    const DWORD written = GetLongPathNameW(shortPath.c_str(), &longPath[0], needed);
+    std::wstring to(needed, L'\0');
+    const DWORD written = convert(from.c_str(), &to[0], needed);
     if (written == 0 || written >= needed) return path;
-    longPath.resize(written);
-    return fromWide(longPath.c_str());
+    to.resize(written);
+    return fromWide(to.c_str());
 }
 
-std::u16string Win32System::shortPathName(const std::u16string& path) {
-    const std::wstring longPath = toWide(path);
-    const DWORD needed = GetShortPathNameW(longPath.c_str(), nullptr, 0);
-    if (needed == 0) return path;
-    std::wstring shortPath(needed, L'\0');
-    const DWORD written = GetShortPathNameW(longPath.c_str(), &shortPath[0], needed);
-    if (written == 0 || written >= needed) return path;
-    shortPath.resize(written);
-    return fromWide(shortPath.c_str());
-}
+}  // namespace
+
+std::u16string Win32System::longPathName(const std::u16string& path) { return convertedPath(path, GetLongPathNameW); }
+
+std::u16string Win32System::shortPathName(const std::u16string& path) { return convertedPath(path, GetShortPathNameW); }
 
 bool Win32System::createFolder(const std::u16string& path) {
     const std::wstring folder = toWide(path);

@@ -10,6 +10,8 @@
 // SETUP_STANDIN_LOG=<file> appends one line per run, so tests can see the arguments.
 #include "standin_profile.h"
 
+#include "standin_log.h"
+
 #include <cwchar>
 #include <optional>
 #include <string>
@@ -100,22 +102,9 @@ bool install() {
 }
 
 void appendLog(int argc, wchar_t** argv, DWORD code) {
-    wchar_t path[MAX_PATH];
-    const DWORD n = GetEnvironmentVariableW(L"SETUP_STANDIN_LOG", path, MAX_PATH);
-    if (n == 0 || n >= MAX_PATH) return;
     std::wstring line = argc > 0 ? argv[0] : L"";
     for (int i = 1; i < argc; ++i) line += std::wstring(L" ") + argv[i];
-    line += L" -> " + std::to_wstring(code) + L"\r\n";
-    const int bytes =
-        WideCharToMultiByte(CP_UTF8, 0, line.c_str(), static_cast<int>(line.size()), nullptr, 0, nullptr, nullptr);
-    std::string utf8(static_cast<size_t>(bytes), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, line.c_str(), static_cast<int>(line.size()), utf8.data(), bytes, nullptr, nullptr);
-    HANDLE file = CreateFileW(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return;
-    DWORD written = 0;
-    WriteFile(file, utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr);
-    CloseHandle(file);
+    appendStandinLog(line + L" -> " + std::to_wstring(code) + L"\r\n");
 }
 
 }  // namespace

@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "standin_log.h"
+
 namespace {
 
 std::wstring ownFileName() {
@@ -22,27 +24,11 @@ std::wstring currentFolder() {
     return n == 0 || n >= MAX_PATH ? L"?" : std::wstring(folder, n);
 }
 
-void appendUtf8(const wchar_t* path, const std::wstring& line) {
-    const int bytes =
-        WideCharToMultiByte(CP_UTF8, 0, line.c_str(), static_cast<int>(line.size()), nullptr, 0, nullptr, nullptr);
-    std::string utf8(static_cast<size_t>(bytes), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, line.c_str(), static_cast<int>(line.size()), utf8.data(), bytes, nullptr, nullptr);
-    HANDLE file = CreateFileW(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return;
-    DWORD written = 0;
-    WriteFile(file, utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr);
-    CloseHandle(file);
-}
-
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    wchar_t log[MAX_PATH];
-    const DWORD n = GetEnvironmentVariableW(L"SETUP_STANDIN_LOG", log, MAX_PATH);
-    if (n == 0 || n >= MAX_PATH) return 0;
     std::wstring line = ownFileName();
     for (int i = 1; i < argc; ++i) line += std::wstring(L" ") + argv[i];
-    appendUtf8(log, line + L" | " + currentFolder() + L"\r\n");
+    appendStandinLog(line + L" | " + currentFolder() + L"\r\n");
     return 0;
 }
