@@ -58,6 +58,8 @@ server.port = {self.port}
 server.errorlog = "{self.work_dir}/error.log"
 accesslog.filename = "{self.work_dir}/access.log"
 server.stream-response-body = 2
+# The scenarios change the served files between requests; a cached stat would serve a removed file.
+server.stat-cache-engine = "disable"
 alias.url = ("/getfile.pl" => "{FAULTY if self.faults else SCRIPT}", "/files/" => "{self.files}/")
 cgi.assign = (".pl" => "/usr/bin/perl")
 setenv.add-environment = ("GETFILE_ROOT" => "{self.files}", "GETFILE_SCRIPT" => "{SCRIPT}",
