@@ -12,6 +12,7 @@
 #include "download/content_download.h"
 #include "install/install_actions.h"
 #include "platform/files.h"
+#include "platform/folder_names.h"
 #include "platform/strings.h"
 #include "platform/version.h"
 #include "text/texts.h"
@@ -82,8 +83,11 @@ bool CBootstrapperApp::endRun() {
 void CBootstrapperApp::readInstallDirFromRegistry() {
     for (platform::RegRoot root : {platform::RegRoot::LocalMachine, platform::RegRoot::CurrentUser}) {
         std::u16string value;
+        // The user's own hive is no more trusted than a file: a value that is no folder
+        // name counts as no value.
         if (system().regReadString(root, installDirRegSubkey, installDirRegValueName, value, kInstallDirMaxBytes) ==
-            platform::kRegOk) {
+                platform::kRegOk &&
+            acceptableFolderName(value)) {
             installDir = value;
             return;
         }

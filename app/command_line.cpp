@@ -3,6 +3,7 @@
 #include "config/tokenizer.h"
 #include "install/msi_properties.h"
 #include "platform/flow_words.h"
+#include "platform/folder_names.h"
 #include "platform/strings.h"
 
 namespace {
@@ -36,7 +37,12 @@ bool applyPair(RunContext& app, const std::string& name, const std::string& valu
         app.flowState = state::kFindUpdate;
         return false;
     }
-    if (sameAscii(name, "INSTALLDIR")) app.installDir = utf8ToWide(value);
+    if (sameAscii(name, "INSTALLDIR")) {
+        // Whoever starts the launcher may not be whoever wrote the command line (a
+        // shortcut, a deployment script): a value that is no folder name is not taken.
+        const std::u16string folder = utf8ToWide(value);
+        if (acceptableFolderName(folder)) app.installDir = folder;
+    }
     else if (sameAscii(name, "INSTALLMODE") && sameAscii(value, "Minimal")) remembered.minimal = true;
     else if (sameAscii(name, "REMOVE") && sameAscii(value, "ALL")) remembered.remove = true;
     else if (sameAscii(name, "REMOVE_FIRST") && value == "1") app.removeFirst = true;
@@ -49,9 +55,24 @@ bool applyPair(RunContext& app, const std::string& name, const std::string& valu
 
 }  // namespace
 
+std::string argumentsAfterProgramPath(const std::string& commandLine) {
+    std::size_t i = 0;
+    if (!commandLine.empty() && commandLine[0] == '"') {
+        const std::size_t close = commandLine.find('"', 1);
+        i = close == std::string::npos ? commandLine.size() : close + 1;
+    } else {
+        while (i < commandLine.size() && commandLine[i] != ' ' && commandLine[i] != '\t') ++i;
+    }
+    while (i < commandLine.size() && (commandLine[i] == ' ' || commandLine[i] == '\t')) ++i;
+    return commandLine.substr(i);
+}
+
 void evaluateCommandLine(RunContext& app, const std::string& commandLine) {
+    // The launcher's own path is no option: a medium folder such as "C:\Kurs=5\" would
+    // otherwise become a property.
+    const std::string arguments = argumentsAfterProgramPath(commandLine);
     Tokenizer tokens(" \t", "=\"", 3000);
-    tokens.addString(commandLine.c_str());
+    tokens.addString(arguments.c_str());
     Remembered remembered;
     for (const char* token = tokens.nextToken(); token; token = tokens.nextToken()) {
         const std::string name = token;

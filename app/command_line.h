@@ -7,6 +7,10 @@
 
 #include "config/run_context.h"
 
+// What follows the program path, as Windows splits it: a path in quotes runs to the next
+// quote, one without them to the first blank or tab; the blanks after it go too.
+std::string argumentsAfterProgramPath(const std::string& commandLine);
+
 // Evaluates the whole command line (UTF-8, program path first). Malformed input never
 // fails: a dangling NAME or "=" ends the evaluation with what came before in force.
 void evaluateCommandLine(RunContext& app, const std::string& commandLine);

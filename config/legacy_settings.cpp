@@ -1,6 +1,7 @@
 #include "config/legacy_settings.h"
 
 #include "platform/files.h"
+#include "platform/folder_names.h"
 #include "platform/queries.h"
 #include "platform/strings.h"
 #include "text/languages.h"
@@ -9,11 +10,12 @@ namespace {
 
 constexpr std::size_t kValueBuffer = 9999;
 
-// One-character values are placeholders the old installer wrote, not folders.
+// One-character values are placeholders the old installer wrote, not folders. The files
+// lie in folders any user can write, so a folder value must be a folder name.
 void takeValue(RunState& app, platform::System& system, const std::u16string& file, const char16_t* key,
-               std::u16string& field) {
+               std::u16string& field, bool isFolder = true) {
     const std::u16string value = system.readIniString(file, app.productIdentifier, key, u"", kValueBuffer);
-    if (value.size() >= 2) field = value;
+    if (value.size() >= 2 && (!isFolder || acceptableFolderName(value))) field = value;
 }
 
 void readLegacyRecord(RunState& app, platform::System& system, const std::u16string& file) {
@@ -22,7 +24,7 @@ void readLegacyRecord(RunState& app, platform::System& system, const std::u16str
     takeValue(app, system, file, u"INST_NDIR_LFN", app.legacyInstNdirLfn);
     takeValue(app, system, file, u"INST_NDIR", app.legacyInstNdir);
     takeValue(app, system, file, u"INST_DIR", app.legacyInstDir);
-    takeValue(app, system, file, u"Version", app.legacyVersion);
+    takeValue(app, system, file, u"Version", app.legacyVersion, false);
 }
 
 }  // namespace
@@ -37,7 +39,7 @@ void readLegacyIni(RunState& app, platform::System& system) {
         if (fileExists(system, perUser)) {
             const std::u16string circuitDir =
                 system.readIniString(perUser, app.productIdentifier, u"CT_DIR", u"", kValueBuffer);
-            if (!circuitDir.empty()) app.legacyCircuitDir = circuitDir;
+            if (acceptableFolderName(circuitDir)) app.legacyCircuitDir = circuitDir;
         }
     }
 

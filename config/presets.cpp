@@ -1,5 +1,6 @@
 #include "config/presets.h"
 
+#include "platform/folder_names.h"
 #include "platform/strings.h"
 
 namespace {
@@ -18,19 +19,20 @@ bool isYes(const std::u16string& value) { return equalsIgnoringAsciiCase(value, 
 }  // namespace
 
 int readPresets(RunState& app, platform::System& system, const std::u16string& path) {
-    app.linkOnly = false;
-    std::u16string folder;
-    if (equalsIgnoringAsciiCase(readValue(system, path, u"WANT_FILES", u"Y"), u"N")) {
-        folder = readValue(system, path, u"DEFAULTDIRN");
-        if (folder.empty()) return -1;
-        app.linkOnly = true;
-    } else {
-        folder = readValue(system, path, u"DEFAULTDIRL");
-        if (folder.empty()) return -1;
-    }
-    app.targetProgramFolder = folder;
+    // Everything is read and checked before anything is taken over: a file with one bad
+    // folder counts as absent, not as half applied.
+    const bool linkOnly = equalsIgnoringAsciiCase(readValue(system, path, u"WANT_FILES", u"Y"), u"N");
+    const std::u16string folder = readValue(system, path, linkOnly ? u"DEFAULTDIRN" : u"DEFAULTDIRL");
+    if (folder.empty()) return -1;
+    const std::u16string circuitFolder = readValue(system, path, u"DEFAULTDIRAPPDATA");
+    // The file may have been planted beside a genuine launcher: its folders end up inside
+    // quotes on the installer's command line, so they obey the folder pages' rule.
+    if (!acceptableFolderName(folder) || (!circuitFolder.empty() && !acceptableFolderName(circuitFolder)))
+        return -2;
 
-    app.circuitFolder = readValue(system, path, u"DEFAULTDIRAPPDATA");
+    app.linkOnly = linkOnly;
+    app.targetProgramFolder = folder;
+    app.circuitFolder = circuitFolder;
     if (!app.circuitFolder.empty()) app.useStandardCircuitFolder = false;
 
     const std::u16string autoMode = readValue(system, path, u"AUTO_MODE");

@@ -7,8 +7,10 @@
 #include "config/run_state.h"
 
 // Values are kept verbatim, quotes included ("\"C:\\x\"" for a path). A name set again
-// keeps its place and takes the new value.
-void SetMsiProperty(RunState& run, const std::string& name, const std::u16string& value);
+// keeps its place and takes the new value. A value that would not stay one argument (a
+// quote inside the quotes, a blank outside them, a control character) is refused with
+// false and changes nothing: it could add properties or transforms of its own.
+bool SetMsiProperty(RunState& run, const std::string& name, const std::u16string& value);
 
 // NAME=value for every entry, joined by single blanks.
 std::u16string BuildPropertyString(const RunState& run);

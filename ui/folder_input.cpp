@@ -2,26 +2,10 @@
 
 #include "platform/strings.h"
 
-namespace {
-
-// CreateDirectory's limit without the long-path prefix: MAX_PATH less room for an 8.3
-// file name. msiexec and the shell take no longer folders either.
-constexpr std::size_t kMaxFolderLength = 248;
-
-}  // namespace
-
 std::u16string typedFolder(std::u16string_view text) {
     std::u16string folder = trimBlanks(text);
     if (folder.size() == 1 && (folder[0] == u' ' || folder[0] == u'\r' || folder[0] == u'\n')) folder.clear();
     return folder;
-}
-
-bool acceptableFolderName(std::u16string_view folder) {
-    if (folder.size() > kMaxFolderLength) return false;
-    for (char16_t c : folder) {
-        if (c < 0x20 || c == u'"' || c == u'<' || c == u'>' || c == u'|' || c == u'*' || c == u'?') return false;
-    }
-    return true;
 }
 
 std::u16string withSubFolder(std::u16string picked, const std::u16string& subFolder) {

@@ -5,12 +5,10 @@
 #include <string>
 #include <string_view>
 
+#include "platform/folder_names.h"
+
 // Without surrounding spaces and line breaks; empty when nothing else was typed.
 std::u16string typedFolder(std::u16string_view text);
-
-// Names a folder Windows can create without the long-path prefix and holds none of the
-// characters Windows forbids in paths (quotes, <, >, |, *, ? and control characters).
-bool acceptableFolderName(std::u16string_view folder);
 
 // A browsed folder with the sub-folder appended once: D:\Apps + Sub gives D:\Apps\Sub,
 // D:\Apps\Sub stays, E:\ gives E:\Sub.

@@ -10,10 +10,10 @@ namespace {
 
 class CommandLine : public ::testing::Test {
 protected:
-    void evaluate(const std::string& arguments) {
+    void evaluate(const std::string& arguments, const std::string& program = "\"D:\\my setup\\setup.exe\" ") {
         app = std::make_unique<CBootstrapperApp>(system, ui);
         app->installVideos = app->installPresentations = true;
-        evaluateCommandLine(*app, "\"D:\\my setup\\setup.exe\" " + arguments);
+        evaluateCommandLine(*app, program + arguments);
     }
     std::u16string property(const char* name) const {
         const std::u16string* value = msiProperty(*app, name);
@@ -83,6 +83,45 @@ TEST_F(CommandLine, ADanglingNameOrEqualsSignEndsTheEvaluationKeepingWhatCameBef
     EXPECT_EQ(app->flowState, "launch msi");
     evaluate("A=\"open quote to the end");
     EXPECT_EQ(property("A"), u"\"open quote to the end\"");
+}
+
+// Windows splits the program path off first; nothing in it is an option, however the
+// medium's folder is named.
+TEST_F(CommandLine, TheProgramPathIsNeverReadAsOptions) {
+    const char* const programs[] = {
+        "\"C:\\Kurs=5\\setup.exe\" ",
+        "C:\\Kurs=5\\setup.exe ",
+        "\"C:\\Kurs=5 100% (A&B)\\x REMOVE=ALL\\setup.exe\"\t ",
+        "D:\\\"/qn\"\\setup.exe ",
+        "\"\" ",
+    };
+    for (const char* program : programs) {
+        evaluate("TARGETDIR=\"C:\\a b\"", program);
+        EXPECT_EQ(BuildPropertyString(*app), u"TARGETDIR=\"C:\\a b\"") << program;
+        EXPECT_EQ(app->flowState, "start") << program;
+        EXPECT_TRUE(app->msiUiOption.empty()) << program;
+    }
+    EXPECT_EQ(argumentsAfterProgramPath("setup.exe"), "");
+    EXPECT_EQ(argumentsAfterProgramPath("\"unterminated /qn"), "");
+}
+
+// Folders reach the installer inside quotes: nothing that is not a folder name is taken,
+// and no property value can carry a quote of its own.
+TEST_F(CommandLine, HostileFoldersAndValuesNeverReachTheInstaller) {
+    for (const char* folder : {"relative", "C:rel", "\\\\?\\C:\\a"}) {
+        evaluate(std::string("INSTALLDIR=") + folder);
+        EXPECT_TRUE(app->installDir.empty()) << folder;
+    }
+    evaluate("INSTALLDIR=\"D:\\Kurs=5 100% (A&B)\"");
+    EXPECT_EQ(app->installDir, u"D:\\Kurs=5 100% (A&B)");
+
+    evaluate("");
+    EXPECT_FALSE(SetMsiProperty(*app, "INSTALLDIR", u"\"C:\\P\" TRANSFORMS=\"\\\\host\\x.mst\""));
+    EXPECT_FALSE(SetMsiProperty(*app, "A", u"two words"));
+    EXPECT_FALSE(SetMsiProperty(*app, "A", u"\"line\nbreak\""));
+    EXPECT_TRUE(SetMsiProperty(*app, "ALLUSERS", u"\"\""));
+    EXPECT_TRUE(SetMsiProperty(*app, "B", u"\"C:\\a b\""));
+    EXPECT_EQ(BuildPropertyString(*app), u"ALLUSERS=\"\" B=\"C:\\a b\"");
 }
 
 }  // namespace

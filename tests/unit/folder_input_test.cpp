@@ -10,7 +10,10 @@ TEST(FolderInput, NamesUpTo248CharactersWithoutForbiddenCharacters) {
     EXPECT_TRUE(acceptableFolderName(base + std::u16string(245, u'a')));  // 248 in all
     EXPECT_FALSE(acceptableFolderName(base + std::u16string(246, u'a')));
     EXPECT_TRUE(acceptableFolderName(u"\\\\server\\share\\Circuita 5 (x86) & co"));
-    for (const char16_t* bad : {u"C:\\a\"b", u"C:\\a<b", u"C:\\a>b", u"C:\\a|b", u"C:\\a*", u"C:\\a?", u"C:\\a\tb"})
+    EXPECT_TRUE(acceptableFolderName(u"D:\\Kurs=5 100% %OS% (A&B) !^"));
+    for (const char16_t* bad : {u"C:\\a\"b", u"C:\\a<b", u"C:\\a>b", u"C:\\a|b", u"C:\\a*", u"C:\\a?", u"C:\\a\tb",
+                                u"Apps", u"..\\medium", u".", u"C:", u"C:Apps", u"\\Apps", u"\\\\server",
+                                u"\\\\server\\", u"\\\\?\\C:\\a", u"\\\\.\\C:\\a", u"C:\\a:b", u""})
         EXPECT_FALSE(acceptableFolderName(bad)) << std::u16string(bad).size();
     EXPECT_EQ(typedFolder(u"  D:\\Apps \r\n"), u"D:\\Apps");
     EXPECT_EQ(typedFolder(u" \r\n "), u"");

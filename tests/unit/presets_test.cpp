@@ -47,7 +47,7 @@ TEST_F(Presets, InstallationTypeAndItsFolderKey) {
 
     // "no" is not "N": a full installation, which needs its own folder key.
     EXPECT_EQ(read("[SETUP]\nDEFAULTDIRN=\\\\srv\\apps\nWANT_FILES=no\n"), -1);
-    EXPECT_FALSE(app.linkOnly);
+    EXPECT_TRUE(app.linkOnly);  // nothing taken over
     ASSERT_EQ(read("[SETUP]\nDEFAULTDIRN=\\\\srv\\apps\nWANT_FILES=no\nDEFAULTDIRL=C:\\Local\n"), 0);
     EXPECT_FALSE(app.linkOnly);
     EXPECT_EQ(app.targetProgramFolder, u"C:\\Local");
@@ -61,6 +61,33 @@ TEST_F(Presets, InstallationTypeAndItsFolderKey) {
     ASSERT_EQ(read("[setup]\ndefaultdirl =  E:\\Tools  \nglobal=1\n"), 0);
     EXPECT_EQ(app.targetProgramFolder, u"E:\\Tools");
     EXPECT_TRUE(app.allUsers);
+}
+
+// A planted file must not smuggle installer options through a folder: such a file is
+// taken over not at all.
+TEST_F(Presets, AFileWithAFolderThePagesWouldRefuseIsNotTakenOver) {
+    const char* const refused[] = {
+        "DEFAULTDIRL=C:\\P\" TRANSFORMS=\"\\\\host\\x.mst",
+        "WANT_FILES=N\nDEFAULTDIRN=\\\\srv\\a\" CUSTOM=\"1",
+        "DEFAULTDIRL=C:\\Apps\nDEFAULTDIRAPPDATA=D:\\c\" ALLUSERS=\"1",
+        "DEFAULTDIRL=Apps",
+        "DEFAULTDIRL=..\\medium",
+        "DEFAULTDIRL=C:Apps",
+        "DEFAULTDIRL=\\\\?\\C:\\Apps",
+        "DEFAULTDIRL=C:\\Apps\\x:stream",
+        "DEFAULTDIRL=C:\\Apps\nDEFAULTDIRAPPDATA=relative",
+    };
+    for (const char* body : refused) {
+        app.targetProgramFolder = u"before";
+        EXPECT_EQ(read(std::string("[SETUP]\nAUTO_MODE=2\nGLOBAL=1\n") + body + "\n"), -2) << body;
+        EXPECT_EQ(app.targetProgramFolder, u"before") << body;
+        EXPECT_EQ(app.autoMode, 0) << body;
+        EXPECT_TRUE(app.useStandardCircuitFolder) << body;
+    }
+    const std::string longest(248 - 3, 'a'), tooLong(249 - 3, 'a');
+    EXPECT_EQ(read("[SETUP]\nDEFAULTDIRL=C:\\" + longest + "\n"), 0);
+    EXPECT_EQ(read("[SETUP]\nDEFAULTDIRL=C:\\" + tooLong + "\n"), -2);
+    EXPECT_EQ(read("[SETUP]\nDEFAULTDIRL=D:\\Kurs=5 100% (A&B) !x^\n"), 0);
 }
 
 TEST_F(Presets, ValueRulesOfTheOtherKeys) {
@@ -182,11 +209,11 @@ TEST_F(LegacySettings, ThreePlacesAndTheRedirectedCopyWins) {
     system.addFile(windowsCopy,
                    "[CIRC]\nEXE_DIR=C:\\Old\\bin\nINST_DIR=C:\\OLD\nINST_DIR_LFN=C:\\Old\n"
                    "INST_NDIR=N\nVersion=4.2\n");
-    system.addFile(redirected, "[CIRC]\nEXE_DIR=D:\\Mine\\bin\nINST_NDIR_LFN=\\\\srv\\old\n");
+    system.addFile(redirected, "[CIRC]\nEXE_DIR=D:\\Mine\\bin\nINST_NDIR_LFN=\\\\srv\\old\nINST_DIR=C:\\x\" A=\"1\n");
     system.addFile(perUser, "[CIRC]\nCT_DIR=D:\\Circuits\nEXE_DIR=ignored\n");
     readLegacyIni(app, system);
     EXPECT_EQ(app.legacyExeDir, u"D:\\Mine\\bin");
-    EXPECT_EQ(app.legacyInstDir, u"C:\\OLD");
+    EXPECT_EQ(app.legacyInstDir, u"C:\\OLD");  // the redirected copy's value is refused
     EXPECT_EQ(app.legacyInstDirLfn, u"C:\\Old");
     EXPECT_EQ(app.legacyInstNdirLfn, u"\\\\srv\\old");
     EXPECT_TRUE(app.legacyInstNdir.empty());  // one character: not a folder

@@ -130,6 +130,11 @@ TEST_F(Startup, FoldersInstallDirAndRights) {
     run(minimalSettings());
     EXPECT_EQ(app->installDir, u"C:\\All\\Circuita");
     EXPECT_TRUE(app->allUsers);
+    // A value that is no folder name counts as none, whichever hive holds it.
+    system.setString(platform::RegRoot::LocalMachine, u"SOFTWARE\\Circuita", u"INST_DIR",
+                     u"C:\\All\" TRANSFORMS=\"\\\\host\\x.mst");
+    run(minimalSettings());
+    EXPECT_EQ(app->installDir, u"C:\\User\\Circuita");
 
     // The two product families never take the folder from the registry.
     std::string pelaxo5 = minimalSettings();
