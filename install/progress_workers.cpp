@@ -36,7 +36,7 @@ void discard(platform::System& system, std::unique_ptr<platform::File>& file, co
 void runProgramWork(platform::System& system, const std::u16string& program, const std::u16string* arguments,
                     const std::u16string* moreArguments) {
     const std::uint64_t started = system.clockMs();
-    runCommand(system, work::quotedProgram(program), work::programArguments(arguments, moreArguments), kProgramLimitMs);
+    runDirect(system, work::quotedProgram(program), work::programArguments(arguments, moreArguments), kProgramLimitMs);
     const double elapsed = static_cast<double>(system.clockMs() - started) / 1000.0;
     if (const unsigned rest = work::remainingDisplayMs(elapsed)) system.sleepMs(rest);
 }

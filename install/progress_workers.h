@@ -10,7 +10,7 @@
 
 #include "config/run_context.h"
 
-// Runs the program with its arguments through the command interpreter, hidden, for at
+// Runs the program with its arguments directly (no command interpreter), hidden, for at
 // most an hour, and keeps the page on screen for at least three seconds. The exit code is
 // not examined: whether a runtime arrived is asked of the system afterwards.
 void runProgramWork(platform::System& system, const std::u16string& program, const std::u16string* arguments,

@@ -57,7 +57,7 @@ bool replaceHandlerWhenNewer(platform::System& system, const std::u16string& fol
     }
     if (!versionLess(fileVersion(system, installed), embedded)) return true;
     if (system.fileSize(installed) > 0 && !system.deleteFile(installed))
-        runCommand(system, u"\"" + folder + u"\\RestartExplorer.exe\"", u"", kToolLimitMs);
+        runDirect(system, u"\"" + folder + u"\\RestartExplorer.exe\"", u"", kToolLimitMs, folder);
     return !bytes.data || writeBytes(system, installed, bytes);
 }
 
@@ -91,8 +91,10 @@ void registerShellExtensionWork(RunContext& app) {
         replaceWhenSmaller(system, folder + u"\\" + tool,
                            windows64 ? u"REGISTEREXTENSIONDOTNET20X64" : u"REGISTEREXTENSIONDOTNET20X32");
     if (!written) return;
-    runCommand(system, u"\"" + folder + u"\\" + tool + u"\"",
-               windows64 ? u"-i MVThumbEx.dll LogicNP.EZShellExtensions.dll" : u"-i MVThumbEx.dll", kToolLimitMs);
+    // The tool names its files without a folder: it must run where they are, or it would
+    // register nothing, or a copy planted beside the launcher.
+    runDirect(system, u"\"" + folder + u"\\" + tool + u"\"",
+              windows64 ? u"-i MVThumbEx.dll LogicNP.EZShellExtensions.dll" : u"-i MVThumbEx.dll", kToolLimitMs, folder);
     system.deleteFile(folder + u"\\RestartExplorer.exe");
 
     const std::u16string documentType = u"Marventa.Document";

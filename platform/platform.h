@@ -221,9 +221,10 @@ public:
     virtual bool environmentVariable(const std::u16string& name, std::u16string& value) = 0;
 
     // ---- processes ----
-    // Starts a command line hidden in a new console and waits up to the limit; a child
-    // still running then is left alone.
-    virtual std::uint32_t runProcess(const std::u16string& commandLine, std::uint32_t limitMs) = 0;
+    // Starts a command line hidden in a new console, in that folder (the current one when
+    // empty), and waits up to the limit; a child still running then is left alone.
+    virtual std::uint32_t runProcess(const std::u16string& commandLine, std::uint32_t limitMs,
+                                     const std::u16string& folder) = 0;
     // Starts a program with its windows shown as it asks and waits for its end, however
     // long: false when it could not be started, otherwise its exit code.
     virtual bool runAndWait(const std::u16string& commandLine, std::uint32_t& exitCode) = 0;

@@ -2,31 +2,16 @@
 
 #include "platform/strings.h"
 
-std::u16string interpreterCommandLine(const std::u16string& interpreter, const std::u16string& program,
-                                      const std::u16string& arguments) {
-    const bool quote = interpreter.find(u' ') != std::u16string::npos && interpreter.front() != u'"';
-    const std::u16string shell = quote ? u"\"" + interpreter + u"\"" : interpreter;
-    return shell + u" /s /c \"" + program + u" " + arguments + u"\"";
-}
-
 std::u16string systemTool(platform::System& system, const std::u16string& fileName) {
     return u"\"" + removeTrailingBackslash(system.systemFolder()) + u"\\" + fileName + u"\"";
 }
 
-std::uint32_t runCommand(platform::System& system, const std::u16string& program, const std::u16string& arguments,
-                         std::uint32_t limitMs) {
-    std::u16string interpreter;
-    if (!system.environmentVariable(u"COMSPEC", interpreter) || interpreter.empty())
-        interpreter = removeTrailingBackslash(system.systemFolder()) + u"\\cmd.exe";
-    return runDirect(system, interpreterCommandLine(interpreter, program, arguments), u"", limitMs);
-}
-
 std::uint32_t runDirect(platform::System& system, const std::u16string& program, const std::u16string& arguments,
-                        std::uint32_t limitMs) {
+                        std::uint32_t limitMs, const std::u16string& folder) {
     const std::u16string commandLine = arguments.empty() ? program : program + u" " + arguments;
     // Cutting a command could run a different one; refuse it instead.
     if (commandLine.size() > kMaxCommandLine) return kCommandTooLong;
-    return system.runProcess(commandLine, limitMs);
+    return system.runProcess(commandLine, limitMs, folder);
 }
 
 std::uint32_t findProcess(platform::System& system, const std::u16string& fileName) {

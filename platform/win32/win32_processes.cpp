@@ -37,17 +37,19 @@ struct ProcessApi {
 
 }  // namespace
 
-std::uint32_t Win32System::runProcess(const std::u16string& commandLine, std::uint32_t limitMs) {
+std::uint32_t Win32System::runProcess(const std::u16string& commandLine, std::uint32_t limitMs,
+                                      const std::u16string& folder) {
     // CreateProcessW may write into the command line, so it gets its own buffer.
     std::wstring buffer = toWide(commandLine);
     buffer.push_back(L'\0');
+    const std::wstring inFolder = toWide(folder);
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_HIDE;
     PROCESS_INFORMATION started{};
-    if (!CreateProcessW(nullptr, &buffer[0], nullptr, nullptr, FALSE, CREATE_NEW_CONSOLE, nullptr, nullptr, &startup,
-                        &started))
+    if (!CreateProcessW(nullptr, &buffer[0], nullptr, nullptr, FALSE, CREATE_NEW_CONSOLE, nullptr,
+                        inFolder.empty() ? nullptr : inFolder.c_str(), &startup, &started))
         return GetLastError();
     const KernelHandle process(started.hProcess);
     const KernelHandle thread(started.hThread);

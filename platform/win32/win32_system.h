@@ -75,7 +75,8 @@ public:
     std::u16string ansiToWide(const std::string& bytes) override;
     bool environmentVariable(const std::u16string& name, std::u16string& value) override;
 
-    std::uint32_t runProcess(const std::u16string& commandLine, std::uint32_t limitMs) override;
+    std::uint32_t runProcess(const std::u16string& commandLine, std::uint32_t limitMs,
+                             const std::u16string& folder) override;
     bool runAndWait(const std::u16string& commandLine, std::uint32_t& exitCode) override;
     bool startProcess(const std::u16string& commandLine, const std::u16string& folder) override;
     std::u16string commandLine() override;

@@ -1,4 +1,4 @@
-// Child processes through the command interpreter, found and ended by name.
+// Child processes started directly, found and ended by name.
 #include <gtest/gtest.h>
 
 #include "platform/processes.h"
@@ -6,7 +6,8 @@
 
 namespace {
 
-// The helper copied where quoting matters: spaces, parentheses and "&" in its path.
+// The helper copied where quoting matters: spaces, parentheses, "&", and what the command
+// interpreter would expand ("%OS%", "!x!") in its path.
 class Processes : public testing::Test {
 protected:
     static void SetUpTestSuite() {
@@ -14,7 +15,7 @@ protected:
         wchar_t programFiles[MAX_PATH];
         const DWORD length = GetEnvironmentVariableW(L"ProgramFiles(x86)", programFiles, MAX_PATH);
         toolFolder() = length ? fromWide(programFiles) : system.tempFolder();
-        toolFolder() += u"\\Platform Tests (R&D)";
+        toolFolder() += u"\\Platform Tests (R&D) 100% %OS% !x! ^";
         makeFolders(toolFolder());
         system.copyFile(programFolder() + u"\\exit_code.exe", toolFolder() + u"\\exit code.exe");
         system.copyFile(programFolder() + u"\\exit_code.exe", toolFolder() + u"\\PlatformSleeper.exe");
@@ -52,19 +53,19 @@ protected:
 
 TEST_F(Processes, ExitCodeFromAQuotedPathWithParentheses) {
     const std::u16string tool = quoted(toolFolder() + u"\\exit code.exe");
-    EXPECT_EQ(7u, runCommand(system, tool, u"7", 20000));
-    EXPECT_EQ(0u, runCommand(system, tool, u"0", 20000));
-    EXPECT_EQ(3000000000u, runCommand(system, tool, u"3000000000", 20000));  // all 32 bits
+    EXPECT_EQ(7u, runDirect(system, tool, u"7", 20000));
+    EXPECT_EQ(0u, runDirect(system, tool, u"0", 20000));
+    EXPECT_EQ(3000000000u, runDirect(system, tool, u"3000000000", 20000));  // all 32 bits
 }
 
 TEST_F(Processes, ChildPastItsLimitKeepsRunningUntilKilledByName) {
     const std::u16string sleeper = quoted(toolFolder() + u"\\PlatformSleeper.exe");
-    EXPECT_EQ(platform::kStillActive, runCommand(system, sleeper, u"sleep 60000", 300));
+    EXPECT_EQ(platform::kStillActive, runDirect(system, sleeper, u"sleep 60000", 300));
     ASSERT_NE(0u, running(u"platformsleeper.EXE")) << "the child should still run";
     killProcess(system, u"PLATFORMSLEEPER.exe");
     EXPECT_TRUE(gone(u"PlatformSleeper.exe"));
 
-    EXPECT_EQ(platform::kStillActive, runCommand(system, sleeper, u"sleep 60000", 300));
+    EXPECT_EQ(platform::kStillActive, runDirect(system, sleeper, u"sleep 60000", 300));
     const std::uint32_t id = running(u"PlatformSleeper.exe");
     ASSERT_NE(0u, id);
     system.terminateProcess(id);
@@ -73,22 +74,22 @@ TEST_F(Processes, ChildPastItsLimitKeepsRunningUntilKilledByName) {
 }
 
 TEST_F(Processes, StartFailureGivesTheWindowsError) {
-    const std::u16string missing = system.windowsFolder() + u"\\no-such-interpreter.exe";
-    EnvironmentOverride comspec(L"COMSPEC", toWide(missing).c_str());
     EXPECT_EQ(static_cast<std::uint32_t>(ERROR_FILE_NOT_FOUND),
-              runCommand(system, quoted(toolFolder() + u"\\exit code.exe"), u"7", 20000));
+              runDirect(system, quoted(toolFolder() + u"\\no such program.exe"), u"7", 20000));
 }
 
-TEST_F(Processes, OverlongCommandIsRefusedAndNothingRuns) {
+TEST_F(Processes, AChildRunsInTheFolderItIsGiven) {
     ScratchFolder scratch(u"processes");
-    const std::u16string marker = scratch / u"marker.txt";
-    const std::u16string echo = u"echo started>" + quoted(marker);
-    EXPECT_EQ(kCommandTooLong, runCommand(system, echo, std::u16string(kMaxCommandLine, u' '), 20000));
-    Sleep(300);
-    EXPECT_FALSE(exists(marker));
-    // The same command within the limit runs.
-    EXPECT_EQ(0u, runCommand(system, echo, std::u16string(100, u' '), 20000));
-    EXPECT_TRUE(exists(marker));
+    ASSERT_TRUE(writeFileBytes(scratch / u"marker.txt", "x"));
+    const std::u16string tool = quoted(toolFolder() + u"\\exit code.exe");
+    EXPECT_EQ(0u, runDirect(system, tool, u"cwd-has marker.txt", 20000, scratch.path()));
+    EXPECT_EQ(1u, runDirect(system, tool, u"cwd-has marker.txt", 20000, toolFolder()));
+}
+
+TEST_F(Processes, OverlongCommandIsRefused) {
+    const std::u16string tool = quoted(toolFolder() + u"\\exit code.exe");
+    EXPECT_EQ(kCommandTooLong, runDirect(system, tool, u"7" + std::u16string(kMaxCommandLine, u' '), 20000));
+    EXPECT_EQ(7u, runDirect(system, tool, u"7" + std::u16string(100, u' '), 20000));
 }
 
 // A DLL beside the program loads only while the search is not hardened (child processes,
@@ -97,8 +98,8 @@ TEST(DllSearch, PlantedDllLoadsOnlyBeforeHardening) {
     Win32System system;
     const std::u16string self = u"\"" + system.launcherPath() + u"\"";
     ASSERT_TRUE(exists(programFolder() + u"\\plantme.dll"));
-    EXPECT_EQ(0u, system.runProcess(self + u" --dll-probe=plain", 20000));
-    EXPECT_EQ(1u, system.runProcess(self + u" --dll-probe=hardened", 20000));
+    EXPECT_EQ(0u, system.runProcess(self + u" --dll-probe=plain", 20000, u""));
+    EXPECT_EQ(1u, system.runProcess(self + u" --dll-probe=hardened", 20000, u""));
 }
 
 }  // namespace

@@ -147,10 +147,11 @@ TEST_F(ShellExtension, WritesTheFilesRunsTheRegistrationAndNamesTheFileTypeInThe
     EXPECT_EQ(file(u"RestartExplorer.exe"), u"<none>");  // a tool of this run only
     EXPECT_FALSE(system.files.count(u"C:\\Temp\\MVThumbEx.dll"));
     ASSERT_EQ(system.commandLines.size(), 1u);
-    EXPECT_NE(system.commandLines[0].find(u"\"" + kCommon +
+    // Started directly, where the files it names lie.
+    EXPECT_EQ(system.commandLines[0], u"\"" + kCommon +
                                           u"\\RegisterExtensionDotNet20x64.exe\" -i MVThumbEx.dll "
-                                          u"LogicNP.EZShellExtensions.dll"),
-              std::u16string::npos);
+                                          u"LogicNP.EZShellExtensions.dll");
+    EXPECT_EQ(system.runFolders[0], kCommon);
     EXPECT_EQ(system.value(Root::ClassesRoot, u".circ", u""), u"Marventa.Document");
     EXPECT_EQ(system.value(Root::ClassesRoot, u"Marventa.Document", u""), u"Circuit Diagram");
     EXPECT_EQ(system.value(Root::ClassesRoot, u"Marventa.Document", u"EditFlags"), u"dword:0");
@@ -177,7 +178,8 @@ TEST_F(ShellExtension, TheHandlerIsReplacedOnlyByANewerVersionAndALockedOneAfter
     };
     registerShellExtensionWork(app);
     ASSERT_EQ(system.commandLines.size(), 2u);
-    EXPECT_NE(system.commandLines[0].find(u"\"" + kCommon + u"\\RestartExplorer.exe\""), std::u16string::npos);
+    EXPECT_EQ(system.commandLines[0], u"\"" + kCommon + u"\\RestartExplorer.exe\"");
+    EXPECT_EQ(system.runFolders[0], kCommon);
     EXPECT_EQ(file(u"MVThumbEx.dll"), std::u16string(20, u'm'));
 }
 
@@ -196,8 +198,7 @@ TEST_F(ShellExtension, OnA32BitWindowsTheSmallerToolRegistersTheHandlerAlone) {
     const std::u16string common = u"C:\\Program Files\\Marventa\\Common";
     EXPECT_TRUE(system.files.count(common + u"\\RegisterExtensionDotNet20x32.exe"));
     ASSERT_EQ(system.commandLines.size(), 1u);
-    EXPECT_NE(system.commandLines[0].find(u"RegisterExtensionDotNet20x32.exe\" -i MVThumbEx.dll\""),
-              std::u16string::npos);
+    EXPECT_EQ(system.commandLines[0], u"\"" + common + u"\\RegisterExtensionDotNet20x32.exe\" -i MVThumbEx.dll");
 }
 
 TEST_F(ShellExtension, ALauncherWithoutTheFilesStillRegistersAndAMissingProgramFolderIsReported) {

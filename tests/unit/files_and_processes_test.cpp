@@ -42,27 +42,22 @@ TEST(Paths, ListFilesSkipsFoldersAndSumsSizes) {
     EXPECT_EQ(total, 0u);
 }
 
-TEST(Commands, QuotedThroughTheInterpreterAndBounded) {
+TEST(Commands, StartedDirectlyAndBounded) {
     FakeSystem sys;
     sys.environment[u"COMSPEC"] = u"C:\\Windows\\system32\\cmd.exe";
-    runCommand(sys, u"\"C:\\Program Files (x86)\\tool\\t.exe\"", u"/x \"a b\"", 60000);
+    // "%", "!" and "^" stay as they are: no interpreter stands between.
+    runDirect(sys, u"\"D:\\Kurs 100% %OS% !x^ (A&B)\\t.exe\"", u"/x \"a b\"", 60000, u"D:\\Kurs 100% %OS% !x^ (A&B)");
     ASSERT_EQ(sys.commandLines.size(), 1u);
-    EXPECT_EQ(sys.commandLines[0],
-              u"C:\\Windows\\system32\\cmd.exe /s /c \"\"C:\\Program Files (x86)\\tool\\t.exe\" /x \"a b\"\"");
-
-    // Without COMSPEC the system folder's interpreter, never one from the search path.
-    sys.environment.clear();
-    sys.system32 = u"C:\\Win Dir\\system32";
-    runCommand(sys, u"x", u"", 1);
-    EXPECT_EQ(sys.commandLines[1], u"\"C:\\Win Dir\\system32\\cmd.exe\" /s /c \"x \"");
+    EXPECT_EQ(sys.commandLines[0], u"\"D:\\Kurs 100% %OS% !x^ (A&B)\\t.exe\" /x \"a b\"");
+    EXPECT_EQ(sys.runFolders[0], u"D:\\Kurs 100% %OS% !x^ (A&B)");
 
     // A command that does not fit is refused, not cut.
     const std::u16string huge(4100, u'a');
-    EXPECT_EQ(runCommand(sys, u"x", huge, 1), kCommandTooLong);
-    EXPECT_EQ(sys.commandLines.size(), 2u);
+    EXPECT_EQ(runDirect(sys, u"x", huge, 1), kCommandTooLong);
+    EXPECT_EQ(sys.commandLines.size(), 1u);
 
     sys.onRunProcess = [](const std::u16string&, std::uint32_t) { return platform::kStillActive; };
-    EXPECT_EQ(runCommand(sys, u"x", u"", 1), platform::kStillActive);
+    EXPECT_EQ(runDirect(sys, u"x", u"", 1), platform::kStillActive);
 }
 
 TEST(Commands, ProcessesFoundByNameIgnoringCase) {

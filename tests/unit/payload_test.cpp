@@ -125,11 +125,11 @@ TEST_F(Payload, AProgramRunKeepsItsPageForThreeSeconds) {
     const std::u16string quiet = u"/q";
     system.processRunMs = 500;
     runProgramWork(system, u"C:\\Temp\\NetFx20SP2.exe", &quiet, nullptr);
-    EXPECT_EQ(system.commandLines.back(), u"C:\\Windows\\system32\\cmd.exe /s /c \"\"C:\\Temp\\NetFx20SP2.exe\" /q\"");
+    EXPECT_EQ(system.commandLines.back(), u"\"C:\\Temp\\NetFx20SP2.exe\" /q");  // no interpreter
     EXPECT_EQ(system.sleeps, std::vector<std::uint32_t>{2500});
     system.processRunMs = 10000;
     runProgramWork(system, u"\"C:\\x.exe\"", nullptr, nullptr);
-    EXPECT_EQ(system.commandLines.back(), u"C:\\Windows\\system32\\cmd.exe /s /c \"\"C:\\x.exe\" \"");
+    EXPECT_EQ(system.commandLines.back(), u"\"C:\\x.exe\"");
     EXPECT_EQ(system.sleeps.size(), 1u);
 }
 

@@ -93,6 +93,7 @@ public:
     std::u16string currentFolder;
     std::vector<std::u16string> deletedFiles;
     std::vector<std::u16string> commandLines;
+    std::vector<std::u16string> runFolders;  // runProcess: the working folder asked for
     std::vector<std::pair<std::u16string, std::u16string>> started;  // startProcess: command line, folder
     std::vector<std::uint32_t> terminated;
     // A shortcut as written; a part not given is none.
@@ -424,14 +425,16 @@ public:
         return true;
     }
 
-    std::uint32_t runProcess(const std::u16string& commandLine, std::uint32_t limitMs) override {
+    std::uint32_t runProcess(const std::u16string& commandLine, std::uint32_t limitMs,
+                             const std::u16string& folder) override {
         commandLines.push_back(commandLine);
+        runFolders.push_back(folder);
         clock += processRunMs;
         return onRunProcess(commandLine, limitMs);
     }
     bool runAndWait(const std::u16string& commandLine, std::uint32_t& exitCode) override {
         if (startFails) return false;
-        exitCode = runProcess(commandLine, 0xFFFFFFFFu);
+        exitCode = runProcess(commandLine, 0xFFFFFFFFu, u"");
         return true;
     }
     bool startProcess(const std::u16string& commandLine, const std::u16string& folder) override {
