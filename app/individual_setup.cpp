@@ -6,6 +6,7 @@
 #include "config/presets.h"
 #include "install/progress_steps.h"
 #include "platform/files.h"
+#include "platform/folder_names.h"
 #include "platform/processes.h"
 #include "platform/strings.h"
 
@@ -32,6 +33,7 @@ struct SupportFolder {
 // The same folder, or one below it, whatever the letter case and trailing backslash.
 bool inside(const std::u16string& folder, const std::u16string& base) {
     const std::u16string a = removeTrailingBackslash(folder), b = removeTrailingBackslash(base);
+    if (b.empty()) return false;
     if (a.size() < b.size() || !equalsIgnoringAsciiCase(std::u16string_view(a).substr(0, b.size()), b)) return false;
     return a.size() == b.size() || a[b.size()] == u'\\';
 }
@@ -45,15 +47,24 @@ bool splitName(const std::u16string& path, std::u16string& nameAndExtension) {
            nameAndExtension.size() - nameLength <= kMaxNamePart;
 }
 
+// The copy would overwrite the launcher that runs, or write into the folders it reads.
+bool overlapsMedium(platform::System& system, const std::u16string& target, const std::u16string& medium) {
+    if (medium.empty()) return false;
+    const std::u16string folder = system.longPathName(target);
+    const std::u16string launcher = system.longPathName(medium);
+    return equalsIgnoringAsciiCase(removeTrailingBackslash(folder), removeTrailingBackslash(launcher)) ||
+           inside(folder, removeTrailingBackslash(launcher) + u"\\Support");
+}
+
 }  // namespace
 
 int createIndividualSetup(RunContext& app) {
     platform::System& system = app.system();
     const std::u16string medium = launcherFolder(system);
-    const std::u16string target = removeTrailingBackslash(app.individualSetupFolder);
-    // Written into the medium's own folder, the copy would overwrite the launcher that runs.
-    if (!medium.empty() && inside(system.longPathName(target), system.longPathName(medium)))
-        return kIndividualSetupOnMedium;
+    // A relative name or ".." would slip past the comparison with the medium.
+    if (!acceptableFolderName(app.individualSetupFolder)) return kIndividualSetupOnMedium;
+    const std::u16string target = removeTrailingBackslash(resolvedFolder(app.individualSetupFolder));
+    if (overlapsMedium(system, target, medium)) return kIndividualSetupOnMedium;
 
     const std::u16string presets = system.tempFolder() + u"\\setup.ini";
     if (!writePresetsFile(system, presets, app.setupIniText)) {

@@ -1,5 +1,8 @@
 #include "platform/folder_names.h"
 
+#include <string>
+#include <vector>
+
 namespace {
 
 // CreateDirectory's limit without the long-path prefix: MAX_PATH less room for an 8.3
@@ -37,4 +40,35 @@ bool acceptableFolderName(std::u16string_view folder) {
         if (c == u':' && i != 1) return false;
     }
     return true;
+}
+
+std::u16string resolvedFolder(std::u16string_view folder) {
+    std::u16string path(folder);
+    for (char16_t& c : path) {
+        if (c == u'/') c = u'\\';
+    }
+    // The root that ".." cannot leave: "C:" or "\\server\share".
+    std::size_t rootEnd = 2;
+    if (isNetworkPath(path)) {
+        const std::size_t share = path.find(u'\\', 2) + 1;
+        rootEnd = path.find(u'\\', share);
+        if (rootEnd == std::u16string::npos) rootEnd = path.size();
+    }
+    std::vector<std::u16string> parts;
+    std::size_t start = rootEnd;
+    while (start < path.size()) {
+        std::size_t end = path.find(u'\\', start);
+        if (end == std::u16string::npos) end = path.size();
+        const std::u16string part = path.substr(start, end - start);
+        if (part == u"..") {
+            if (!parts.empty()) parts.pop_back();
+        } else if (!part.empty() && part != u".") {
+            parts.push_back(part);
+        }
+        start = end + 1;
+    }
+    std::u16string resolved = path.substr(0, rootEnd);
+    for (const std::u16string& part : parts) resolved += u"\\" + part;
+    if (parts.empty() && !isNetworkPath(path)) resolved += u'\\';
+    return resolved;
 }

@@ -11,3 +11,8 @@
 // Windows creates without the long-path prefix), with none of the characters Windows
 // forbids in paths (quotes, <, >, |, *, ?, a colon after the drive, control characters).
 bool acceptableFolderName(std::u16string_view folder);
+
+// The folder with "." and ".." components resolved, slashes made backslashes and no
+// trailing backslash (a drive root keeps its own: "E:\\"), so two spellings of one folder
+// compare equal. ".." never climbs above the drive or share. Only for acceptable names.
+std::u16string resolvedFolder(std::u16string_view folder);

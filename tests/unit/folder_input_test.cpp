@@ -19,6 +19,15 @@ TEST(FolderInput, NamesUpTo248CharactersWithoutForbiddenCharacters) {
     EXPECT_EQ(typedFolder(u" \r\n "), u"");
 }
 
+TEST(FolderInput, ResolvedFolderNamesOneFolderOneWay) {
+    const std::pair<const char16_t*, const char16_t*> cases[] = {
+        {u"C:\\a\\.\\b\\..\\c\\", u"C:\\a\\c"},  {u"C:\\..\\..", u"C:\\"},
+        {u"c:/x//y/", u"c:\\x\\y"},              {u"\\\\srv\\share\\..\\..\\x", u"\\\\srv\\share\\x"},
+        {u"\\\\srv\\share", u"\\\\srv\\share"},       {u"E:\\", u"E:\\"},
+    };
+    for (const auto& [folder, resolved] : cases) EXPECT_EQ(resolvedFolder(folder), resolved);
+}
+
 TEST(FolderInput, BrowsedFolderGetsTheSubFolderOnce) {
     EXPECT_EQ(withSubFolder(u"D:\\Apps", u"Circuita 5"), u"D:\\Apps\\Circuita 5");
     EXPECT_EQ(withSubFolder(u"D:\\Apps\\Circuita 5", u"Circuita 5"), u"D:\\Apps\\Circuita 5");

@@ -99,15 +99,25 @@ TEST_F(IndividualSetup, EachFailureHasItsResult) {
     EXPECT_EQ(createIndividualSetup(app), kIndividualSetupCopyFailed);
     EXPECT_EQ(message(), u"Installation error.\nError code: 62");
 
-    // The medium's own folder and those below it are refused before anything is written.
+    // The medium's own folder, the folders the copy reads and names that only look
+    // elsewhere are refused before anything is written.
     ui.messages.clear();
     system.commandLines.clear();
-    for (const char16_t* folder : {u"D:\\", u"d:\\Copies\\Setup", u"D:"}) {
+    for (const char16_t* folder : {u"D:\\", u"D:", u"d:\\support", u"D:\\Support\\MSI\\x", u"D:\\Copies\\..",
+                                   u"D:/Copies/../Support/./Portavo", u".", u"..\\medium", u"Copies"}) {
         app.individualSetupFolder = folder;
-        EXPECT_EQ(createIndividualSetup(app), kIndividualSetupOnMedium) << std::string(folder, folder + 3);
+        EXPECT_EQ(createIndividualSetup(app), kIndividualSetupOnMedium) << std::u16string(folder).size();
     }
     EXPECT_TRUE(system.commandLines.empty());
     EXPECT_TRUE(ui.messages.empty());
+}
+
+// A launcher at a drive root can still make its copies elsewhere on that drive.
+TEST_F(IndividualSetup, AFolderBesideTheMediumsOwnOnItsDriveIsAllowed) {
+    app.individualSetupFolder = u"D:\\Copies\\.\\Setup\\";
+    ASSERT_EQ(createIndividualSetup(app), 0);
+    EXPECT_EQ(app.individualSetupFolder, u"D:\\Copies\\Setup");
+    EXPECT_TRUE(system.files.count(u"D:\\Copies\\Setup\\setup.exe"));
 }
 
 TEST_F(IndividualSetup, AnEarlierPresetsFileCannotPassForThisOne) {
