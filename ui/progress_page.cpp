@@ -20,7 +20,8 @@ void ProgressPage::opened() {
 }
 
 void ProgressPage::start() {
-    if (working() || ended_) return;
+    if (started_ || ended_) return;
+    started_ = true;
     window_.enableButtons(false, false, false);
     window_.showProgress(platform::isBusyKind(kind_));
     platform::WorkerState& state = platform::workerState();
@@ -70,14 +71,17 @@ void ProgressPage::tick(int timerId) {
 
 void ProgressPage::cancel() {
     if (ended_) return;
-    if (working()) {
-        if (platform::isDownloadKind(kind_)) {
+    if (started_) {
+        if (platform::isDownloadKind(kind_) && working()) {
             platform::WorkerLock::Hold hold(platform::workerLock());
             platform::workerState().cancelRequested = true;
         }
         return;
     }
-    if (window_.confirmCancel()) {
+    // The question is modal, and the page's timer goes on meanwhile: what happened while it
+    // was open wins over the answer.
+    const bool yes = window_.confirmCancel();
+    if (yes && !ended_ && !started_) {
         ended_ = true;
         window_.end("cancel");
     }
@@ -88,7 +92,7 @@ bool ProgressPage::working() const {
     return workDone_ == 0;
 }
 
-bool ProgressPage::mayEnd() const { return !working(); }
+bool ProgressPage::mayEnd() const { return !started_ && !ended_; }
 
 void ProgressPage::workFinished() {
     platform::WorkerLock::Hold hold(platform::workerLock());

@@ -41,10 +41,11 @@ public:
     // A tick of the page's timer.
     void tick(int timerId);
     // Cancel, and the window's close request: a running download is asked to stop; other
-    // running work cannot be cancelled; before the work the user is asked.
+    // running work cannot be cancelled; before the work the user is asked. Once the work
+    // has started, its end decides the page's outcome, whatever is pressed after it.
     void cancel();
-    // Whether anything may end the page now: not while its worker runs, which reports
-    // into this object.
+    // Whether Escape, Enter or Back may end the page now: only before its work has
+    // started. From then on only the tick that sees the work done ends it.
     bool mayEnd() const;
     bool working() const;
     // Called by the worker thread as its last act.
@@ -58,5 +59,6 @@ private:
     platform::WorkKind kind_;
     ProgressWindow& window_;
     unsigned char workDone_ = 1;  // 0 only while the worker runs; guarded by workerLock()
+    bool started_ = false;
     bool ended_ = false;
 };

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -48,9 +49,15 @@ public:
     }
     bool confirmCancel() override {
         calls.push_back("question");
+        if (duringQuestion) duringQuestion();
         return answerYes;
     }
-    void end(const std::string& w) override { word = w; }
+    void end(const std::string& w) override {
+        ++ends;
+        word = w;
+    }
+    std::function<void()> duringQuestion;
+    int ends = 0;
 };
 
 TEST(ProgressPage, AProgramWaitsForNextThenShowsAWrappingBusyBarUntilItsWorkIsDone) {
@@ -82,7 +89,7 @@ TEST(ProgressPage, AProgramWaitsForNextThenShowsAWrappingBusyBarUntilItsWorkIsDo
     EXPECT_TRUE(window.word.empty());
 
     page.workFinished();
-    EXPECT_TRUE(page.mayEnd());
+    EXPECT_FALSE(page.mayEnd());  // only the tick ends it, with the work's own word
     page.tick(1);
     EXPECT_EQ(window.word, "next");
     EXPECT_EQ(window.calls[window.calls.size() - 2], "stop 1");
@@ -160,9 +167,36 @@ TEST(ProgressPage, AWorkerThatCannotStartEndsThePageAtTheNextTick) {
     window.workerStarts = false;
     ProgressPage page(WorkKind::CopyFiles, window);
     page.opened();
-    EXPECT_TRUE(page.mayEnd());
+    EXPECT_FALSE(page.mayEnd());
     page.tick(3);
     EXPECT_EQ(window.word, "next");
+}
+
+// Work that has finished yields its own result: a late Cancel, Escape or Enter, or a Yes
+// to a question the timer overtook, changes nothing.
+TEST(ProgressPage, AFinishedPageKeepsItsOutcome) {
+    for (WorkKind kind : {WorkKind::RunProgram, WorkKind::CopyFiles, WorkKind::DownloadFile}) {
+        RecordingWindow window;
+        ProgressPage page(kind, window);
+        page.opened();
+        page.start();
+        page.workFinished();
+        page.cancel();
+        EXPECT_EQ(std::count(window.calls.begin(), window.calls.end(), "question"), 0);
+        EXPECT_FALSE(page.mayEnd());
+        page.tick(ProgressPage::timerFor(kind));
+        EXPECT_EQ(window.word, "next") << static_cast<int>(kind);
+        page.cancel();
+        EXPECT_EQ(window.word, "next");
+    }
+
+    RecordingWindow window;
+    ProgressPage page(WorkKind::RunProgram, window);
+    window.duringQuestion = [&page] { page.tick(1); };  // the page ended while the box was open
+    page.opened();
+    page.cancel();
+    EXPECT_EQ(window.word, "next");
+    EXPECT_EQ(window.ends, 1);
 }
 
 }  // namespace
