@@ -12,6 +12,7 @@
 //   uidriver answer      <window> --button ok|cancel|yes|no|abort|retry|ignore|close
 //   uidriver close       <window> [--timeout MS]
 //   uidriver escape      <window> [--timeout MS]
+//   uidriver hammer      <window> [--timeout MS]
 //   uidriver reg         --key ROOT\PATH [--value NAME] [--view 32|64]
 //   uidriver run         --report FILE --cmdline "PROGRAM ARGS" [--cwd DIR]
 //   uidriver kill        --pid N
@@ -727,6 +728,22 @@ int cmdEscape(const Args& a) {
     return kOk;
 }
 
+// A user who keeps pressing Escape, Enter and the close button: the three, every few
+// milliseconds, until the window has gone, so no gap in the window's own timing is missed.
+int cmdHammer(const Args& a) {
+    HWND h = nullptr;
+    if (int rc = waitWindow(a, h)) return rc;
+    const ULONGLONG deadline = GetTickCount64() + a.timeoutMs;
+    while (IsWindow(h)) {
+        if (GetTickCount64() > deadline) return fail(kNoEffect, L"the window did not go");
+        PostMessageW(h, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+        PostMessageW(h, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+        PostMessageW(h, WM_CLOSE, 0, 0);
+        Sleep(5);
+    }
+    return kOk;
+}
+
 // ---------------------------------------------------------------- registry
 
 const wchar_t* regTypeName(DWORD t) {
@@ -922,7 +939,7 @@ int usage(const std::wstring& why) {
     fail(kUsage, why);
     writeRaw(STD_ERROR_HANDLE,
              "usage: uidriver list [--all]\n"
-             "       uidriver wait|dump|wait-gone|close|escape <window> [--timeout MS]\n"
+             "       uidriver wait|dump|wait-gone|close|escape|hammer <window> [--timeout MS]\n"
              "       uidriver click|radio <window> --id N\n"
              "       uidriver type <window> --id N --text TEXT\n"
              "       uidriver select <window> --id N (--index I | --item TEXT)\n"
@@ -961,5 +978,6 @@ int wmain(int argc, wchar_t** argv) {
     if (c == L"answer") return cmdAnswer(a);
     if (c == L"close") return cmdClose(a);
     if (c == L"escape") return cmdEscape(a);
+    if (c == L"hammer") return cmdHammer(a);
     return usage(L"unknown command " + c);
 }

@@ -191,6 +191,10 @@ class Driver:
         """Posts the command the Escape key gives a dialog."""
         self._act("escape", selector, timeout)
 
+    def hammer(self, timeout=DEFAULT_TIMEOUT, **selector):
+        """Escape, Enter and WM_CLOSE every few milliseconds until the window has gone."""
+        self._act("hammer", selector, timeout)
+
     def kill(self, pid):
         """TerminateProcess on a Windows pid."""
         self.call(["kill", "--pid", str(pid)], expect_json=False)
