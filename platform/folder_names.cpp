@@ -43,32 +43,28 @@ bool acceptableFolderName(std::u16string_view folder) {
 }
 
 std::u16string resolvedFolder(std::u16string_view folder) {
-    std::u16string path(folder);
-    for (char16_t& c : path) {
-        if (c == u'/') c = u'\\';
+    // Components between separators; the first one or two name the root that ".." cannot
+    // leave: "C:", or the server and share of "\\server\share".
+    std::vector<std::u16string> parts(1);
+    for (char16_t c : folder) {
+        if (isSeparator(c)) parts.emplace_back();
+        else parts.back() += c;
     }
-    // The root that ".." cannot leave: "C:" or "\\server\share".
-    std::size_t rootEnd = 2;
-    if (isNetworkPath(path)) {
-        const std::size_t share = path.find(u'\\', 2) + 1;
-        rootEnd = path.find(u'\\', share);
-        if (rootEnd == std::u16string::npos) rootEnd = path.size();
-    }
-    std::vector<std::u16string> parts;
-    std::size_t start = rootEnd;
-    while (start < path.size()) {
-        std::size_t end = path.find(u'\\', start);
-        if (end == std::u16string::npos) end = path.size();
-        const std::u16string part = path.substr(start, end - start);
-        if (part == u"..") {
-            if (!parts.empty()) parts.pop_back();
+    const bool network = isNetworkPath(folder);
+    const std::size_t rootParts = network ? 4 : 1;  // "", "", server, share
+    std::u16string resolved;
+    std::vector<std::u16string> kept;
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+        const std::u16string& part = parts[i];
+        if (i < rootParts) {
+            resolved += i == 0 ? part : u"\\" + part;
+        } else if (part == u"..") {
+            if (!kept.empty()) kept.pop_back();
         } else if (!part.empty() && part != u".") {
-            parts.push_back(part);
+            kept.push_back(part);
         }
-        start = end + 1;
     }
-    std::u16string resolved = path.substr(0, rootEnd);
-    for (const std::u16string& part : parts) resolved += u"\\" + part;
-    if (parts.empty() && !isNetworkPath(path)) resolved += u'\\';
+    for (const std::u16string& part : kept) resolved += u"\\" + part;
+    if (kept.empty() && !network) resolved += u'\\';
     return resolved;
 }
