@@ -194,12 +194,13 @@ public:
     // Creates one folder: true when it exists afterwards (also when it was there).
     virtual bool createFolder(const std::u16string& path) = 0;
     virtual long long fileSize(const std::u16string& path) = 0;  // -1 when unknown
+    // All of the file or false (then bytes is empty): a short read is a failure.
     virtual bool readWholeFile(const std::u16string& path, std::vector<unsigned char>& bytes) = 0;
     // Raw copy that creates or replaces the target: 0, -1 (source unreadable) or -2
-    // (target cannot be created).
+    // (target cannot be created or written). A copy that fails part way removes its target.
     virtual int copyFile(const std::u16string& source, const std::u16string& target) = 0;
     virtual bool createEmptyFile(const std::u16string& path) = 0;
-    // Creates or replaces the file with exactly these bytes.
+    // Creates or replaces the file with exactly these bytes; on failure the file is removed.
     virtual bool writeWholeFile(const std::u16string& path, const std::vector<unsigned char>& bytes) = 0;
     // A value of a Windows INI file as GetPrivateProfileStringW reads it: section and key
     // in any letter case, at most maxChars - 1 characters, defaultValue when the file,

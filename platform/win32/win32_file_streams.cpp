@@ -14,7 +14,7 @@ constexpr std::size_t kSlice = 1u << 30;
 
 class Win32File : public platform::File {
 public:
-    explicit Win32File(FileHandle handle) : handle_(std::move(handle)) {}
+    Win32File(FileHandle handle, bool writing) : handle_(std::move(handle)), writing_(writing) {}
 
     bool read(unsigned char* buffer, std::size_t size, std::size_t& got) override {
         DWORD n = 0;
@@ -35,13 +35,16 @@ public:
         return true;
     }
 
+    // A delayed write error shows only when the data is flushed.
     bool close() override {
         if (!handle_) return false;
-        return CloseHandle(handle_.release()) != 0;
+        const bool flushed = !writing_ || FlushFileBuffers(handle_.get()) != 0;
+        return CloseHandle(handle_.release()) != 0 && flushed;
     }
 
 private:
     FileHandle handle_;
+    bool writing_;
 };
 
 std::uint64_t toNumber(const FILETIME& t) {
@@ -72,7 +75,7 @@ std::unique_ptr<platform::File> Win32System::openFile(const std::u16string& path
     }
     FileHandle handle(h);
     if (!handle) return nullptr;
-    return std::make_unique<Win32File>(std::move(handle));
+    return std::make_unique<Win32File>(std::move(handle), how != platform::FileOpen::Read);
 }
 
 bool Win32System::readFileStatus(const std::u16string& path, platform::FileStatus& status) {

@@ -20,6 +20,42 @@ FileHandle createForWriting(const std::u16string& path) {
                                   FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
+// Every byte asked for, or false: a short read is a failure, not an early end.
+bool readExactly(HANDLE file, unsigned char* data, std::size_t size) {
+    while (size > 0) {
+        DWORD got = 0;
+        const DWORD want = static_cast<DWORD>(std::min<std::size_t>(size, kCopyChunk));
+        if (!ReadFile(file, data, want, &got, nullptr) || got == 0) return false;
+        data += got;
+        size -= got;
+    }
+    return true;
+}
+
+bool atEnd(HANDLE file) {
+    unsigned char extra = 0;
+    DWORD got = 0;
+    return ReadFile(file, &extra, 1, &got, nullptr) && got == 0;
+}
+
+bool writeAll(HANDLE file, const unsigned char* data, std::size_t size) {
+    while (size > 0) {
+        DWORD written = 0;
+        const DWORD want = static_cast<DWORD>(std::min<std::size_t>(size, kCopyChunk));
+        if (!WriteFile(file, data, want, &written, nullptr) || written != want) return false;
+        data += written;
+        size -= written;
+    }
+    return true;
+}
+
+// A written file is complete only once its data reached the disk and the handle closed:
+// a delayed write error shows only here.
+bool finishWriting(FileHandle& file) {
+    const bool flushed = FlushFileBuffers(file.get()) != 0;
+    return CloseHandle(file.release()) != 0 && flushed;
+}
+
 }  // namespace
 
 std::u16string Win32System::tempFolder() {
@@ -48,19 +84,17 @@ long long Win32System::fileSize(const std::u16string& path) {
 }
 
 bool Win32System::readWholeFile(const std::u16string& path, std::vector<unsigned char>& bytes) {
+    bytes.clear();
     FileHandle file = openForReading(path);
     if (!file) return false;
     LARGE_INTEGER size;
     if (!GetFileSizeEx(file.get(), &size) || size.QuadPart > 0x7FFFFFFF) return false;
     bytes.assign(static_cast<std::size_t>(size.QuadPart), 0);
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        DWORD got = 0;
-        const DWORD want = static_cast<DWORD>(bytes.size() - done);
-        if (!ReadFile(file.get(), bytes.data() + done, want, &got, nullptr) || got == 0) break;
-        done += got;
+    // Fewer bytes than the size, or more after them (the file changed meanwhile), is not the file.
+    if (!readExactly(file.get(), bytes.data(), bytes.size()) || !atEnd(file.get())) {
+        bytes.clear();
+        return false;
     }
-    bytes.resize(done);
     return true;
 }
 
@@ -70,28 +104,40 @@ int Win32System::copyFile(const std::u16string& source, const std::u16string& ta
     FileHandle out = createForWriting(target);
     if (!out) return -2;
     std::vector<unsigned char> chunk(kCopyChunk);
+    int result = 0;
     for (;;) {
         DWORD got = 0;
-        if (!ReadFile(in.get(), chunk.data(), kCopyChunk, &got, nullptr) || got == 0) break;
-        DWORD written = 0;
-        WriteFile(out.get(), chunk.data(), got, &written, nullptr);
+        if (!ReadFile(in.get(), chunk.data(), kCopyChunk, &got, nullptr)) {
+            result = -1;
+            break;
+        }
+        if (got == 0) break;
+        if (!writeAll(out.get(), chunk.data(), got)) {
+            result = -2;
+            break;
+        }
     }
-    return 0;
+    if (result == 0 && !finishWriting(out)) result = -2;
+    if (result != 0) {
+        // A partial copy must not pass for the file later.
+        out.reset();
+        DeleteFileW(toWide(target).c_str());
+    }
+    return result;
 }
 
-bool Win32System::createEmptyFile(const std::u16string& path) { return static_cast<bool>(createForWriting(path)); }
+bool Win32System::createEmptyFile(const std::u16string& path) {
+    FileHandle file = createForWriting(path);
+    return file && CloseHandle(file.release()) != 0;
+}
 
 bool Win32System::writeWholeFile(const std::u16string& path, const std::vector<unsigned char>& bytes) {
     FileHandle file = createForWriting(path);
     if (!file) return false;
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        DWORD written = 0;
-        const DWORD want = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, kCopyChunk));
-        if (!WriteFile(file.get(), bytes.data() + done, want, &written, nullptr) || written == 0) return false;
-        done += written;
-    }
-    return true;
+    if (writeAll(file.get(), bytes.data(), bytes.size()) && finishWriting(file)) return true;
+    file.reset();
+    DeleteFileW(toWide(path).c_str());
+    return false;
 }
 
 std::u16string Win32System::readIniString(const std::u16string& file, const std::u16string& section,

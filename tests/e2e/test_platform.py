@@ -1,7 +1,8 @@
 """The Win32 platform layer under Wine: tests/platform's platform_tests.exe checks every
 primitive against real Windows behaviour. This scenario prepares what those checks need
 (the demo package installed without videos, runtime loaders with and without a version,
-folders nothing can be written to) and reports the failing checks by name."""
+folders nothing can be written to, links to a full disk) and reports the failing checks by
+name."""
 
 import os
 import shutil
@@ -78,8 +79,12 @@ def test_platform_layer(wine):
     with open(os.path.join(stale, "seqhgfq.xyz"), "wb"):
         pass  # a probe copy an earlier test left behind
     locked = [p for p in (empty, stale) if make_immutable(p)]
+    devices = os.path.join(wine.drive_c, "platform-devices")
+    os.makedirs(devices)
+    for link, target in (("full-1", "/dev/full"), ("full-2", "/dev/full"), ("unsized", "/proc/version")):
+        os.symlink(target, os.path.join(devices, link))
     try:
-        args = ["--mscoree-major=2", "--msi-installed",
+        args = ["--mscoree-major=2", "--msi-installed", f"--device-folder={wine.to_windows(devices)}",
                 f"--demo-setup={wine.to_windows(wine.build.require(DEMO_SETUP))}"]
         if len(locked) == 2:
             args += [f"--read-only-folder={wine.to_windows(empty)}",

@@ -2,8 +2,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <string>
+#include <vector>
 
 #include "platform/files.h"
+#include "platform/strings.h"
 #include "test_support.h"
 
 namespace {
@@ -78,6 +81,67 @@ TEST_F(Files, CopyReadAndDelete) {
     EXPECT_FALSE(exists(scratch / u"empty.txt"));
     EXPECT_FALSE(system.deleteFile(scratch / u"empty.txt"));
     EXPECT_FALSE(system.createEmptyFile(scratch / u"missing folder\\empty.txt"));
+}
+
+// A source that breaks off part way, as a share that goes away: a pipe whose server
+// writes a little and hangs up, so the next read fails.
+DWORD WINAPI writeAndHangUp(void* pipe) {
+    DWORD written = 0;
+    if (ConnectNamedPipe(pipe, nullptr) || GetLastError() == ERROR_PIPE_CONNECTED)
+        WriteFile(pipe, "first part", 10, &written, nullptr);
+    CloseHandle(pipe);
+    return 0;
+}
+
+std::u16string brokenSource() {
+    const std::u16string path = u"\\\\.\\pipe\\files-" + utf8ToWide(std::to_string(GetCurrentProcessId()));
+    const HANDLE pipe =
+        CreateNamedPipeW(toWide(path).c_str(), PIPE_ACCESS_OUTBOUND, PIPE_TYPE_BYTE, 1, 4096, 4096, 0, nullptr);
+    if (pipe == INVALID_HANDLE_VALUE) return path;
+    const KernelHandle server(CreateThread(nullptr, 0, writeAndHangUp, pipe, 0, nullptr));  // runs on alone
+    if (!server) CloseHandle(pipe);
+    return path;
+}
+
+TEST_F(Files, FailedCopyLeavesNoPartialTarget) {
+    const std::u16string source = scratch / u"source.bin", inUse = scratch / u"in use.bin";
+    ASSERT_TRUE(writeFileBytes(source, "abc"));
+    ASSERT_TRUE(writeFileBytes(inUse, "kept"));
+    // Open elsewhere: it cannot be written, but a wrongful clean-up could still remove it.
+    FileHandle held(CreateFileW(toWide(inUse).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(held);
+    struct Case {
+        const char* what;
+        std::u16string source, target;
+        int result;
+        const char* left;  // the target's bytes afterwards; none when null
+    } const cases[] = {
+        {"source breaks off", brokenSource(), scratch / u"earlier copy.bin", -1, nullptr},
+        {"missing source", scratch / u"missing.bin", inUse, -1, "kept"},
+        {"target in use, not ours to remove", source, inUse, -2, "kept"},
+    };
+    ASSERT_TRUE(writeFileBytes(scratch / u"earlier copy.bin", "an earlier copy"));
+    for (const Case& c : cases) {
+        EXPECT_EQ(c.result, system.copyFile(c.source, c.target)) << c.what;
+        if (c.left) EXPECT_EQ(c.left, readFileBytes(c.target)) << c.what;
+        else EXPECT_FALSE(exists(c.target)) << c.what;
+    }
+    held.reset();  // a removal asked for while it was open happens now
+    EXPECT_EQ("kept", readFileBytes(inUse));
+}
+
+// Links the scenario made to a full disk and to a file longer than its size says.
+TEST_F(Files, WritesToAFullDiskAndReadsPastTheSizeFail) {
+    const std::u16string& devices = scenario().deviceFolder;
+    if (devices.empty()) GTEST_SKIP() << "needs --device-folder=";
+    ASSERT_TRUE(writeFileBytes(scratch / u"source.bin", "abc"));
+    // One link each: a failed write removes its target, which may take the link.
+    EXPECT_EQ(-2, system.copyFile(scratch / u"source.bin", devices + u"\\full-1"));
+    EXPECT_FALSE(system.writeWholeFile(devices + u"\\full-2", {'a', 'b', 'c'}));
+    std::vector<unsigned char> bytes{'x'};
+    EXPECT_FALSE(system.readWholeFile(devices + u"\\unsized", bytes));
+    EXPECT_TRUE(bytes.empty());
 }
 
 TEST_F(Files, AnsiTextInTheActiveCodePage) {

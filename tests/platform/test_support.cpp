@@ -24,7 +24,8 @@ bool parseScenarioOptions(int argc, wchar_t** argv) {
         std::u16string value;
         if (optionValue(argv[i], L"--demo-setup=", o.demoSetup) ||
             optionValue(argv[i], L"--read-only-folder=", o.readOnlyFolder) ||
-            optionValue(argv[i], L"--read-only-stale-folder=", o.readOnlyStaleFolder))
+            optionValue(argv[i], L"--read-only-stale-folder=", o.readOnlyStaleFolder) ||
+            optionValue(argv[i], L"--device-folder=", o.deviceFolder))
             continue;
         if (optionValue(argv[i], L"--mscoree-major=", value)) {
             o.mscoreeMajor = static_cast<int>(wcstol(toWide(value).c_str(), nullptr, 10));

@@ -17,6 +17,8 @@ struct ScenarioOptions {
     bool msiInstalled = false;           // --msi-installed: the demo package is installed without videos
     std::u16string readOnlyFolder;       // --read-only-folder=: a folder nothing can be written to
     std::u16string readOnlyStaleFolder;  // --read-only-stale-folder=: the same, holding an old probe copy
+    std::u16string deviceFolder;         // --device-folder=: links full-1, full-2 to a full disk,
+                                         // unsized to a file longer than its size says
 };
 ScenarioOptions& scenario();
 // Takes our options out of argv (after GoogleTest took its own); false on an unknown one.

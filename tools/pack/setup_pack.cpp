@@ -4,7 +4,7 @@
 // resource script naming SETTINGS and every payload file the settings name (the
 // installer package, the runtime installers and, for a product with the thumbnail
 // extension, those of its five files that the folder holds), looked up in the product
-// folder; and
+// folder (a name that leads out of it is refused); and
 // product_version.h with the version, the product name and the icon (the product
 // folder's icon.ico, else the default).
 #include <cctype>
@@ -13,6 +13,7 @@
 #include <fstream>
 #include <iostream>
 #include <iterator>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -28,14 +29,15 @@ namespace {
 struct Payload {
     std::string resourceName;
     std::string fileName;
+    std::string namedBy;  // what in the settings gives the name
 };
 
 const Payload kShellExtensionFiles[] = {
-    {"RESTARTEXPLORER", "RestartExplorer.exe"},
-    {"MVTHUMBEX", "MVThumbEx.dll"},
-    {"LOGICNP", "LogicNP.EZShellExtensions.dll"},
-    {"REGISTEREXTENSIONDOTNET20X64", "RegisterExtensionDotNet20x64.exe"},
-    {"REGISTEREXTENSIONDOTNET20X32", "RegisterExtensionDotNet20x32.exe"},
+    {"RESTARTEXPLORER", "RestartExplorer.exe", "thumbex"},
+    {"MVTHUMBEX", "MVThumbEx.dll", "thumbex"},
+    {"LOGICNP", "LogicNP.EZShellExtensions.dll", "thumbex"},
+    {"REGISTEREXTENSIONDOTNET20X64", "RegisterExtensionDotNet20x64.exe", "thumbex"},
+    {"REGISTEREXTENSIONDOTNET20X32", "RegisterExtensionDotNet20x32.exe", "thumbex"},
 };
 
 std::string attributeValue(XmlDocument& doc, const XmlElement* element, const char* name) {
@@ -47,21 +49,57 @@ const XmlElement* childOf(XmlDocument& doc, const XmlElement* parent, const char
     return parent ? parent->findChild(doc.intern(name)) : nullptr;
 }
 
-void addPayload(std::vector<Payload>& payloads, XmlDocument& doc, const XmlElement* element, const char* idAttribute,
-                const char* fileAttribute) {
+void addPayload(std::vector<Payload>& payloads, XmlDocument& doc, const XmlElement* element, const char* where,
+                const char* idAttribute, const char* fileAttribute) {
     const std::string id = attributeValue(doc, element, idAttribute);
     const std::string file = attributeValue(doc, element, fileAttribute);
-    if (!id.empty() && !file.empty()) payloads.push_back({id, file});
+    if (!id.empty() && !file.empty()) payloads.push_back({id, file, std::string(where) + " " + fileAttribute});
 }
 
-// Resource scripts take C-style string literals.
-std::string rcString(const std::string& path) {
+// A payload name is taken relative to the product folder, so it must not name a drive, a
+// root or a network path, nor climb out through "..", with either slash as separator.
+bool staysInsideFolder(const std::string& name) {
+    if (name.empty() || name[0] == '/' || name[0] == '\\') return false;
+    if (name.size() > 1 && std::isalpha(static_cast<unsigned char>(name[0])) && name[1] == ':') return false;
+    for (std::size_t start = 0;;) {
+        const std::size_t end = name.find_first_of("/\\", start);
+        if (name.compare(start, end == std::string::npos ? std::string::npos : end - start, "..") == 0) return false;
+        if (end == std::string::npos) return true;
+        start = end + 1;
+    }
+}
+
+// Resource scripts and the preprocessor take C-style string literals. A quote, backslash or
+// control character goes in as an octal escape, so no text can end the string or the line
+// (non-ASCII bytes pass as they are).
+std::string rcString(const std::string& text) {
     std::string out = "\"";
-    for (char c : path) {
-        if (c == '\\' || c == '"') out.push_back('\\');
-        out.push_back(c);
+    for (const char c : text) {
+        const unsigned char byte = static_cast<unsigned char>(c);
+        if (c == '\\' || c == '"' || byte < 0x20 || byte == 0x7F) {
+            char escape[5];
+            std::snprintf(escape, sizeof escape, "\\%03o", byte);
+            out += escape;
+        } else {
+            out.push_back(c);
+        }
     }
     return out + "\"";
+}
+
+// An output is written whole or reported; one cut off (a full disk shows only when the file
+// is closed) is removed so a later build cannot take it as finished.
+bool writeOutput(const fs::path& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    if (out) {
+        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        out.close();
+        if (out) return true;
+        std::error_code ignored;
+        fs::remove(path, ignored);
+    }
+    std::cerr << "setup-pack: cannot write " << path << "\n";
+    return false;
 }
 
 bool isPlainResourceName(const std::string& name) {
@@ -121,12 +159,14 @@ int main(int argc, char** argv) {
     const XmlElement* installer = childOf(doc, &doc.root(), "installer");
     const XmlElement* msi = childOf(doc, installer, "msi");
     std::vector<Payload> payloads;
-    addPayload(payloads, doc, childOf(doc, msi, "output"), "resource-id", "file");
+    addPayload(payloads, doc, childOf(doc, msi, "output"), "msi/output", "resource-id", "file");
     const XmlElement* dotNet20 = childOf(doc, childOf(doc, installer, "dot-net20-framework"), "resource");
-    addPayload(payloads, doc, childOf(doc, dotNet20, "Bit32"), "id", "source-file");
-    addPayload(payloads, doc, childOf(doc, dotNet20, "Bit64"), "id", "source-file");
-    addPayload(payloads, doc, childOf(doc, childOf(doc, installer, "dot-net40-client-framework"), "resource"), "id",
+    addPayload(payloads, doc, childOf(doc, dotNet20, "Bit32"), "dot-net20-framework/resource/Bit32", "id",
                "source-file");
+    addPayload(payloads, doc, childOf(doc, dotNet20, "Bit64"), "dot-net20-framework/resource/Bit64", "id",
+               "source-file");
+    addPayload(payloads, doc, childOf(doc, childOf(doc, installer, "dot-net40-client-framework"), "resource"),
+               "dot-net40-client-framework/resource", "id", "source-file");
     if (payloads.empty()) {
         std::cerr << "setup-pack: " << settingsPath << " names no installer package (msi/output)\n";
         return 1;
@@ -141,23 +181,21 @@ int main(int argc, char** argv) {
 
     std::error_code ec;
     fs::create_directories(outDir, ec);
-    std::vector<unsigned char> scrambled(text.begin(), text.end());
-    scrambleBytes(scrambled.data(), scrambled.size());
+    std::string scrambled = text;
+    scrambleBytes(reinterpret_cast<unsigned char*>(&scrambled[0]), scrambled.size());
     const fs::path settingsBin = fs::absolute(outDir / "settings.bin");
-    {
-        std::ofstream out(settingsBin, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(scrambled.data()), static_cast<std::streamsize>(scrambled.size()));
-        if (!out) {
-            std::cerr << "setup-pack: cannot write " << settingsBin << "\n";
-            return 1;
-        }
-    }
+    if (!writeOutput(settingsBin, scrambled)) return 1;
 
-    std::string rc = "// Generated by setup-pack from " + settingsPath.string() + "\n";
+    std::string rc = "// Generated by setup-pack from " + rcString(settingsPath.string()) + "\n";
     // Language-neutral, so a later resource update (tests, re-branding) replaces it in place.
     rc += "LANGUAGE 0, 0\n";
     rc += "SETTINGS CUSTOM " + rcString(settingsBin.generic_string()) + "\n";
     for (const Payload& p : payloads) {
+        if (!staysInsideFolder(p.fileName)) {
+            std::cerr << "setup-pack: " << settingsPath << ": " << p.namedBy << " \"" << p.fileName
+                      << "\" must name a file inside the product folder\n";
+            return 1;
+        }
         const fs::path file = fs::absolute(productDir / p.fileName);
         if (!isPlainResourceName(p.resourceName)) {
             std::cerr << "setup-pack: resource name \"" << p.resourceName << "\" must be letters, digits and _\n";
@@ -175,23 +213,12 @@ int main(int argc, char** argv) {
     char commas[64];
     std::snprintf(commas, sizeof commas, "%u,%u,%u,%u", versionParts[0], versionParts[1], versionParts[2],
                   versionParts[3]);
-    std::ofstream header(outDir / "product_version.h", std::ios::trunc);
+    std::ostringstream header;
     header << "// Generated by setup-pack.\n"
            << "#define SETUP_VERSION_COMMAS " << commas << "\n"
            << "#define SETUP_VERSION_TEXT " << rcString(version) << "\n"
            << "#define SETUP_PRODUCT_NAME " << rcString(productName) << "\n"
            << "#define SETUP_ICON_FILE " << rcString(fs::absolute(icon).generic_string()) << "\n";
-    if (!header) {
-        std::cerr << "setup-pack: cannot write product_version.h\n";
-        return 1;
-    }
-
-    const fs::path rcPath = outDir / "payload.rc";
-    std::ofstream rcOut(rcPath, std::ios::trunc);
-    rcOut << rc;
-    if (!rcOut) {
-        std::cerr << "setup-pack: cannot write " << rcPath << "\n";
-        return 1;
-    }
-    return 0;
+    if (!writeOutput(outDir / "product_version.h", header.str())) return 1;
+    return writeOutput(outDir / "payload.rc", rc) ? 0 : 1;
 }
