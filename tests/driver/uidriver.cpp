@@ -728,17 +728,18 @@ int cmdEscape(const Args& a) {
     return kOk;
 }
 
-// A user who keeps pressing Escape, Enter and the close button: the three, every few
+// A user who keeps pressing the close button, Escape and Enter: the three, every few
 // milliseconds, until the window has gone, so no gap in the window's own timing is missed.
+// A question the window asks meanwhile keeps it there, and this fails.
 int cmdHammer(const Args& a) {
     HWND h = nullptr;
     if (int rc = waitWindow(a, h)) return rc;
     const ULONGLONG deadline = GetTickCount64() + a.timeoutMs;
     while (IsWindow(h)) {
         if (GetTickCount64() > deadline) return fail(kNoEffect, L"the window did not go");
+        PostMessageW(h, WM_CLOSE, 0, 0);
         PostMessageW(h, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
         PostMessageW(h, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-        PostMessageW(h, WM_CLOSE, 0, 0);
         Sleep(5);
     }
     return kOk;

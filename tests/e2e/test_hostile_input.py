@@ -14,10 +14,10 @@ BREAKOUT = 'C:\\P" CUSTOM_PROP="injected'
 
 
 def test_a_medium_named_with_command_characters_installs_its_runtime_and_package(wine):
-    """"=" in the launcher's path is no property, and "%OS%" reaches the medium's runtime
-    installer unexpanded: both would otherwise end the installation."""
+    """Nothing in the launcher's path is an installer property, and "%TEMP%" reaches the
+    medium's runtime installer unexpanded."""
     t = texts("en")
-    medium = Medium(wine, product="demo-net40-medium", folder="Kurs=5 100% %OS% (A&B)")
+    medium = Medium(wine, product="demo-net40-medium", folder="Kurs=5 CUSTOM_PROP=7 100% %TEMP% (A&B)")
     runtime = os.path.join("examples", "demo", "product", "Support", "Dot_Net40_Client")
     shutil.copytree(wine.build.path(runtime), os.path.join(medium.folder, "Support", "Dot_Net40_Client"))
     proc = medium.start(env={"SETUP_STANDIN_LOG": "C:\\standin.log"})
@@ -26,11 +26,12 @@ def test_a_medium_named_with_command_characters_installs_its_runtime_and_package
     install_runtime(wine, proc, t, version40=True)
     with open(os.path.join(wine.drive_c, "standin.log"), encoding="utf-8") as f:
         runs = f.read().splitlines()
-    assert runs[1] == "C:\\Kurs=5 100% %OS% (A&B)\\Support\\Dot_Net40_Client\\dotNetFx40_Client_x86_x64.exe /q -> 0"
+    assert runs[1] == "C:\\Kurs=5 CUSTOM_PROP=7 100% %TEMP% (A&B)\\Support\\Dot_Net40_Client\\dotNetFx40_Client_x86_x64.exe /q -> 0"
     answer_questions(wine, proc, t, (77, 111, 159))
     assert proc.wait(timeout=180) == 0
     assert wine.reg_key(UNINSTALL) is not None
-    assert wine.reg_value(KEY, "SETUPDIR") == "C:\\Kurs=5 100% %OS% (A&B)\\setup.exe"
+    assert wine.reg_value(KEY, "CUSTOM_PROP") in (None, "")
+    assert wine.reg_value(KEY, "SETUPDIR") == "C:\\Kurs=5 CUSTOM_PROP=7 100% %TEMP% (A&B)\\setup.exe"
 
 
 def test_a_planted_presets_file_that_breaks_out_of_its_quotes_is_not_taken_over(wine):
@@ -56,8 +57,9 @@ def test_a_registry_folder_that_breaks_out_of_its_quotes_never_reaches_the_insta
 
 
 def test_keys_pressed_after_a_runtime_installed_still_reach_the_next_page(wine):
-    """Escape, Enter and the close button, pressed without pause while the runtime installs
-    and after it has ended: the page ends with its work's result, and the wizard goes on."""
+    """The close button, Escape and Enter, pressed without pause while the runtime installs
+    and after it has ended: no question comes, the page ends with its work's result, and the
+    wizard goes on."""
     t = texts("en")
     medium = Medium(wine)
     proc = medium.start()

@@ -192,7 +192,7 @@ class Driver:
         self._act("escape", selector, timeout)
 
     def hammer(self, timeout=DEFAULT_TIMEOUT, **selector):
-        """Escape, Enter and WM_CLOSE every few milliseconds until the window has gone."""
+        """WM_CLOSE, Escape and Enter every few milliseconds until the window has gone."""
         self._act("hammer", selector, timeout)
 
     def kill(self, pid):
