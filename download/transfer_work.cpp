@@ -55,10 +55,12 @@ void startFigures(platform::System& system, std::int64_t done, std::int64_t tota
 int downloadFileWork(platform::System& system, const std::u16string& agent, const std::u16string& url,
                      const std::u16string& target) {
     startFigures(system, 0, -1);
-    std::unique_ptr<platform::HttpSession> session = system.openHttpSession(agent);
+    std::unique_ptr<platform::HttpSession> session = system.openHttpSession(agent, cancelled);
     if (!session) return kDownloadLocalFileProblem;
+    // A request or read that failed because Cancel stopped its wait is a cancel.
+    auto failed = [] { return cancelled() ? kDownloadCancelled : kDownloadTransferProblem; };
     std::unique_ptr<platform::HttpResponse> response = request(*session, url);
-    if (!response) return kDownloadTransferProblem;
+    if (!response) return failed();
     std::u16string lengthText;
     const std::int64_t announced = response->contentLength(lengthText) ? parseDecimalPrefix64(lengthText) : 0;
     {
@@ -76,7 +78,7 @@ int downloadFileWork(platform::System& system, const std::u16string& agent, cons
     std::int64_t done = 0;
     for (;;) {
         std::size_t got = 0;
-        if (!response->read(buffer, sizeof buffer, got)) return kDownloadTransferProblem;
+        if (!response->read(buffer, sizeof buffer, got)) return failed();
         Hold hold(workerLock());
         if (workerState().cancelRequested) return kDownloadCancelled;
         if (got == 0) break;
@@ -121,7 +123,7 @@ public:
         : system_(system), download_(download), buffer_(buffer) {}
 
     int run() {
-        std::unique_ptr<platform::HttpSession> session = system_.openHttpSession(download_.agent);
+        std::unique_ptr<platform::HttpSession> session = system_.openHttpSession(download_.agent, cancelled);
         if (!session) return kDownloadLocalFileProblem;
         session_ = session.get();
         std::vector<std::int64_t> sizes;

@@ -153,7 +153,7 @@ TEST_P(FileChangedOnTheServer, NothingBeyondTheAnnouncedSizeIsWrittenAndShortSeg
     server.files["a.cab"] = grown.substr(0, c.announced);
     server.fault = [this, &c, &grown](const std::string&, int n, Reply&) {
         if (n == 1) server.files["a.cab"] = grown.substr(0, c.served);  // after the size reply
-        if (n == 40) platform::workerState().cancelRequested = true;     // a download that would never end
+        if (n == 40) platform::workerState().cancelRequested = true;    // a download that would never end
     };
     EXPECT_EQ(segments({u"a.cab"}), c.result);
     EXPECT_TRUE(written(u"C:\\T\\a.cab") == grown.substr(0, c.kept));
@@ -208,6 +208,27 @@ TEST_F(Downloads, ADigestWithATrailingNewlineNeverMatchesAndCancelKeepsOnlyVerif
     EXPECT_EQ(s[1], "file=a.cab&mb_pos=10&length=20000000");
     for (std::size_t i = 2; i < s.size(); ++i) EXPECT_EQ(s[i], "file=a.cab&mb_pos=10&length=10000000");
     EXPECT_TRUE(written(u"C:\\T\\a.cab") == server.files["a.cab"].substr(0, 10000000));
+}
+
+TEST_F(Downloads, AStallCostsARetryAfterItsTimeOutAndCancelDuringOneIsAnsweredAtOnce) {
+    server.files["a.cab"] = content(25000000, 10);
+    server.fault = [](const std::string&, int n, Reply& reply) {
+        reply.stalls = n == 2 || n == 5;                             // the segments at 0 and at 10
+        if (n == 5) platform::workerState().cancelRequested = true;  // pressed while nothing comes
+    };
+    EXPECT_EQ(segments({u"a.cab"}), kDownloadCancelled);
+    EXPECT_EQ(system.httpStalls, (std::vector<std::string>{"timed out", "stopped waiting"}));
+    EXPECT_EQ(server.requests.size(), 5u);
+    EXPECT_TRUE(written(u"C:\\T\\a.cab") == server.files["a.cab"].substr(0, 10000000));
+
+    system.onHttp = [](const std::u16string&) {
+        platform::workerState().cancelRequested = true;
+        Reply reply;
+        reply.stalls = true;
+        return reply;
+    };
+    EXPECT_EQ(downloadFileWork(system, u"QendraSetup", u"http://h/u.exe", u"C:\\T\\u.exe"), kDownloadCancelled);
+    EXPECT_EQ(system.httpStalls.back(), "stopped waiting");
 }
 
 TEST_F(Downloads, SegmentedResultCodes) {
