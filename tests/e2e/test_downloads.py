@@ -8,6 +8,7 @@ import hashlib
 import json
 import os
 import re
+import time
 import urllib.error
 import urllib.request
 
@@ -242,18 +243,66 @@ def test_short_answers_and_unwritable_targets_end_with_their_result_codes(wine, 
     assert run("segments", server.url, "C:\\no-such-folder\\", "a.cab") == -2
 
 
-def test_cancel_during_a_stalled_segment_keeps_only_verified_segments(wine, tmp_path):
-    server = DownloadServer(str(tmp_path / "server"), faults=True, stall_seconds=8).start()
+def after_fault(arrivals, fault):
+    """Seconds from the request that met the fault to the request after it."""
+    at = next(i for i, (_, _, met) in enumerate(arrivals) if met == fault)
+    return arrivals[at + 1][0] - arrivals[at][0]
+
+
+@pytest.mark.parametrize("fault", ["stall", "freeze"])
+def test_a_server_that_stops_sending_costs_one_segment_once_the_time_out_strikes(wine, tmp_path, fault):
+    server = DownloadServer(str(tmp_path / "server"), faults=True, stall_seconds=15).start()
+    try:
+        data = serve(server, "material1.cab", 31_000_000, 13)
+        server.plan_faults("segment pass", f"segment {fault}")
+        proc = start_probe(wine, "--http-timeout", "3000", "segments", server.url, "C:\\", "material1.cab")
+        report = probe_result(wine, proc, timeout=90)
+        arrivals = server.arrivals()
+    finally:
+        server.stop()
+    assert report["result"] == 0
+    assert same_bytes(os.path.join(wine.drive_c, "material1.cab"), data)
+    waited = after_fault(arrivals, fault)
+    print(f"segment {fault}: failed and asked again {waited:.2f} s after it was sent")
+    assert 3 <= waited < 8, waited  # the 3 s time-out, not the 15 s stall
+
+
+@pytest.mark.parametrize("fault", ["stall", "freeze"])
+def test_cancel_during_a_stalled_segment_is_answered_at_once_and_keeps_only_verified_segments(wine, tmp_path,
+                                                                                               fault):
+    # Neither the stall's end nor the 30 s time-out may be what answers Cancel.
+    server = DownloadServer(str(tmp_path / "server"), faults=True, stall_seconds=60).start()
     try:
         data = serve(server, "material1.cab", 31_000_000, 11)
-        server.plan_faults("segment pass", "segment stall")
+        server.plan_faults("segment pass", f"segment {fault}")
         proc = start_probe(wine, "segments", server.url, "C:\\", "material1.cab")
         page = page_titled(wine, proc, "Downloading")
         assert procs.wait_for(lambda: server.faults_left() == [], 60), "the second segment was never asked for"
+        clicked = time.monotonic()
         wine.driver.click(CANCEL, hwnd=page["hwnd"])
-        report = probe_result(wine, proc, timeout=30)
+        wine.driver.wait_gone(hwnd=page["hwnd"], timeout=40)
+        answered = time.monotonic() - clicked
+        report = probe_result(wine, proc, timeout=10)
     finally:
         server.stop()
+    print(f"segment {fault}: the page closed {answered:.2f} s after Cancel")
+    assert answered < 5, answered
     assert report["result"] == -1
     with open(os.path.join(wine.drive_c, "material1.cab"), "rb") as f:
         assert f.read() == data[:10_000_000]
+
+
+@pytest.mark.parametrize("fault, result, kept", [("shrink", -3, 10_000_000), ("grow", 0, 31_000_000)])
+def test_a_file_replaced_after_its_size_was_read_ends_with_nothing_past_its_announced_size(wine, tmp_path, fault,
+                                                                                         result, kept):
+    server = DownloadServer(str(tmp_path / "server"), faults=True).start()
+    try:
+        data = serve(server, "material1.cab", 31_000_000, 12)
+        server.plan_faults(f"size {fault}")
+        report = probe_result(wine, start_probe(wine, "segments", server.url, "C:\\", "material1.cab"), timeout=60)
+    finally:
+        server.stop()
+    assert report["result"] == result
+    assert report["pages"] and report["pages"][-1]["title"] == "Downloading"
+    with open(os.path.join(wine.drive_c, "material1.cab"), "rb") as f:
+        assert f.read() == data[:kept]
