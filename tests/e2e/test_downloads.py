@@ -80,10 +80,9 @@ def test_the_digest_of_a_segment_is_hashed_once_and_follows_the_file(server):
     assert get(server, "file=a.cab&mb_pos=2&length=2000000&crc=1")[1] == hashlib.md5(body).hexdigest().encode()
 
 
-def download_material(wine, server, material, install=False):
-    """Walks a full installation to the material page, chooses the download and waits for
-    its page to go; checks the cabinets in the temporary folder, then cancels the run or,
-    with install, lets the installer have them."""
+def start_material_download(wine, server):
+    """Walks a full installation to the material page and chooses the download; returns the
+    run and its progress page."""
     t = texts("en")
     medium = with_support(Medium(wine, product="demo-no-runtimes"))
     with open(wine.build.require("examples/demo/variants/no-runtimes.xml"), encoding="utf-8") as f:
@@ -103,6 +102,15 @@ def download_material(wine, server, material, install=False):
     progress = page_titled(wine, proc, t[163])
     assert progress.text(1028) == t[164] and progress.text(FRAME) == t[6]
     assert progress.control(CANCEL)["enabled"] and not progress.control(NEXT)["enabled"]
+    return proc, progress
+
+
+def download_material(wine, server, material, install=False):
+    """Walks a full installation to the material page, chooses the download and waits for
+    its page to go; checks the cabinets in the temporary folder, then cancels the run or,
+    with install, lets the installer have them."""
+    t = texts("en")
+    proc, progress = start_material_download(wine, server)
     wine.screenshot("material-download")
     wine.driver.wait_gone(hwnd=progress["hwnd"], timeout=300)
 
@@ -185,6 +193,25 @@ def test_the_material_arrives_whole_through_every_kind_of_server_fault(wine, fau
                        "digest newline", "digest http404", "segment stall")
     download_material(wine, server, material)
     assert server.faults_left() == []
+
+
+def test_material_that_shrinks_on_the_server_ends_with_the_connection_message_and_the_question_again(
+        wine, faulty_server):
+    t = texts("en")
+    server = faulty_server
+    serve(server, "material1.cab", 31_000_000, 14)
+    serve(server, "material2.cab", 6_000, 15)
+    server.plan_faults("size shrink")
+    proc, progress = start_material_download(wine, server)
+    wine.driver.wait_gone(hwnd=progress["hwnd"], timeout=120)
+    box = wine.driver.wait_message_box(pid=proc.pid, timeout=30)
+    assert box.message_text == t[5]
+    wine.screenshot("shrunk-material")
+    wine.driver.answer_message_box("ok", hwnd=box["hwnd"])
+    question = page_titled(wine, proc, t[159])
+    wine.driver.click(CANCEL, hwnd=question["hwnd"])
+    wine.driver.answer_message_box("yes", pid=proc.pid)
+    assert proc.wait(timeout=30) == 0
 
 
 def start_probe(wine, *args):
