@@ -214,6 +214,7 @@ public:
     // and smaller reads are served from what it brought.
     bool read(unsigned char* buffer, std::size_t size, std::size_t& got) override {
         got = 0;
+        if (failed_) return false;  // the chunk may still belong to a read left behind
         if (size == 0) return true;
         if (taken_ == chunk_->got) {
             const DWORD want = static_cast<DWORD>(std::clamp<std::size_t>(size, 65536, 0x40000000u));
@@ -226,7 +227,8 @@ public:
                     chunk->ok = winInet().readFile(request->request.get(), chunk->bytes.data(), want, &chunk->got);
                 },
                 stop_);
-            if (!returned || !chunk->ok) return false;
+            failed_ = !returned || !chunk->ok;
+            if (failed_) return false;
             taken_ = 0;
         }
         got = std::min<std::size_t>(size, chunk_->got - taken_);
@@ -243,6 +245,7 @@ private:
     const std::function<bool()>& stop_;
     std::shared_ptr<Chunk> chunk_;
     std::size_t taken_ = 0;  // bytes of the chunk already handed out
+    bool failed_ = false;
 };
 
 class Session : public platform::HttpSession {
