@@ -55,10 +55,12 @@ void startFigures(platform::System& system, std::int64_t done, std::int64_t tota
 int downloadFileWork(platform::System& system, const std::u16string& agent, const std::u16string& url,
                      const std::u16string& target) {
     startFigures(system, 0, -1);
-    std::unique_ptr<platform::HttpSession> session = system.openHttpSession(agent);
+    std::unique_ptr<platform::HttpSession> session = system.openHttpSession(agent, cancelled);
     if (!session) return kDownloadLocalFileProblem;
+    // A request or read that failed because Cancel stopped its wait is a cancel.
+    auto failed = [] { return cancelled() ? kDownloadCancelled : kDownloadTransferProblem; };
     std::unique_ptr<platform::HttpResponse> response = request(*session, url);
-    if (!response) return kDownloadTransferProblem;
+    if (!response) return failed();
     std::u16string lengthText;
     const std::int64_t announced = response->contentLength(lengthText) ? parseDecimalPrefix64(lengthText) : 0;
     {
@@ -76,7 +78,7 @@ int downloadFileWork(platform::System& system, const std::u16string& agent, cons
     std::int64_t done = 0;
     for (;;) {
         std::size_t got = 0;
-        if (!response->read(buffer, sizeof buffer, got)) return kDownloadTransferProblem;
+        if (!response->read(buffer, sizeof buffer, got)) return failed();
         Hold hold(workerLock());
         if (workerState().cancelRequested) return kDownloadCancelled;
         if (got == 0) break;
@@ -121,7 +123,7 @@ public:
         : system_(system), download_(download), buffer_(buffer) {}
 
     int run() {
-        std::unique_ptr<platform::HttpSession> session = system_.openHttpSession(download_.agent);
+        std::unique_ptr<platform::HttpSession> session = system_.openHttpSession(download_.agent, cancelled);
         if (!session) return kDownloadLocalFileProblem;
         session_ = session.get();
         std::vector<std::int64_t> sizes;
@@ -165,33 +167,48 @@ private:
         }
         std::int32_t positionMb = 0;
         std::int64_t written = 0;
+        bool shortSeen = false;  // a verified segment at this position ended before the file
         RetryPause pause;
         while (written < size) {
             if (cancelled()) return kDownloadCancelled;
             std::size_t received = 0;
             const int fetched = fetchSegment(name, positionMb, received);
             if (fetched == kDownloadCancelled) return fetched;
-            // A verified segment must hold the requested length, or end the file exactly:
-            // anything shorter would leave a hole.
-            const bool whole = received == static_cast<std::size_t>(segmentLength_) ||
-                               (received > 0 && written + static_cast<std::int64_t>(received) == size);
-            if (fetched == kDownloadDone && whole) {
-                if (!file || !file->write(buffer_, received)) return kDownloadLocalFileProblem;
-                written += static_cast<std::int64_t>(received);
+            // A verified segment must hold the requested length or reach the announced end:
+            // anything shorter would leave a hole. Of a file that grew since its size was
+            // read, only the announced bytes are kept.
+            const std::int64_t left = size - written;
+            const bool reachesEnd = static_cast<std::int64_t>(received) >= left;
+            const std::size_t kept = reachesEnd ? static_cast<std::size_t>(left) : received;
+            if (fetched == kDownloadDone && (received == static_cast<std::size_t>(segmentLength_) || reachesEnd)) {
+                takeOffDone(received - kept);
+                if (!file || !file->write(buffer_, kept)) return kDownloadLocalFileProblem;
+                written += static_cast<std::int64_t>(kept);
                 positionMb += segmentLength_ / 1000000;
                 segmentLength_ = segmentLengthAfter(segmentLength_, true);
+                shortSeen = false;
                 pause.reset();
                 continue;
             }
-            {
-                Hold hold(workerLock());
-                workerState().bytesDone -= static_cast<std::int64_t>(received);
+            takeOffDone(received);
+            // The server's own digest says the file ends before its announced size (it shrank,
+            // or the size was a lie). Once that has been seen at the smallest length, smaller
+            // segments cannot help: asking again would never end.
+            if (fetched == kDownloadDone) {
+                if (shortSeen && segmentLength_ == kFirstSegment) return kDownloadTransferProblem;
+                shortSeen = true;
             }
             segmentLength_ = segmentLengthAfter(segmentLength_, false);
             if (!pause.wait(system_)) return kDownloadCancelled;
         }
         if (file && !file->close()) return kDownloadLocalFileProblem;
         return kDownloadDone;
+    }
+
+    // Bytes counted while they arrived that are not kept.
+    static void takeOffDone(std::size_t bytes) {
+        Hold hold(workerLock());
+        workerState().bytesDone -= static_cast<std::int64_t>(bytes);
     }
 
     // The segment into the buffer, checked against the server's digest: kDownloadDone when it

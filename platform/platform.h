@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -237,8 +238,11 @@ public:
     virtual std::vector<ProcessEntry> listProcesses() = 0;
     virtual void terminateProcess(std::uint32_t processId) = 0;
     // ---- network ----
-    // Null when no session can be opened.
-    virtual std::unique_ptr<HttpSession> openHttpSession(const std::u16string& agent) = 0;
+    // Null when no session can be opened. A request or read that waits for the server fails
+    // when the server has sent nothing for the session's time-out (30 seconds), and within a
+    // tenth of a second once stopWaiting() (asked while it waits) is true.
+    virtual std::unique_ptr<HttpSession> openHttpSession(const std::u16string& agent,
+                                                         std::function<bool()> stopWaiting) = 0;
 
     // Milliseconds of a clock that only moves forward, and a pause of the calling thread.
     virtual std::uint64_t clockMs() = 0;

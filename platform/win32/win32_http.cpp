@@ -1,8 +1,25 @@
 // HTTP through WinINet, loaded from the system folder when the first session opens (it is
 // not one of the loader's known DLLs, so it is not imported).
+//
+// A server that stops sending must neither hold a download for ever nor keep Cancel from
+// being answered. Every connection gets connect, send and receive time-outs, set on its own
+// connection handle because Wine takes them from there only (not from the session, and not
+// through InternetOpenUrlW). And every call that waits for the server runs on a thread of
+// the session while the worker keeps asking its stop condition: a synchronous WinINet call
+// cannot be cut short (under Wine, closing its handle from another thread does not end it).
+// A call left behind that way still owns its handles and buffer, and lets them go itself
+// when it returns, at the latest when its time-out strikes.
 #include "platform/win32/win32_system.h"
 
 #include <wininet.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstring>
+#include <functional>
+#include <initializer_list>
+#include <memory>
+#include <vector>
 
 #include "platform/win32/wide.h"
 
@@ -11,7 +28,11 @@ namespace {
 struct WinInet {
     ModuleHandle module;
     decltype(&InternetOpenW) open = nullptr;
-    decltype(&InternetOpenUrlW) openUrl = nullptr;
+    decltype(&InternetSetOptionW) setOption = nullptr;
+    decltype(&InternetCrackUrlW) crackUrl = nullptr;
+    decltype(&InternetConnectW) connect = nullptr;
+    decltype(&HttpOpenRequestW) openRequest = nullptr;
+    decltype(&HttpSendRequestW) sendRequest = nullptr;
     decltype(&HttpQueryInfoW) queryInfo = nullptr;
     decltype(&InternetReadFile) readFile = nullptr;
     decltype(&InternetCloseHandle) close = nullptr;
@@ -20,11 +41,15 @@ struct WinInet {
         if (module) return true;
         module = loadSystemLibrary(L"wininet.dll");
         open = exportOf<decltype(open)>(module.get(), "InternetOpenW");
-        openUrl = exportOf<decltype(openUrl)>(module.get(), "InternetOpenUrlW");
+        setOption = exportOf<decltype(setOption)>(module.get(), "InternetSetOptionW");
+        crackUrl = exportOf<decltype(crackUrl)>(module.get(), "InternetCrackUrlW");
+        connect = exportOf<decltype(connect)>(module.get(), "InternetConnectW");
+        openRequest = exportOf<decltype(openRequest)>(module.get(), "HttpOpenRequestW");
+        sendRequest = exportOf<decltype(sendRequest)>(module.get(), "HttpSendRequestW");
         queryInfo = exportOf<decltype(queryInfo)>(module.get(), "HttpQueryInfoW");
         readFile = exportOf<decltype(readFile)>(module.get(), "InternetReadFile");
         close = exportOf<decltype(close)>(module.get(), "InternetCloseHandle");
-        return open && openUrl && queryInfo && readFile && close;
+        return open && setOption && crackUrl && connect && openRequest && sendRequest && queryInfo && readFile && close;
     }
 };
 
@@ -35,28 +60,144 @@ WinInet& winInet() {
 }
 
 // An internet handle, closed through the loaded library.
-class InternetHandle {
+struct CloseInternetHandle {
+    void operator()(HINTERNET h) const { winInet().close(h); }
+};
+using InternetHandle = UniqueHandle<HINTERNET, CloseInternetHandle>;
+
+void setTimeouts(HINTERNET handle, DWORD ms) {
+    for (DWORD option :
+         {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT})
+        winInet().setOption(handle, option, &ms, sizeof ms);
+}
+
+// One request and what it hangs from: whichever of the worker and a call left behind lets go
+// last closes the request, then its connection, then (with the last request) the session.
+struct Request {
+    std::shared_ptr<InternetHandle> session;
+    InternetHandle connection;
+    InternetHandle request;  // declared after its connection, so it is closed first
+};
+
+// The GET of one URL: always fetched anew, never stored in the cache, binary, "Accept: */*";
+// no request when the URL is not http or https or the server cannot be reached in time.
+void sendGet(Request& r, const std::wstring& url, DWORD timeoutMs) {
+    URL_COMPONENTSW parts{};
+    parts.dwStructSize = sizeof parts;
+    parts.dwHostNameLength = parts.dwUrlPathLength = parts.dwExtraInfoLength = 1;  // pointers into url
+    if (!winInet().crackUrl(url.c_str(), 0, 0, &parts)) return;
+    if (parts.nScheme != INTERNET_SCHEME_HTTP && parts.nScheme != INTERNET_SCHEME_HTTPS) return;
+    const std::wstring host(parts.lpszHostName, parts.dwHostNameLength);
+    std::wstring object = std::wstring(parts.lpszUrlPath, parts.dwUrlPathLength) +
+                          std::wstring(parts.lpszExtraInfo, parts.dwExtraInfoLength);
+    if (object.empty()) object = L"/";
+    r.connection.reset(
+        winInet().connect(r.session->get(), host.c_str(), parts.nPort, nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 1));
+    if (!r.connection) return;
+    setTimeouts(r.connection.get(), timeoutMs);
+    DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_TRANSFER_BINARY;
+    if (parts.nScheme == INTERNET_SCHEME_HTTPS) flags |= INTERNET_FLAG_SECURE;
+    InternetHandle request(
+        winInet().openRequest(r.connection.get(), L"GET", object.c_str(), nullptr, nullptr, nullptr, flags, 1));
+    static const wchar_t kHeaders[] = L"Accept: */*\r\n\r\n";
+    if (request && winInet().sendRequest(request.get(), kHeaders, static_cast<DWORD>(-1), nullptr, 0))
+        r.request = std::move(request);
+}
+
+// Runs one call at a time on a thread of its own while the caller waits and polls its stop
+// condition. A call the caller stops waiting for is left to finish alone; the thread then
+// ends, and takes no more calls.
+class CallThread {
 public:
-    explicit InternetHandle(HINTERNET h) : handle_(h) {}
-    ~InternetHandle() {
-        if (handle_) winInet().close(handle_);
+    CallThread() : shared_(std::make_shared<Shared>()) {
+        if (!shared_->wake || !shared_->done) return;
+        auto* handed = new std::shared_ptr<Shared>(shared_);
+        thread_.reset(CreateThread(nullptr, 0, main, handed, 0, nullptr));
+        if (!thread_) delete handed;
     }
-    InternetHandle(const InternetHandle&) = delete;
-    InternetHandle& operator=(const InternetHandle&) = delete;
-    HINTERNET get() const { return handle_; }
+    // Not waited for: a call left behind may still be waiting for its server.
+    ~CallThread() {
+        if (!thread_) return;
+        shared_->ending = true;
+        SetEvent(shared_->wake.get());
+    }
+    CallThread(const CallThread&) = delete;
+    CallThread& operator=(const CallThread&) = delete;
+
+    // False when stop() turned true before the call returned. Without a thread the call runs
+    // here, and cannot be stopped.
+    bool run(std::function<void()> call, const std::function<bool()>& stop) {
+        if (left_) return false;
+        if (!thread_) {
+            call();
+            return true;
+        }
+        shared_->state = kRunning;
+        shared_->call = std::move(call);
+        SetEvent(shared_->wake.get());
+        for (;;) {
+            if (WaitForSingleObject(shared_->done.get(), kPollMs) == WAIT_OBJECT_0) return true;
+            if (!stop || !stop()) continue;
+            int running = kRunning;
+            if (shared_->state.compare_exchange_strong(running, kLeft)) {
+                left_ = true;
+                return false;
+            }
+            // It returned in the meantime.
+            WaitForSingleObject(shared_->done.get(), INFINITE);
+            return true;
+        }
+    }
 
 private:
-    HINTERNET handle_;
+    static constexpr DWORD kPollMs = 50;
+    enum { kRunning, kReturned, kLeft };
+    struct Shared {
+        KernelHandle wake{CreateEventW(nullptr, FALSE, FALSE, nullptr)};
+        KernelHandle done{CreateEventW(nullptr, FALSE, FALSE, nullptr)};
+        std::function<void()> call;  // handed over through wake
+        std::atomic<bool> ending{false};
+        std::atomic<int> state{kReturned};  // settled by whoever changes it from kRunning first
+    };
+
+    static DWORD WINAPI main(void* parameter) {
+        const std::unique_ptr<std::shared_ptr<Shared>> owned(static_cast<std::shared_ptr<Shared>*>(parameter));
+        Shared& shared = **owned;
+        for (;;) {
+            WaitForSingleObject(shared.wake.get(), INFINITE);
+            if (shared.ending) return 0;
+            std::function<void()> call = std::move(shared.call);
+            try {
+                call();
+            } catch (...) {}  // nothing may unwind out of a thread; the call left no result
+            call = nullptr;   // what the call holds goes here, whether or not anyone still waits
+            int running = kRunning;
+            if (!shared.state.compare_exchange_strong(running, kReturned)) return 0;
+            SetEvent(shared.done.get());
+        }
+    }
+
+    std::shared_ptr<Shared> shared_;
+    KernelHandle thread_;
+    bool left_ = false;
+};
+
+// What the call thread read, in a buffer of its own: a read left behind may still be writing
+// into it.
+struct Chunk {
+    std::vector<unsigned char> bytes;
+    DWORD got = 0;
+    BOOL ok = FALSE;
 };
 
 class Response : public platform::HttpResponse {
 public:
-    explicit Response(HINTERNET request) : request_(request) {}
+    Response(std::shared_ptr<Request> request, CallThread& calls, const std::function<bool()>& stop)
+        : request_(std::move(request)), calls_(calls), stop_(stop), chunk_(std::make_shared<Chunk>()) {}
 
     int statusCode() override {
         DWORD status = 0, size = sizeof status;
-        if (!winInet().queryInfo(request_.get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size,
-                                 nullptr))
+        if (!winInet().queryInfo(handle(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr))
             return 0;
         return static_cast<int>(status);
     }
@@ -64,47 +205,81 @@ public:
     bool contentLength(std::u16string& text) override {
         wchar_t buffer[64] = {};
         DWORD size = sizeof buffer - sizeof(wchar_t);
-        if (!winInet().queryInfo(request_.get(), HTTP_QUERY_CONTENT_LENGTH, buffer, &size, nullptr)) return false;
+        if (!winInet().queryInfo(handle(), HTTP_QUERY_CONTENT_LENGTH, buffer, &size, nullptr)) return false;
         text = fromWide(buffer);
         return true;
     }
 
+    // Each trip to the call thread costs a few thread switches, so it reads at least 64 KiB,
+    // and smaller reads are served from what it brought.
     bool read(unsigned char* buffer, std::size_t size, std::size_t& got) override {
-        DWORD n = 0;
         got = 0;
-        const DWORD want = static_cast<DWORD>(size > 0x40000000u ? 0x40000000u : size);
-        if (!winInet().readFile(request_.get(), buffer, want, &n)) return false;
-        got = n;
+        if (failed_) return false;  // the chunk may still belong to a read left behind
+        if (size == 0) return true;
+        if (taken_ == chunk_->got) {
+            const DWORD want = static_cast<DWORD>(std::clamp<std::size_t>(size, 65536, 0x40000000u));
+            std::shared_ptr<Chunk> chunk = chunk_;
+            std::shared_ptr<Request> request = request_;
+            const bool returned = calls_.run(
+                [chunk, request, want] {
+                    if (chunk->bytes.size() < want) chunk->bytes.resize(want);
+                    chunk->got = 0;
+                    chunk->ok = winInet().readFile(request->request.get(), chunk->bytes.data(), want, &chunk->got);
+                },
+                stop_);
+            failed_ = !returned || !chunk->ok;
+            if (failed_) return false;
+            taken_ = 0;
+        }
+        got = std::min<std::size_t>(size, chunk_->got - taken_);
+        std::memcpy(buffer, chunk_->bytes.data() + taken_, got);
+        taken_ += got;
         return true;
     }
 
 private:
-    InternetHandle request_;
+    HINTERNET handle() const { return request_->request.get(); }
+
+    std::shared_ptr<Request> request_;
+    CallThread& calls_;  // the session's: a response never outlives its session
+    const std::function<bool()>& stop_;
+    std::shared_ptr<Chunk> chunk_;
+    std::size_t taken_ = 0;  // bytes of the chunk already handed out
+    bool failed_ = false;
 };
 
 class Session : public platform::HttpSession {
 public:
-    explicit Session(HINTERNET session) : session_(session) {}
+    Session(std::shared_ptr<InternetHandle> session, std::function<bool()> stopWaiting, DWORD timeoutMs)
+        : session_(std::move(session)), stopWaiting_(std::move(stopWaiting)), timeoutMs_(timeoutMs) {}
 
     std::unique_ptr<platform::HttpResponse> open(const std::u16string& url) override {
-        static const wchar_t kHeaders[] = L"Accept: */*\r\n\r\n";
-        HINTERNET request =
-            winInet().openUrl(session_.get(), toWide(url).c_str(), kHeaders, static_cast<DWORD>(-1),
-                              INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_TRANSFER_BINARY, 1);
-        if (!request) return nullptr;
-        return std::make_unique<Response>(request);
+        auto request = std::make_shared<Request>();
+        request->session = session_;
+        const DWORD timeoutMs = timeoutMs_;
+        if (!calls_.run([request, wide = toWide(url), timeoutMs] { sendGet(*request, wide, timeoutMs); },
+                        stopWaiting_) ||
+            !request->request)
+            return nullptr;
+        return std::make_unique<Response>(std::move(request), calls_, stopWaiting_);
     }
 
 private:
-    // Declared before any request it makes, so requests are closed first.
-    InternetHandle session_;
+    std::shared_ptr<InternetHandle> session_;
+    std::function<bool()> stopWaiting_;
+    DWORD timeoutMs_;
+    CallThread calls_;
 };
 
 }  // namespace
 
-std::unique_ptr<platform::HttpSession> Win32System::openHttpSession(const std::u16string& agent) {
+std::unique_ptr<platform::HttpSession> Win32System::openHttpSession(const std::u16string& agent,
+                                                                    std::function<bool()> stopWaiting) {
     if (!winInet().load()) return nullptr;
-    HINTERNET session = winInet().open(toWide(agent).c_str(), INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
-    if (!session) return nullptr;
-    return std::make_unique<Session>(session);
+    auto session = std::make_shared<InternetHandle>(
+        winInet().open(toWide(agent).c_str(), INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+    if (!*session) return nullptr;
+    // Windows hands these down to every connection; Wine is given them per connection.
+    setTimeouts(session->get(), httpTimeoutMs_);
+    return std::make_unique<Session>(std::move(session), std::move(stopWaiting), httpTimeoutMs_);
 }

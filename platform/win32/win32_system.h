@@ -85,11 +85,17 @@ public:
     bool createFolder(const std::u16string& path) override;
     std::vector<platform::ProcessEntry> listProcesses() override;
     void terminateProcess(std::uint32_t processId) override;
-    std::unique_ptr<platform::HttpSession> openHttpSession(const std::u16string& agent) override;
+    std::unique_ptr<platform::HttpSession> openHttpSession(const std::u16string& agent,
+                                                           std::function<bool()> stopWaiting) override;
     std::uint64_t clockMs() override { return GetTickCount64(); }
     void sleepMs(std::uint32_t ms) override { Sleep(ms); }
 
+    // The connect, send and receive time-out of the sessions opened afterwards. Only test
+    // tools change it, so that a stall outlasts it in a test's time.
+    void setHttpTimeout(std::uint32_t ms) { httpTimeoutMs_ = ms; }
+
 private:
+    std::uint32_t httpTimeoutMs_ = 30000;
     // Held open for the whole process so the single-instance name stays registered.
     KernelHandle instanceMutex_;
     bool comInitialised_ = false;

@@ -8,6 +8,7 @@ import hashlib
 import json
 import os
 import re
+import time
 import urllib.error
 import urllib.request
 
@@ -79,10 +80,9 @@ def test_the_digest_of_a_segment_is_hashed_once_and_follows_the_file(server):
     assert get(server, "file=a.cab&mb_pos=2&length=2000000&crc=1")[1] == hashlib.md5(body).hexdigest().encode()
 
 
-def download_material(wine, server, material, install=False):
-    """Walks a full installation to the material page, chooses the download and waits for
-    its page to go; checks the cabinets in the temporary folder, then cancels the run or,
-    with install, lets the installer have them."""
+def start_material_download(wine, server):
+    """Walks a full installation to the material page and chooses the download; returns the
+    run and its progress page."""
     t = texts("en")
     medium = with_support(Medium(wine, product="demo-no-runtimes"))
     with open(wine.build.require("examples/demo/variants/no-runtimes.xml"), encoding="utf-8") as f:
@@ -102,6 +102,15 @@ def download_material(wine, server, material, install=False):
     progress = page_titled(wine, proc, t[163])
     assert progress.text(1028) == t[164] and progress.text(FRAME) == t[6]
     assert progress.control(CANCEL)["enabled"] and not progress.control(NEXT)["enabled"]
+    return proc, progress
+
+
+def download_material(wine, server, material, install=False):
+    """Walks a full installation to the material page, chooses the download and waits for
+    its page to go; checks the cabinets in the temporary folder, then cancels the run or,
+    with install, lets the installer have them."""
+    t = texts("en")
+    proc, progress = start_material_download(wine, server)
     wine.screenshot("material-download")
     wine.driver.wait_gone(hwnd=progress["hwnd"], timeout=300)
 
@@ -179,11 +188,31 @@ def test_the_material_arrives_whole_through_every_kind_of_server_fault(wine, fau
     server = faulty_server
     material = {"material1.cab": serve(server, "material1.cab", 31_000_000, 5),
                 "material2.cab": serve(server, "material2.cab", 6_000, 6)}
-    server.plan_faults("size zero", "size long", "size http404",
+    # material1.cab doubles once its size is read: nothing past the announced size is kept.
+    server.plan_faults("size zero", "size long", "size http404", "size grow",
                        "segment corrupt", "segment short", "segment more", "segment reset", "segment http500",
                        "digest newline", "digest http404", "segment stall")
     download_material(wine, server, material)
     assert server.faults_left() == []
+
+
+def test_material_that_shrinks_on_the_server_ends_with_the_connection_message_and_the_question_again(
+        wine, faulty_server):
+    t = texts("en")
+    server = faulty_server
+    serve(server, "material1.cab", 31_000_000, 14)
+    serve(server, "material2.cab", 6_000, 15)
+    server.plan_faults("size shrink")
+    proc, progress = start_material_download(wine, server)
+    wine.driver.wait_gone(hwnd=progress["hwnd"], timeout=120)
+    box = wine.driver.wait_message_box(pid=proc.pid, timeout=30)
+    assert box.message_text == t[5]
+    wine.screenshot("shrunk-material")
+    wine.driver.answer_message_box("ok", hwnd=box["hwnd"])
+    question = page_titled(wine, proc, t[159])
+    wine.driver.click(CANCEL, hwnd=question["hwnd"])
+    wine.driver.answer_message_box("yes", pid=proc.pid)
+    assert proc.wait(timeout=30) == 0
 
 
 def start_probe(wine, *args):
@@ -242,18 +271,50 @@ def test_short_answers_and_unwritable_targets_end_with_their_result_codes(wine, 
     assert run("segments", server.url, "C:\\no-such-folder\\", "a.cab") == -2
 
 
-def test_cancel_during_a_stalled_segment_keeps_only_verified_segments(wine, tmp_path):
-    server = DownloadServer(str(tmp_path / "server"), faults=True, stall_seconds=8).start()
+def after_fault(arrivals, fault):
+    """Seconds from the request that met the fault to the request after it."""
+    at = next(i for i, (_, _, met) in enumerate(arrivals) if met == fault)
+    return arrivals[at + 1][0] - arrivals[at][0]
+
+
+@pytest.mark.parametrize("fault", ["stall", "freeze"])
+def test_a_server_that_stops_sending_costs_one_segment_once_the_time_out_strikes(wine, tmp_path, fault):
+    server = DownloadServer(str(tmp_path / "server"), faults=True, stall_seconds=15).start()
+    try:
+        data = serve(server, "material1.cab", 31_000_000, 13)
+        server.plan_faults("segment pass", f"segment {fault}")
+        proc = start_probe(wine, "--http-timeout", "3000", "segments", server.url, "C:\\", "material1.cab")
+        report = probe_result(wine, proc, timeout=90)
+        arrivals = server.arrivals()
+    finally:
+        server.stop()
+    assert report["result"] == 0
+    assert same_bytes(os.path.join(wine.drive_c, "material1.cab"), data)
+    waited = after_fault(arrivals, fault)
+    print(f"segment {fault}: failed and asked again {waited:.2f} s after it was sent")
+    assert 3 <= waited < 8, waited  # the 3 s time-out, not the 15 s stall
+
+
+@pytest.mark.parametrize("fault", ["stall", "freeze"])
+def test_cancel_during_a_stalled_segment_is_answered_at_once_and_keeps_only_verified_segments(wine, tmp_path,
+                                                                                               fault):
+    # Neither the stall's end nor the 30 s time-out may be what answers Cancel.
+    server = DownloadServer(str(tmp_path / "server"), faults=True, stall_seconds=60).start()
     try:
         data = serve(server, "material1.cab", 31_000_000, 11)
-        server.plan_faults("segment pass", "segment stall")
+        server.plan_faults("segment pass", f"segment {fault}")
         proc = start_probe(wine, "segments", server.url, "C:\\", "material1.cab")
         page = page_titled(wine, proc, "Downloading")
         assert procs.wait_for(lambda: server.faults_left() == [], 60), "the second segment was never asked for"
+        clicked = time.monotonic()
         wine.driver.click(CANCEL, hwnd=page["hwnd"])
-        report = probe_result(wine, proc, timeout=30)
+        wine.driver.wait_gone(hwnd=page["hwnd"], timeout=40)
+        answered = time.monotonic() - clicked
+        report = probe_result(wine, proc, timeout=10)
     finally:
         server.stop()
+    print(f"segment {fault}: the page closed {answered:.2f} s after Cancel")
+    assert answered < 5, answered
     assert report["result"] == -1
     with open(os.path.join(wine.drive_c, "material1.cab"), "rb") as f:
         assert f.read() == data[:10_000_000]

@@ -133,6 +133,54 @@ TEST_F(Downloads, EveryKindOfBadSegmentHalvesTheLengthAndIsFetchedAgain) {
     EXPECT_EQ(waited, 3100u);
 }
 
+// A file that changes on the server after its size was read: the server's digests follow
+// the new file, so its short segments verify.
+struct ChangedFile {
+    const char* story;
+    std::size_t announced, served;
+    int result;
+    std::size_t kept;  // bytes of the file's start left on disk
+    std::vector<std::pair<int, int>> segments;  // position and length, in millions
+};
+
+void PrintTo(const ChangedFile& c, std::ostream* out) { *out << c.story; }
+
+class FileChangedOnTheServer : public Downloads, public ::testing::WithParamInterface<ChangedFile> {};
+
+TEST_P(FileChangedOnTheServer, NothingBeyondTheAnnouncedSizeIsWrittenAndShortSegmentsEnd) {
+    const ChangedFile& c = GetParam();
+    const std::string grown = content(std::max(c.announced, c.served), 7);
+    server.files["a.cab"] = grown.substr(0, c.announced);
+    server.fault = [this, &c, &grown](const std::string&, int n, Reply&) {
+        if (n == 1) server.files["a.cab"] = grown.substr(0, c.served);  // after the size reply
+        if (n == 40) platform::workerState().cancelRequested = true;    // a download that would never end
+    };
+    EXPECT_EQ(segments({u"a.cab"}), c.result);
+    EXPECT_TRUE(written(u"C:\\T\\a.cab") == grown.substr(0, c.kept));
+    std::vector<std::string> expected;
+    for (auto [at, length] : c.segments)
+        expected.push_back("file=a.cab&mb_pos=" + std::to_string(at) + "&length=" + std::to_string(length) + "000000");
+    EXPECT_EQ(segmentRequests(), expected);
+    if (c.result == kDownloadDone) {
+        EXPECT_EQ(platform::workerState().bytesDone, std::int64_t(c.announced) + 1);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Downloads, FileChangedOnTheServer,
+    ::testing::Values(
+        ChangedFile{"ShrankWithinTheSecondSegment", 31000000, 15500000, kDownloadTransferProblem, 10000000,
+                    {{0, 10}, {10, 20}, {10, 10}}},
+        ChangedFile{"ShrankToASegmentBoundary", 35000000, 30000000, kDownloadTransferProblem, 30000000,
+                    {{0, 10}, {10, 20}, {30, 40}, {30, 20}, {30, 10}}},
+        ChangedFile{"ShrankByOneByte", 10000001, 10000000, kDownloadTransferProblem, 10000000,
+                    {{0, 10}, {10, 20}, {10, 10}}},
+        ChangedFile{"GrewPastTheLastSegment", 35000000, 90000000, kDownloadDone, 35000000,
+                    {{0, 10}, {10, 20}, {30, 40}}},
+        ChangedFile{"GrewWithinTheLastSegment", 35000000, 36000000, kDownloadDone, 35000000,
+                    {{0, 10}, {10, 20}, {30, 40}}}),
+    [](const ::testing::TestParamInfo<ChangedFile>& param) { return std::string(param.param.story); });
+
 TEST_F(Downloads, BadSizeRepliesAreAskedAgainWithGrowingPausesUntilCancel) {
     server.files["a.cab"] = "x";
     server.fault = [](const std::string& url, int n, Reply& reply) {
@@ -160,6 +208,27 @@ TEST_F(Downloads, ADigestWithATrailingNewlineNeverMatchesAndCancelKeepsOnlyVerif
     EXPECT_EQ(s[1], "file=a.cab&mb_pos=10&length=20000000");
     for (std::size_t i = 2; i < s.size(); ++i) EXPECT_EQ(s[i], "file=a.cab&mb_pos=10&length=10000000");
     EXPECT_TRUE(written(u"C:\\T\\a.cab") == server.files["a.cab"].substr(0, 10000000));
+}
+
+TEST_F(Downloads, AStallCostsARetryAfterItsTimeOutAndCancelDuringOneIsAnsweredAtOnce) {
+    server.files["a.cab"] = content(25000000, 10);
+    server.fault = [](const std::string&, int n, Reply& reply) {
+        reply.stalls = n == 2 || n == 5;                             // the segments at 0 and at 10
+        if (n == 5) platform::workerState().cancelRequested = true;  // pressed while nothing comes
+    };
+    EXPECT_EQ(segments({u"a.cab"}), kDownloadCancelled);
+    EXPECT_EQ(system.httpStalls, (std::vector<std::string>{"timed out", "stopped waiting"}));
+    EXPECT_EQ(server.requests.size(), 5u);
+    EXPECT_TRUE(written(u"C:\\T\\a.cab") == server.files["a.cab"].substr(0, 10000000));
+
+    system.onHttp = [](const std::u16string&) {
+        platform::workerState().cancelRequested = true;
+        Reply reply;
+        reply.stalls = true;
+        return reply;
+    };
+    EXPECT_EQ(downloadFileWork(system, u"QendraSetup", u"http://h/u.exe", u"C:\\T\\u.exe"), kDownloadCancelled);
+    EXPECT_EQ(system.httpStalls.back(), "stopped waiting");
 }
 
 TEST_F(Downloads, SegmentedResultCodes) {

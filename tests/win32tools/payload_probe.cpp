@@ -9,7 +9,8 @@
 //   payload-probe --out FILE download URL TARGET          one file (an empty TARGET opens none)
 //   payload-probe --out FILE segments BASE FOLDER FILE... files in verified segments
 // The report also gives the step's milliseconds and the process's peak working set.
-// --unwatched after FILE leaves the page unread, for timings that the reading would spoil.
+// Options after FILE: --unwatched leaves the page unread, for timings that the reading would
+// spoil; --http-timeout MS shortens the downloads' time-out, so a stall can outlast it.
 // Payload resources are embedded into a copy of the probe by the test (set-settings).
 #include <windows.h>
 #include <commctrl.h>
@@ -97,14 +98,25 @@ DWORD WINAPI watch(void* parameter) {
 int wmain(int argc, wchar_t** argv) {
     if (argc < 4 || std::wstring(argv[1]) != L"--out") return 2;
     const wchar_t* reportPath = argv[2];
-    const bool watched = std::wstring(argv[3]) != L"--unwatched";
-    if (!watched) {
-        argv += 1;
-        argc -= 1;
-        if (argc < 4) return 2;
+    bool watched = true;
+    unsigned long httpTimeoutMs = 0;
+    for (;;) {
+        if (argc >= 4 && std::wstring(argv[3]) == L"--unwatched") {
+            watched = false;
+            argv += 1;
+            argc -= 1;
+        } else if (argc >= 5 && std::wstring(argv[3]) == L"--http-timeout") {
+            httpTimeoutMs = std::wcstoul(argv[4], nullptr, 10);
+            argv += 2;
+            argc -= 2;
+        } else {
+            break;
+        }
     }
+    if (argc < 4) return 2;
     hardenDllSearchPath();
     Win32System system;
+    if (httpTimeoutMs) system.setHttpTimeout(httpTimeoutMs);
     system.initCommonControls();
     Win32Ui ui;
     RunContext app(system, ui);

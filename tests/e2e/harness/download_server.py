@@ -92,6 +92,16 @@ setenv.add-environment = ("GETFILE_ROOT" => "{self.files}", "GETFILE_SCRIPT" => 
         with open(self.fault_plan) as f:
             return [line.strip() for line in f if line.strip()]
 
+    def arrivals(self):
+        """(seconds since the epoch, kind, fault or "-") of each request the faulty server has
+        had, in order of arrival."""
+        path = self.fault_plan + ".times"
+        if not os.path.exists(path):
+            return []
+        with open(path) as f:
+            rows = [line.split() for line in f if line.strip()]
+        return sorted((float(at), kind, fault) for at, kind, fault in rows)
+
     def access_log(self):
         """The request lines ("GET /files/a.cab HTTP/1.1") served so far."""
         path = os.path.join(self.work_dir, "access.log")

@@ -80,6 +80,7 @@ public:
         std::optional<std::u16string> contentLength;  // none: the header is missing
         std::string body;
         bool openFails = false;
+        bool stalls = false;  // nothing comes: the request fails (time-out, or stopWaiting)
         std::size_t failReadAfter = std::string::npos;  // reads fail once this many bytes went
     };
     std::function<HttpReply(const std::u16string& url)> onHttp = [](const std::u16string&) {
@@ -106,6 +107,7 @@ public:
     std::vector<std::uint32_t> sleeps;
     std::vector<std::pair<std::u16string, platform::FileOpen>> opened;
     std::vector<std::u16string> httpRequests;
+    std::vector<std::string> httpStalls;  // how each stalled request ended
     std::u16string httpAgent;
     bool commonControlsInitialised = false;
 
@@ -455,10 +457,11 @@ public:
     }
     std::vector<platform::ProcessEntry> listProcesses() override { return processes; }
     void terminateProcess(std::uint32_t id) override { terminated.push_back(id); }
-    std::unique_ptr<platform::HttpSession> openHttpSession(const std::u16string& agent) override {
+    std::unique_ptr<platform::HttpSession> openHttpSession(const std::u16string& agent,
+                                                           std::function<bool()> stopWaiting) override {
         httpAgent = agent;
         if (httpSessionFails) return nullptr;
-        return std::make_unique<FakeHttpSession>(*this);
+        return std::make_unique<FakeHttpSession>(*this, std::move(stopWaiting));
     }
     std::uint64_t clockMs() override { return clock; }
     void sleepMs(std::uint32_t ms) override {
@@ -522,16 +525,22 @@ private:
     };
     class FakeHttpSession : public platform::HttpSession {
     public:
-        explicit FakeHttpSession(FakeSystem& system) : system_(system) {}
+        FakeHttpSession(FakeSystem& system, std::function<bool()> stopWaiting)
+            : system_(system), stopWaiting_(std::move(stopWaiting)) {}
         std::unique_ptr<platform::HttpResponse> open(const std::u16string& url) override {
             system_.httpRequests.push_back(url);
             HttpReply reply = system_.onHttp(url);
+            if (reply.stalls) {
+                system_.httpStalls.push_back(stopWaiting_ && stopWaiting_() ? "stopped waiting" : "timed out");
+                return nullptr;
+            }
             if (reply.openFails) return nullptr;
             return std::make_unique<FakeHttpResponse>(std::move(reply));
         }
 
     private:
         FakeSystem& system_;
+        std::function<bool()> stopWaiting_;
     };
 
     int find(Root root, const std::u16string& key, const std::u16string& name, const RegValue*& value) const {
