@@ -88,6 +88,9 @@ public:
 
     std::unique_ptr<platform::HttpResponse> open(const std::u16string& url) override {
         static const wchar_t kHeaders[] = L"Accept: */*\r\n\r\n";
+        // The URL's scheme picks plain HTTP or TLS and the default port (443 for https):
+        // no INTERNET_FLAG_SECURE is needed. A server certificate this computer does not
+        // trust fails the request; no certificate error is ever ignored.
         HINTERNET request =
             winInet().openUrl(session_.get(), toWide(url).c_str(), kHeaders, static_cast<DWORD>(-1),
                               INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_TRANSFER_BINARY, 1);

@@ -91,13 +91,22 @@ def test_an_installation_clicked_through_installs_and_a_failing_one_ends_aborted
     assert wine.reg_value(KEY, "SETUPDIR") == "C:\\medium\\setup.exe"
 
 
-def test_the_update_search_fetches_and_starts_the_update_program_and_ends(wine, tmp_path):
+@pytest.mark.parametrize("tls", [False, True], ids=["http", "https"])
+def test_the_update_search_fetches_and_starts_the_update_program_and_ends(wine, tmp_path, tls):
     from harness.download_server import DownloadServer
     from medium import demo_settings, edited
+    from test_downloads import trust_server
     from test_progress_page import install_runtime
 
     t = texts("en")
-    server = DownloadServer(str(tmp_path / "server")).start()
+
+    def connection_failed(proc):
+        box = wine.driver.wait_message_box(pid=proc.pid, timeout=60)
+        assert box.message_text == t[5]
+        wine.driver.answer_message_box("ok", hwnd=box["hwnd"])
+        cancel_run(wine, proc, wait_start_page(wine, proc))
+
+    server = DownloadServer(str(tmp_path / "server"), tls=tls).start()
     try:
         # The demo program stands in for the update: it shows the command line it was given.
         shutil.copy(wine.build.require("examples/demo/bin/Circuita.exe"),
@@ -106,6 +115,11 @@ def test_the_update_search_fetches_and_starts_the_update_program_and_ends(wine, 
         medium.set_settings(edited(demo_settings(), "http://127.0.0.1:8080/update/", f"{server.url}/files/"))
         proc = medium.start("action=updatestick")
         install_runtime(wine, proc, t, version40=False)
+        if tls:
+            # A server whose certificate this computer does not trust is no connection.
+            connection_failed(proc)
+            trust_server(wine, server)
+            proc = medium.start("action=updatestick")
         update = wine.driver.wait_window(title="Circuita 5", class_name="CircuitaDemoMain", timeout=60)
         assert update.text(100).startswith('Circuita 5 demo\r\nArguments: APP="C:\\medium\\setup.exe" LANG=en\r\n')
         assert proc.wait(timeout=30) == 0
@@ -115,11 +129,7 @@ def test_the_update_search_fetches_and_starts_the_update_program_and_ends(wine, 
 
         # Nothing to fetch: the connection message, and the start page again.
         os.remove(os.path.join(server.files, "circuita_update.exe"))
-        proc = medium.start("action=updatestick")
-        box = wine.driver.wait_message_box(pid=proc.pid, timeout=60)
-        assert box.message_text == t[5]
-        wine.driver.answer_message_box("ok", hwnd=box["hwnd"])
-        cancel_run(wine, proc, wait_start_page(wine, proc))
+        connection_failed(medium.start("action=updatestick"))
     finally:
         server.stop()
 
