@@ -15,7 +15,8 @@ public:
 
     // The whole run: start-up checks, then the setup flow. Always answers false, so no
     // message loop follows. The process exit code is 0, except after "/q", "/qn" or
-    // "/qb": then that of the installer run (0 when none was needed).
+    // "/qb": then that of the installer run (0 when none was needed), or
+    // kUpdateRefusedExitCode when the update search refused what it fetched.
     bool initInstance();
     int exitCode() const { return exitCode_; }
 

@@ -4,26 +4,35 @@
 #include "app/medium_start.h"
 #include "download/content_download.h"
 #include "platform/download_result.h"
+#include "platform/signatures.h"
 #include "text/texts.h"
 
-bool SetupActions::downloadAndStartUpdate(RunContext& app) {
+UpdateOutcome SetupActions::downloadAndStartUpdate(RunContext& app) {
     platform::System& system = app.system();
     const std::u16string target = system.tempFolder() + u"\\" + app.updateTarget;
     const int result = DownloadFile(app, "QendraSetup", app.updateUrl, target,
                                     replaceAll(app.text(45), u"ProductX", app.productName),
                                     replaceAll(app.text(46), u"ProductX", app.productName), app.text(6));
-    if (result == kDownloadCancelled) return false;
+    if (result == kDownloadCancelled) return UpdateOutcome::NotStarted;
     if (result == kDownloadLocalFileProblem) {
         app.showMessage(app.text(44));
-        return false;
+        return UpdateOutcome::NotStarted;
     }
     if (result == kDownloadTransferProblem) {
         app.showMessage(app.text(5));
-        return false;
+        return UpdateOutcome::NotStarted;
+    }
+    // Whoever sits on the network path chose these bytes: they run only with the
+    // launcher's own signature, and do not stay behind for anyone to start later.
+    if (!signedLikeLauncher(system, target)) {
+        system.deleteFile(target);
+        app.showMessage(app.text(167));
+        return UpdateOutcome::Refused;
     }
     const int language = app.languageIndex >= 0 && app.languageIndex < kLanguageCount ? app.languageIndex : 0;
     const std::u16string argument = u"APP=\"" + system.launcherPath() + u"\" LANG=" + app.appParameter[language];
-    return system.startProcess(u"\"" + target + u"\" " + argument, u"");
+    return system.startProcess(u"\"" + target + u"\" " + argument, u"") ? UpdateOutcome::Started
+                                                                        : UpdateOutcome::NotStarted;
 }
 
 int SetupActions::createIndividualSetup(RunContext& app) { return ::createIndividualSetup(app); }

@@ -8,9 +8,10 @@
 class SetupActions : public InstallEngine {
 public:
     // Downloads the update program into the temporary folder behind the progress page and
-    // starts it with APP="<launcher path>" LANG=<language parameter>: true once it runs.
-    // Download failures show their message; nothing started answers false.
-    bool downloadAndStartUpdate(RunContext& app) override;
+    // starts it with APP="<launcher path>" LANG=<language parameter>. Download failures
+    // show their message; a signed launcher refuses, deletes and names an update not
+    // signed like itself (signatures.h).
+    UpdateOutcome downloadAndStartUpdate(RunContext& app) override;
     int createIndividualSetup(RunContext& app) override;
     void startFromMedium(RunContext& app) override;
 };

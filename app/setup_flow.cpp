@@ -282,7 +282,13 @@ private:
     }
 
     Next downloadUpdate() {
-        if (actions_.downloadAndStartUpdate(app_)) return Next::End;
+        const UpdateOutcome outcome = actions_.downloadAndStartUpdate(app_);
+        if (outcome == UpdateOutcome::Started) return Next::End;
+        // The script that asked for the update learns that none runs, and why.
+        if (outcome == UpdateOutcome::Refused && app_.quietCommandLine) {
+            app_.installerExitCode = kUpdateRefusedExitCode;
+            return Next::End;
+        }
         app_.flowState = kStart;
         return Next::Continue;
     }

@@ -32,7 +32,7 @@ struct RunState {
     std::u16string msiUiOption;
     bool removeFirst = false;
     // Started with "/q", "/qn" or "/qb": the process exit code is then installerExitCode, so
-    // the script that started the run learns the outcome.
+    // the script that started the run learns the outcome (a refused update sets it too).
     bool quietCommandLine = false;
     std::uint32_t installerExitCode = 0;
     // Installer properties from the command line; the table's visiting order is the order

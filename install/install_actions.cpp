@@ -29,4 +29,4 @@ void InstallEngine::removeProduct(RunContext& app) { app.installerExitCode = Rem
 
 int InstallEngine::createIndividualSetup(RunContext&) { return -1; }
 void InstallEngine::startFromMedium(RunContext&) {}
-bool InstallEngine::downloadAndStartUpdate(RunContext&) { return false; }
+UpdateOutcome InstallEngine::downloadAndStartUpdate(RunContext&) { return UpdateOutcome::NotStarted; }

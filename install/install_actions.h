@@ -3,7 +3,16 @@
 // their own.
 #pragma once
 
+#include <cstdint>
+
 #include "config/run_context.h"
+
+// How the update search ended: the update program runs, or it did not start (the reason
+// has been shown), or it was refused because its signature is not the launcher's.
+enum class UpdateOutcome { Started, NotStarted, Refused };
+// A quiet run whose update was refused ends with ERROR_INVALID_IMAGE_HASH, Windows' own
+// code for a program whose signature cannot be verified; no installer returns it.
+constexpr std::uint32_t kUpdateRefusedExitCode = 577;
 
 class InstallActions {
 public:
@@ -24,8 +33,7 @@ public:
     // 0 or more on success; -4 not enough disk space; other negative numbers: copy failed.
     virtual int createIndividualSetup(RunContext& app) = 0;
     virtual void startFromMedium(RunContext& app) = 0;
-    // True when the update program has been started.
-    virtual bool downloadAndStartUpdate(RunContext& app) = 0;
+    virtual UpdateOutcome downloadAndStartUpdate(RunContext& app) = 0;
 };
 
 // The installation work. The update search, the Individual Setup and the start from the
@@ -42,5 +50,5 @@ public:
     void removeProduct(RunContext& app) override;
     int createIndividualSetup(RunContext& app) override;
     void startFromMedium(RunContext& app) override;
-    bool downloadAndStartUpdate(RunContext& app) override;
+    UpdateOutcome downloadAndStartUpdate(RunContext& app) override;
 };

@@ -79,6 +79,17 @@ struct FileStatus {
 constexpr std::uint32_t kAttributeReadOnly = 0x1;
 constexpr std::uint32_t kAttributeNormal = 0x80;
 
+// A file's Authenticode signature as Windows checks it. Intact: the file's bytes are the
+// ones signed and the signer's own signature holds. Whether the certificate leads to a
+// root this machine trusts is not part of it: a caller that compares certificates is its
+// own trust anchor. Broken covers everything else that is not plainly unsigned, including
+// a signature that cannot be checked at all.
+enum class SignatureState { Unsigned, Broken, Intact };
+struct FileSignature {
+    SignatureState state = SignatureState::Unsigned;
+    std::vector<unsigned char> signerCertificate;  // the signer's encoded certificate, when intact
+};
+
 // How a file is opened: for reading; for writing, created or emptied; for writing, created
 // new and refused when a file of that name exists (a program the launcher then runs must
 // be the one it wrote).
@@ -158,6 +169,8 @@ public:
     // ---- versions, Windows, rights, installer ----
     // A named string of a file's version resource ("FileVersion", "ProductVersion").
     virtual bool readVersionString(const std::u16string& path, const std::u16string& name, std::u16string& value) = 0;
+    // Checks the signature offline: no revocation list or certificate is fetched.
+    virtual FileSignature fileSignature(const std::u16string& path) = 0;
     virtual int osVersionNumber() = 0;  // major * 10 + minor
     virtual bool isAdministrator() = 0;
     // True only in a 64-bit build, which runs on 64-bit Windows alone.

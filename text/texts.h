@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-constexpr int kTextRowCount = 167;
+constexpr int kTextRowCount = 168;
 
 // Row text in the language, falling back to English and then German for empty cells.
 std::u16string getText(int row, int languageIndex);

@@ -171,5 +171,6 @@ const TextColumn kCzechTexts = {{
     /* 164 */ u"Počkejte, než se stáhnou další výukové materiály. Může to nějakou dobu trvat.",
     /* 165 */ u"",
     /* 166 */ u"Tento operační systém již není podporován.",
+    /* 167 */ u"Stažená aktualizace není podepsána vydavatelem tohoto instalačního programu.",
 }};
 // clang-format on

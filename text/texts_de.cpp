@@ -171,5 +171,6 @@ const TextColumn kGermanTexts = {{
     /* 164 */ u"Bitte warten Sie, während das zusätzliche Didaktikmaterial heruntergeladen wird. Dies kann einige Zeit dauern.",
     /* 165 */ u"",
     /* 166 */ u"Dieses Betriebssystem wird nicht mehr unterstützt.",
+    /* 167 */ u"Das heruntergeladene Update ist nicht vom Herausgeber dieses Setups signiert.",
 }};
 // clang-format on

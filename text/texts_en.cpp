@@ -171,5 +171,6 @@ const TextColumn kEnglishTexts = {{
     /* 164 */ u"Please wait while the additional didactics material is being downloaded. This might take some time.",
     /* 165 */ u"",
     /* 166 */ u"This operating system is no lonfer supported.",
+    /* 167 */ u"The downloaded update is not signed by the publisher of this setup.",
 }};
 // clang-format on

@@ -171,5 +171,6 @@ const TextColumn kSpanishTexts = {{
     /* 164 */ u"Espere mientras se descarga el material didáctico adicional. Esto puede tardar algún tiempo.",
     /* 165 */ u"",
     /* 166 */ u"Este sistema operativo ya no es compatible.",
+    /* 167 */ u"La actualización descargada no está firmada por el editor de este programa de instalación.",
 }};
 // clang-format on

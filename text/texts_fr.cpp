@@ -171,5 +171,6 @@ const TextColumn kFrenchTexts = {{
     /* 164 */ u"Veuillez patienter pendant le téléchargement du matériel didactique supplémentaire. Cela peut prendre un moment.",
     /* 165 */ u"",
     /* 166 */ u"Ce système d'exploitation n'est plus pris en charge.",
+    /* 167 */ u"La mise à jour téléchargée n'est pas signée par l'éditeur de ce programme d'installation.",
 }};
 // clang-format on

@@ -171,5 +171,6 @@ const TextColumn kItalianTexts = {{
     /* 164 */ u"",
     /* 165 */ u"",
     /* 166 */ u"",
+    /* 167 */ u"L'aggiornamento scaricato non è firmato dall'editore di questo programma di installazione.",
 }};
 // clang-format on

@@ -14,6 +14,7 @@ packages=(
   xvfb twm x11-utils xdotool imagemagick      # virtual display, window manager, keys, screenshots
   python3 python3-pytest python3-pytest-timeout   # end-to-end scenarios
   lighttpd perl                               # the reference download server (getfile.pl, CGI)
+  lighttpd-mod-openssl                        # the same server over HTTPS
   osslsigncode openssl                        # signing launchers; a throw-away certificate in tests
 )
 

@@ -96,6 +96,8 @@ void sendGet(Request& r, const std::wstring& url, DWORD timeoutMs) {
     if (!r.connection) return;
     setTimeouts(r.connection.get(), timeoutMs);
     DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_TRANSFER_BINARY;
+    // TLS for https, on the URL's port (443 by default): a server certificate this computer
+    // does not trust fails the request; no certificate error is ever ignored.
     if (parts.nScheme == INTERNET_SCHEME_HTTPS) flags |= INTERNET_FLAG_SECURE;
     InternetHandle request(
         winInet().openRequest(r.connection.get(), L"GET", object.c_str(), nullptr, nullptr, nullptr, flags, 1));

@@ -2,7 +2,7 @@
 // One class, its members implemented per area: win32_system.cpp (process set-up, Windows
 // and folders), win32_registry.cpp, win32_resources.cpp, win32_versions.cpp,
 // win32_installer.cpp, win32_shell.cpp, win32_files.cpp, win32_file_streams.cpp,
-// win32_processes.cpp and win32_http.cpp.
+// win32_processes.cpp, win32_http.cpp and win32_signatures.cpp.
 #pragma once
 
 #include "platform/platform.h"
@@ -36,6 +36,7 @@ public:
     int regDeleteKeyTree(platform::RegRoot root, const std::u16string& subkey) override;
 
     bool readVersionString(const std::u16string& path, const std::u16string& name, std::u16string& value) override;
+    platform::FileSignature fileSignature(const std::u16string& path) override;
     int osVersionNumber() override;
     bool isAdministrator() override;
     bool is64BitProcess() override { return sizeof(void*) == 8; }

@@ -132,6 +132,23 @@ def download_material(wine, server, material, install=False):
     assert [name for name in material if os.path.exists(os.path.join(os.path.dirname(found[0]), name))] == []
 
 
+def trust_server(wine, server):
+    """The prefix trusts the certificate authority of a tls server, as a company's computers
+    trust the company's own."""
+    tool = wine.build.require("tests/win32tools/trust-root.exe")
+    assert wine.run(tool, wine.to_windows(server.ca_certificate)) == 0
+
+
+def test_the_material_arrives_whole_from_a_server_that_speaks_only_https(wine, tmp_path):
+    server = DownloadServer(str(tmp_path / "server"), tls=True).start()
+    try:
+        trust_server(wine, server)
+        download_material(wine, server, {"material1.cab": serve(server, "material1.cab", 3_000_000, 5),
+                                         "material2.cab": serve(server, "material2.cab", 70_000, 6)})
+    finally:
+        server.stop()
+
+
 def test_the_teaching_material_arrives_in_verified_segments_behind_the_progress_page(wine, server):
     download_material(wine, server, {"material1.cab": serve(server, "material1.cab", 25_000_000, 3),
                                      "material2.cab": serve(server, "material2.cab", 12_345_678, 4)})

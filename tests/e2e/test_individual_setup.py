@@ -24,7 +24,9 @@ PROGRAM_FOLDER = "C:\\Program Files\\Demo App"
 
 
 def throwaway_certificate(folder):
-    """A self-signed code-signing certificate: (PKCS#12 file, its certificate, password file)."""
+    """A self-signed code-signing certificate in folder (made when missing): (PKCS#12 file,
+    its certificate, password file). Each call makes a new key, whatever the folder."""
+    os.makedirs(folder, exist_ok=True)
     key, cert, p12 = (os.path.join(folder, n) for n in ("key.pem", "cert.pem", "signer.p12"))
     password = os.path.join(folder, "password")
     with open(password, "w") as f:
@@ -34,6 +36,13 @@ def throwaway_certificate(folder):
     subprocess.run(["openssl", "pkcs12", "-export", "-inkey", key, "-in", cert, "-out", p12,
                     "-passout", f"file:{password}"], check=True, capture_output=True)
     return p12, cert, password
+
+
+def sign(exe, certificate):
+    """Signs a program in place as a vendor does, with a certificate of throwaway_certificate."""
+    p12, _, password = certificate
+    subprocess.run([os.path.join(REPO, "tools", "sign-setup.sh"), exe, p12, "--password-file", password],
+                   check=True, capture_output=True)
 
 
 def verifies(exe, cert):
@@ -101,9 +110,9 @@ def test_an_individual_setup_is_made_stays_signed_and_installs_unattended_elsewh
     t = texts("en")
     wine = wine_factory()
     medium = with_support(Medium(wine, product="demo-pelaxo5-preconfig"))
-    p12, cert, password = throwaway_certificate(str(tmp_path))
-    subprocess.run([os.path.join(REPO, "tools", "sign-setup.sh"), medium.setup_exe, p12, "--password-file", password],
-                   check=True, capture_output=True)
+    certificate = throwaway_certificate(str(tmp_path))
+    sign(medium.setup_exe, certificate)
+    cert = certificate[1]
     assert verifies(medium.setup_exe, cert)
 
     proc = medium.start()

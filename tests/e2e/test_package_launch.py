@@ -1,6 +1,7 @@
 """The package launch for real: the launcher runs Wine's msiexec on the demo package from
 its command line and the package records in the registry what it was given."""
 
+import glob
 import os
 import shutil
 import time
@@ -90,13 +91,22 @@ def test_an_installation_clicked_through_installs_and_a_failing_one_ends_aborted
     assert wine.reg_value(KEY, "SETUPDIR") == "C:\\medium\\setup.exe"
 
 
-def test_the_update_search_fetches_and_starts_the_update_program_and_ends(wine, tmp_path):
+@pytest.mark.parametrize("tls", [False, True], ids=["http", "https"])
+def test_the_update_search_fetches_and_starts_the_update_program_and_ends(wine, tmp_path, tls):
     from harness.download_server import DownloadServer
     from medium import demo_settings, edited
+    from test_downloads import trust_server
     from test_progress_page import install_runtime
 
     t = texts("en")
-    server = DownloadServer(str(tmp_path / "server")).start()
+
+    def connection_failed(proc):
+        box = wine.driver.wait_message_box(pid=proc.pid, timeout=60)
+        assert box.message_text == t[5]
+        wine.driver.answer_message_box("ok", hwnd=box["hwnd"])
+        cancel_run(wine, proc, wait_start_page(wine, proc))
+
+    server = DownloadServer(str(tmp_path / "server"), tls=tls).start()
     try:
         # The demo program stands in for the update: it shows the command line it was given.
         shutil.copy(wine.build.require("examples/demo/bin/Circuita.exe"),
@@ -105,6 +115,11 @@ def test_the_update_search_fetches_and_starts_the_update_program_and_ends(wine, 
         medium.set_settings(edited(demo_settings(), "http://127.0.0.1:8080/update/", f"{server.url}/files/"))
         proc = medium.start("action=updatestick")
         install_runtime(wine, proc, t, version40=False)
+        if tls:
+            # A server whose certificate this computer does not trust is no connection.
+            connection_failed(proc)
+            trust_server(wine, server)
+            proc = medium.start("action=updatestick")
         update = wine.driver.wait_window(title="Circuita 5", class_name="CircuitaDemoMain", timeout=60)
         assert update.text(100).startswith('Circuita 5 demo\r\nArguments: APP="C:\\medium\\setup.exe" LANG=en\r\n')
         assert proc.wait(timeout=30) == 0
@@ -114,11 +129,74 @@ def test_the_update_search_fetches_and_starts_the_update_program_and_ends(wine, 
 
         # Nothing to fetch: the connection message, and the start page again.
         os.remove(os.path.join(server.files, "circuita_update.exe"))
-        proc = medium.start("action=updatestick")
+        connection_failed(medium.start("action=updatestick"))
+    finally:
+        server.stop()
+
+
+def test_a_signed_launcher_starts_only_the_update_its_own_publisher_signed(wine, tmp_path):
+    from harness.download_server import DownloadServer
+    from medium import demo_settings, edited
+    from test_individual_setup import sign, throwaway_certificate
+    from test_progress_page import install_runtime
+
+    t = texts("en")
+    publisher, foreign = (throwaway_certificate(str(tmp_path / name)) for name in ("publisher", "foreign"))
+    server = DownloadServer(str(tmp_path / "server")).start()
+    update = os.path.join(server.files, "circuita_update.exe")
+
+    def serve(certificate, changed_after_signing=False):
+        shutil.copy(wine.build.require("examples/demo/bin/Circuita.exe"), update)
+        sign(update, certificate)
+        if changed_after_signing:  # one letter of the DOS stub: the program still runs
+            with open(update, "r+b") as f:
+                data = f.read()
+                f.seek(data.index(b"This program cannot"))
+                f.write(b"this")
+
+    def updates_running():
+        return [w for w in wine.driver.list_windows() if w.get("class") == "CircuitaDemoMain"]
+
+    def fetched():
+        return glob.glob(os.path.join(wine.drive_c, "users", "*", "**", "circuita_update.exe"), recursive=True)
+
+    def refused(proc, story):
         box = wine.driver.wait_message_box(pid=proc.pid, timeout=60)
-        assert box.message_text == t[5]
+        assert box.message_text == t[167], story
+        assert not fetched(), f"{story}: the refused update stays in the temporary folder"
         wine.driver.answer_message_box("ok", hwnd=box["hwnd"])
-        cancel_run(wine, proc, wait_start_page(wine, proc))
+
+    try:
+        medium = Medium(wine, product="demo")
+        medium.set_settings(edited(demo_settings(), "http://127.0.0.1:8080/update/", f"{server.url}/files/"))
+        sign(medium.setup_exe, publisher)  # after the settings: they are part of what is signed
+
+        # The certificate of the foreign update carries the publisher's very name.
+        for first, (story, certificate, changed) in enumerate(
+                [("changed after signing", publisher, True), ("signed by someone else", foreign, False)]):
+            serve(certificate, changed)
+            proc = medium.start("action=updatestick")
+            if first == 0:
+                install_runtime(wine, proc, t, version40=False)
+            refused(proc, story)
+            start_page = wait_start_page(wine, proc)
+            assert not updates_running(), story
+            cancel_run(wine, proc, start_page)
+
+        # Asked for by a script: the same refusal, then an exit code of its own.
+        proc = medium.start("/qn", "action=updatestick")
+        refused(proc, "quiet run")
+        assert proc.wait(timeout=30) == 577
+        assert not updates_running()
+
+        serve(publisher)
+        proc = medium.start("action=updatestick")
+        started = wine.driver.wait_window(title="Circuita 5", class_name="CircuitaDemoMain", timeout=60)
+        assert started.text(100).startswith('Circuita 5 demo\r\nArguments: APP="C:\\medium\\setup.exe" LANG=en\r\n')
+        assert proc.wait(timeout=30) == 0
+        assert fetched()
+        wine.driver.close_window(hwnd=started["hwnd"])
+        wine.driver.wait_gone(hwnd=started["hwnd"], timeout=30)
     finally:
         server.stop()
 

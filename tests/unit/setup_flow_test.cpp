@@ -23,7 +23,7 @@ public:
     int packageExitCode = 0;
     int individualSetupResult = 0;
     bool olderInstallation = false;
-    bool updateStarted = true;
+    UpdateOutcome updateOutcome = UpdateOutcome::Started;
 
     void script(const std::string& step, std::initializer_list<std::string> words) {
         answers[step].insert(answers[step].end(), words);
@@ -85,9 +85,9 @@ public:
         return individualSetupResult;
     }
     void startFromMedium(RunContext&) override { log.push_back("start from medium"); }
-    bool downloadAndStartUpdate(RunContext&) override {
+    UpdateOutcome downloadAndStartUpdate(RunContext&) override {
         log.push_back("download update");
-        return updateStarted;
+        return updateOutcome;
     }
 };
 
@@ -199,10 +199,26 @@ TEST_F(Flow, UpdateSearchWithoutTheRuntime) {
 
     steps.log.clear();
     steps.dotNetResult = 0;
-    steps.updateStarted = false;  // a failed download returns to the start page
+    steps.updateOutcome = UpdateOutcome::NotStarted;  // a failed download returns to the start page
     steps.script("start", {"button4", "cancel"});
     run();
     EXPECT_EQ(steps.log, (Log{"start", "install .NET 2.0", "download update", "start"}));
+}
+
+TEST_F(Flow, ARefusedUpdateReturnsToTheStartPageOrEndsAQuietRunWithItsOwnCode) {
+    installDotNet20();
+    steps.updateOutcome = UpdateOutcome::Refused;
+    steps.script("start", {"button4", "cancel"});
+    run();
+    EXPECT_EQ(steps.log, (Log{"start", "download update", "start"}));
+    EXPECT_EQ(app.installerExitCode, 0u);
+
+    // "/qn action=updatestick": the script learns why nothing runs, and no page waits.
+    steps.log.clear();
+    app.quietCommandLine = true;
+    run("find update");
+    EXPECT_EQ(steps.log, (Log{"download update"}));
+    EXPECT_EQ(app.installerExitCode, 577u);
 }
 
 TEST_F(Flow, InstallationChecksInTheirOrder) {

@@ -1,10 +1,12 @@
 """The reference download server (tools/server/getfile.pl) under a real lighttpd with
 mod_cgi on 127.0.0.1 and a free port, serving the files of one folder; the same files are
-also served as they are under /files/, for single-file downloads."""
+also served as they are under /files/, for single-file downloads. With tls it speaks
+HTTPS only (mod_openssl), with a certificate of its own test certificate authority."""
 
 import os
 import shutil
 import socket
+import subprocess
 import time
 
 from . import procs
@@ -24,10 +26,13 @@ class DownloadServer:
     """Start with start(); url is the base URL the launcher's settings name. With faults,
     the replies are spoiled as plan_faults() lists (harness/getfile_faults.pl), a stall
     lasting stall_seconds; kbytes_per_second throttles every connection; digest_cache
-    False makes the server hash every digest request."""
+    False makes the server hash every digest request; tls serves HTTPS only, trusted by a
+    client that trusts ca_certificate."""
 
-    def __init__(self, work_dir, faults=False, stall_seconds=2, kbytes_per_second=None, digest_cache=True):
+    def __init__(self, work_dir, faults=False, stall_seconds=2, kbytes_per_second=None, digest_cache=True,
+                 tls=False):
         self.work_dir = work_dir
+        self.tls = tls
         self.faults = faults
         self.stall_seconds = stall_seconds
         self.kbytes_per_second = kbytes_per_second
@@ -42,7 +47,32 @@ class DownloadServer:
 
     @property
     def url(self):
-        return f"http://127.0.0.1:{self.port}"
+        # Wine 8 matches a server certificate's DNS names, not its IP addresses.
+        return f"https://localhost:{self.port}" if self.tls else f"http://127.0.0.1:{self.port}"
+
+    @property
+    def ca_certificate(self):
+        """With tls: the DER file of the certificate authority that issued the server's
+        certificate (made for this server alone), for a client to trust."""
+        return os.path.join(self.work_dir, "tls", "ca.der")
+
+    def _make_certificates(self):
+        folder = os.path.join(self.work_dir, "tls")
+        os.makedirs(folder, exist_ok=True)
+
+        def openssl(*args):
+            subprocess.run(["openssl", *args], cwd=folder, check=True, capture_output=True)
+        openssl("req", "-x509", "-newkey", "rsa:2048", "-nodes", "-keyout", "ca.key", "-out", "ca.pem", "-days", "2",
+                "-subj", "/CN=Download test CA", "-addext", "basicConstraints=critical,CA:TRUE",
+                "-addext", "keyUsage=critical,keyCertSign,cRLSign")
+        openssl("x509", "-in", "ca.pem", "-outform", "DER", "-out", "ca.der")
+        openssl("req", "-newkey", "rsa:2048", "-nodes", "-keyout", "server.key", "-out", "server.csr",
+                "-subj", "/CN=localhost")
+        with open(os.path.join(folder, "server.ext"), "w") as f:
+            f.write("subjectAltName=DNS:localhost\nextendedKeyUsage=serverAuth\n")
+        openssl("x509", "-req", "-in", "server.csr", "-CA", "ca.pem", "-CAkey", "ca.key", "-CAcreateserial",
+                "-out", "server.pem", "-days", "2", "-extfile", "server.ext")
+        return folder
 
     def start(self, timeout=10.0):
         lighttpd = shutil.which("lighttpd") or "/usr/sbin/lighttpd"
@@ -51,7 +81,8 @@ class DownloadServer:
         self.port = _free_port()
         conf = os.path.join(self.work_dir, "lighttpd.conf")
         with open(conf, "w") as f:
-            f.write(f'''server.modules = ("mod_alias", "mod_cgi", "mod_setenv", "mod_accesslog")
+            modules = ["mod_alias", "mod_cgi", "mod_setenv", "mod_accesslog"] + (["mod_openssl"] if self.tls else [])
+            f.write(f'''server.modules = ({", ".join(f'"{m}"' for m in modules)})
 server.document-root = "{self.work_dir}/root"
 server.bind = "127.0.0.1"
 server.port = {self.port}
@@ -66,6 +97,9 @@ setenv.add-environment = ("GETFILE_ROOT" => "{self.files}", "GETFILE_SCRIPT" => 
                           "GETFILE_FAULTS" => "{self.fault_plan}", "GETFILE_STALL" => "{self.stall_seconds}",
                           "GETFILE_DIGEST_CACHE" => "{"on" if self.digest_cache else "off"}")
 ''')
+            if self.tls:
+                tls = self._make_certificates()
+                f.write(f'ssl.engine = "enable"\nssl.pemfile = "{tls}/server.pem"\nssl.privkey = "{tls}/server.key"\n')
             if self.kbytes_per_second:
                 f.write(f"connection.kbytes-per-second = {self.kbytes_per_second}\n")
         log = open(os.path.join(self.work_dir, "lighttpd.log"), "ab")

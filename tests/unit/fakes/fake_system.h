@@ -40,6 +40,8 @@ public:
     std::map<std::u16string, std::u16string> componentPaths;  // product + "/" + component -> path
     std::map<std::u16string, std::u16string> environment;
     std::vector<platform::ProcessEntry> processes;
+    // Authenticode signatures by path; a file not listed is unsigned.
+    std::map<std::u16string, platform::FileSignature> signatures;
     // Answers runProcess; by default every command succeeds.
     std::function<std::uint32_t(const std::u16string&, std::uint32_t)> onRunProcess = [](const std::u16string&,
                                                                                          std::uint32_t) { return 0u; };
@@ -246,6 +248,10 @@ public:
         if (it == file->second.end()) return false;
         value = it->second;
         return true;
+    }
+    platform::FileSignature fileSignature(const std::u16string& path) override {
+        auto it = signatures.find(path);
+        return it == signatures.end() ? platform::FileSignature{} : it->second;
     }
     int osVersionNumber() override { return osVersion; }
     bool isAdministrator() override { return administrator; }
