@@ -46,12 +46,12 @@ def get(server, query):
 
 
 def test_the_server_answers_the_three_requests_and_refuses_names_outside_its_folder(server):
-    data = serve(server, "a.cab", 2_500_000, 1)
-    assert get(server, "file=a.cab") == (200, b"2500000")
-    assert get(server, "file=a.cab&mb_pos=1&length=1000000") == (200, data[1_000_000:2_000_000])
-    assert get(server, "file=a.cab&mb_pos=2&length=1000000") == (200, data[2_000_000:])  # short at the end
-    assert get(server, "file=a.cab&mb_pos=2&length=1000000&crc=1") == (
-        200, hashlib.md5(data[2_000_000:]).hexdigest().encode())
+    data = serve(server, "a.cab", 25_000_000, 1)
+    assert get(server, "file=a.cab") == (200, b"25000000")
+    assert get(server, "file=a.cab&mb_pos=10&length=10000000") == (200, data[10_000_000:20_000_000])
+    assert get(server, "file=a.cab&mb_pos=20&length=10000000") == (200, data[20_000_000:])  # short at the end
+    assert get(server, "file=a.cab&mb_pos=20&length=10000000&crc=1") == (
+        200, hashlib.md5(data[20_000_000:]).hexdigest().encode())
     os.symlink("/etc/passwd", os.path.join(server.files, "out.cab"))
     for query in ["file=../a.cab", "file=%2e%2e%2fa.cab", "file=/etc/passwd", "file=C:a.cab", "file=sub\\a.cab",
                   "file=out.cab", "file=.digest-cache", "file=", "file=a.cab&file=b.cab", "file=a.cab%00.txt",
@@ -60,8 +60,8 @@ def test_the_server_answers_the_three_requests_and_refuses_names_outside_its_fol
 
 
 def test_the_digest_of_a_segment_is_hashed_once_and_follows_the_file(server):
-    serve(server, "a.cab", 3_000_000, 2)
-    query = "file=a.cab&mb_pos=0&length=2000000&crc=1"
+    serve(server, "a.cab", 30_000_000, 2)
+    query = "file=a.cab&mb_pos=0&length=20000000&crc=1"
     first = get(server, query)[1]
     cached = glob.glob(os.path.join(server.files, ".digest-cache", "a.cab.*.md5"))
     assert len(cached) == 1
@@ -72,12 +72,12 @@ def test_the_digest_of_a_segment_is_hashed_once_and_follows_the_file(server):
     assert get(server, query)[1] == first
 
     # Sending a segment hashes it on the way, so its digest request reads nothing again.
-    status, body = get(server, "file=a.cab&mb_pos=2&length=2000000")
-    assert status == 200 and len(body) == 1_000_000
-    tail = glob.glob(os.path.join(server.files, ".digest-cache", "a.cab.*.2.2000000.md5"))
+    status, body = get(server, "file=a.cab&mb_pos=20&length=20000000")
+    assert status == 200 and len(body) == 10_000_000
+    tail = glob.glob(os.path.join(server.files, ".digest-cache", "a.cab.*.20.20000000.md5"))
     with open(tail[0]) as f:
         assert f.read() == hashlib.md5(body).hexdigest()
-    assert get(server, "file=a.cab&mb_pos=2&length=2000000&crc=1")[1] == hashlib.md5(body).hexdigest().encode()
+    assert get(server, "file=a.cab&mb_pos=20&length=20000000&crc=1")[1] == hashlib.md5(body).hexdigest().encode()
 
 
 def start_material_download(wine, server):
