@@ -26,17 +26,18 @@ class DownloadServer:
     """Start with start(); url is the base URL the launcher's settings name. With faults,
     the replies are spoiled as plan_faults() lists (harness/getfile_faults.pl), a stall
     lasting stall_seconds; kbytes_per_second throttles every connection; digest_cache
-    False makes the server hash every digest request; tls serves HTTPS only, trusted by a
-    client that trusts ca_certificate."""
+    False makes the server hash every digest request; cache_entries caps its digest cache;
+    tls serves HTTPS only, trusted by a client that trusts ca_certificate."""
 
     def __init__(self, work_dir, faults=False, stall_seconds=2, kbytes_per_second=None, digest_cache=True,
-                 tls=False):
+                 tls=False, cache_entries=None):
         self.work_dir = work_dir
         self.tls = tls
         self.faults = faults
         self.stall_seconds = stall_seconds
         self.kbytes_per_second = kbytes_per_second
         self.digest_cache = digest_cache
+        self.cache_entries = cache_entries
         self.files = os.path.join(work_dir, "files")
         os.makedirs(self.files, exist_ok=True)
         self.fault_plan = os.path.join(work_dir, "faults.txt")
@@ -80,6 +81,7 @@ class DownloadServer:
             raise RuntimeError("lighttpd not found (Debian package lighttpd)")
         self.port = _free_port()
         conf = os.path.join(self.work_dir, "lighttpd.conf")
+        cap = "" if self.cache_entries is None else f', "GETFILE_DIGEST_CACHE_ENTRIES" => "{self.cache_entries}"'
         with open(conf, "w") as f:
             modules = ["mod_alias", "mod_cgi", "mod_setenv", "mod_accesslog"] + (["mod_openssl"] if self.tls else [])
             f.write(f'''server.modules = ({", ".join(f'"{m}"' for m in modules)})
@@ -95,7 +97,7 @@ alias.url = ("/getfile.pl" => "{FAULTY if self.faults else SCRIPT}", "/files/" =
 cgi.assign = (".pl" => "/usr/bin/perl")
 setenv.add-environment = ("GETFILE_ROOT" => "{self.files}", "GETFILE_SCRIPT" => "{SCRIPT}",
                           "GETFILE_FAULTS" => "{self.fault_plan}", "GETFILE_STALL" => "{self.stall_seconds}",
-                          "GETFILE_DIGEST_CACHE" => "{"on" if self.digest_cache else "off"}")
+                          "GETFILE_DIGEST_CACHE" => "{"on" if self.digest_cache else "off"}"{cap})
 ''')
             if self.tls:
                 tls = self._make_certificates()
