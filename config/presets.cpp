@@ -16,6 +16,13 @@ std::u16string readValue(platform::System& system, const std::u16string& path, c
 
 bool isYes(const std::u16string& value) { return equalsIgnoringAsciiCase(value, u"Y"); }
 
+// Without its trailing backslash, except a drive root: "E:" alone names the drive's
+// current folder, which no folder page and no reader of the file accepts.
+std::u16string withoutTrailingBackslash(const std::u16string& folder) {
+    if (folder.size() == 3 && folder[1] == u':' && folder[2] == u'\\') return folder;
+    return removeTrailingBackslash(folder);
+}
+
 }  // namespace
 
 int readPresets(RunState& app, platform::System& system, const std::u16string& path) {
@@ -45,8 +52,8 @@ int readPresets(RunState& app, platform::System& system, const std::u16string& p
 }
 
 void composePresets(RunState& app) {
-    app.targetProgramFolder = removeTrailingBackslash(app.targetProgramFolder);
-    app.individualSetupFolder = removeTrailingBackslash(app.individualSetupFolder);
+    app.targetProgramFolder = withoutTrailingBackslash(app.targetProgramFolder);
+    app.individualSetupFolder = withoutTrailingBackslash(app.individualSetupFolder);
 
     std::u16string& text = app.setupIniText;
     text = u"[SETUP]\n";
