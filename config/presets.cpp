@@ -29,9 +29,11 @@ int readPresets(RunState& app, platform::System& system, const std::u16string& p
     // Everything is read and checked before anything is taken over: a file with one bad
     // folder counts as absent, not as half applied.
     const bool linkOnly = equalsIgnoringAsciiCase(readValue(system, path, u"WANT_FILES", u"Y"), u"N");
-    const std::u16string folder = readValue(system, path, linkOnly ? u"DEFAULTDIRN" : u"DEFAULTDIRL");
+    // Blanks around a folder go, as on the folder pages: the INI reader keeps those inside
+    // quotes, and Windows drops them from a path, so "\\srv\ " would name no share.
+    const std::u16string folder = trimBlanks(readValue(system, path, linkOnly ? u"DEFAULTDIRN" : u"DEFAULTDIRL"));
     if (folder.empty()) return -1;
-    const std::u16string circuitFolder = readValue(system, path, u"DEFAULTDIRAPPDATA");
+    const std::u16string circuitFolder = trimBlanks(readValue(system, path, u"DEFAULTDIRAPPDATA"));
     // The file may have been planted beside a genuine launcher: its folders end up inside
     // quotes on the installer's command line, so they obey the folder pages' rule.
     if (!acceptableFolderName(folder) || (!circuitFolder.empty() && !acceptableFolderName(circuitFolder)))

@@ -162,6 +162,22 @@ TEST_F(Presets, ADriveRootKeepsItsBackslashWhenComposed) {
     EXPECT_EQ(copy.targetProgramFolder, u"E:\\");
 }
 
+// Blanks kept by the quotes around a value go, as the folder pages drop them; what is
+// taken is what an Individual Setup writes down.
+TEST_F(Presets, BlanksAroundAQuotedFolderAreDroppedBeforeTheCheck) {
+    ASSERT_EQ(read("[SETUP]\nDEFAULTDIRL=\"D:\\Kurs=5 \"\nDEFAULTDIRAPPDATA=\" E:\\c \"\n"), 0);
+    EXPECT_EQ(app.targetProgramFolder, u"D:\\Kurs=5");
+    EXPECT_EQ(app.circuitFolder, u"E:\\c");
+    composePresets(app);
+    EXPECT_EQ(app.setupIniText, u"[SETUP]\nDEFAULTDIRL=D:\\Kurs=5\nDEFAULTDIRAPPDATA=E:\\c\n");
+
+    // Without its blank, "\\srv\ " names no share.
+    app.targetProgramFolder = u"before";
+    EXPECT_EQ(read("[SETUP]\nWANT_FILES=N\nDEFAULTDIRN=\"\\\\srv\\ \"\n"), -2);
+    EXPECT_EQ(read("[SETUP]\nDEFAULTDIRL=\"  \"\n"), -2);
+    EXPECT_EQ(app.targetProgramFolder, u"before");
+}
+
 // What a written file gives back must be what was chosen, for any choice the pages allow.
 TEST_F(Presets, ComposeWriteAndReadBackRoundTrips) {
     std::mt19937 random(20261209);
