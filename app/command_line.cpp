@@ -88,6 +88,9 @@ void evaluateCommandLine(RunContext& app, const std::string& commandLine) {
             remembered.remove = true;
             continue;
         }
+        // A name is a word: a lone quote or "=" in its place would carry a quote of its own,
+        // or no name at all, onto the installer's command line.
+        if (name == "\"" || name == "=") continue;
         const char* equals = tokens.nextToken();
         if (!equals) break;
         if (std::string(equals) != "=") {

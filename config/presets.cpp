@@ -16,15 +16,24 @@ std::u16string readValue(platform::System& system, const std::u16string& path, c
 
 bool isYes(const std::u16string& value) { return equalsIgnoringAsciiCase(value, u"Y"); }
 
+// Without its trailing backslash, except a drive root: "E:" alone names the drive's
+// current folder, which no folder page and no reader of the file accepts.
+std::u16string withoutTrailingBackslash(const std::u16string& folder) {
+    if (folder.size() == 3 && folder[1] == u':' && folder[2] == u'\\') return folder;
+    return removeTrailingBackslash(folder);
+}
+
 }  // namespace
 
 int readPresets(RunState& app, platform::System& system, const std::u16string& path) {
     // Everything is read and checked before anything is taken over: a file with one bad
     // folder counts as absent, not as half applied.
     const bool linkOnly = equalsIgnoringAsciiCase(readValue(system, path, u"WANT_FILES", u"Y"), u"N");
-    const std::u16string folder = readValue(system, path, linkOnly ? u"DEFAULTDIRN" : u"DEFAULTDIRL");
+    // Blanks around a folder go, as on the folder pages: the INI reader keeps those inside
+    // quotes, and Windows drops them from a path, so "\\srv\ " would name no share.
+    const std::u16string folder = trimBlanks(readValue(system, path, linkOnly ? u"DEFAULTDIRN" : u"DEFAULTDIRL"));
     if (folder.empty()) return -1;
-    const std::u16string circuitFolder = readValue(system, path, u"DEFAULTDIRAPPDATA");
+    const std::u16string circuitFolder = trimBlanks(readValue(system, path, u"DEFAULTDIRAPPDATA"));
     // The file may have been planted beside a genuine launcher: its folders end up inside
     // quotes on the installer's command line, so they obey the folder pages' rule.
     if (!acceptableFolderName(folder) || (!circuitFolder.empty() && !acceptableFolderName(circuitFolder)))
@@ -45,8 +54,8 @@ int readPresets(RunState& app, platform::System& system, const std::u16string& p
 }
 
 void composePresets(RunState& app) {
-    app.targetProgramFolder = removeTrailingBackslash(app.targetProgramFolder);
-    app.individualSetupFolder = removeTrailingBackslash(app.individualSetupFolder);
+    app.targetProgramFolder = withoutTrailingBackslash(app.targetProgramFolder);
+    app.individualSetupFolder = withoutTrailingBackslash(app.individualSetupFolder);
 
     std::u16string& text = app.setupIniText;
     text = u"[SETUP]\n";

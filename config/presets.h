@@ -11,8 +11,8 @@
 
 // Takes the presets of the file over into the application state: 0, -1 when the file lacks
 // the folder key its installation type needs, -2 when one of its folders is not a folder
-// name the folder pages would accept. On -1 and -2 nothing is taken over and the run goes
-// on as if there were no file.
+// name the folder pages would accept (blanks around a folder are dropped first, as the pages
+// drop them). On -1 and -2 nothing is taken over and the run goes on as if there were no file.
 int readPresets(RunState& state, platform::System& system, const std::u16string& path);
 
 // Fills setupIniText from the current choices (lines end in a line feed).

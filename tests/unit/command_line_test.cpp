@@ -105,6 +105,21 @@ TEST_F(CommandLine, TheProgramPathIsNeverReadAsOptions) {
     EXPECT_EQ(argumentsAfterProgramPath("\"unterminated /qn"), "");
 }
 
+// A quote or "=" where a name belongs names nothing. Taken as a name, the quote would
+// pair off with the next one on the installer's command line and split a pair in two.
+TEST_F(CommandLine, ALoneQuoteOrEqualsSignIsNoPropertyName) {
+    evaluate("\"=1");
+    EXPECT_EQ(BuildPropertyString(*app), u"");
+    evaluate("A \"=\" TARGETDIR=x\" B=2 ==3 C=4");
+    EXPECT_EQ(property("\""), u"<none>");
+    EXPECT_EQ(property("="), u"<none>");
+    EXPECT_EQ(property("A"), u"<none>");
+    EXPECT_EQ(property("TARGETDIR"), u"x");
+    EXPECT_EQ(property("B"), u"2");
+    EXPECT_EQ(property("C"), u"4");
+    EXPECT_EQ(BuildPropertyString(*app).find(u'"'), std::u16string::npos);
+}
+
 // Folders reach the installer inside quotes: nothing that is not a folder name is taken,
 // and no property value can carry a quote of its own.
 TEST_F(CommandLine, HostileFoldersAndValuesNeverReachTheInstaller) {

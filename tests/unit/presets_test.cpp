@@ -146,6 +146,38 @@ TEST_F(Presets, ComposedTextAndItsFileBytes) {
               (std::vector<unsigned char>{0x0C, 0x01, '\r', 0, '\n', 0}));
 }
 
+// A drive root is a folder the pages and the reader take; written down it must stay one,
+// or the copy would count its whole presets file as absent.
+TEST_F(Presets, ADriveRootKeepsItsBackslashWhenComposed) {
+    ASSERT_EQ(read("[SETUP]\r\nDEFAULTDIRL=E:\\\r\n"), 0);
+    app.individualSetupFolder = u"F:\\";
+    composePresets(app);
+    EXPECT_EQ(app.setupIniText, u"[SETUP]\nDEFAULTDIRL=E:\\\n");
+    EXPECT_EQ(app.targetProgramFolder, u"E:\\");
+    EXPECT_EQ(app.individualSetupFolder, u"F:\\");
+
+    ASSERT_TRUE(writePresetsFile(system, kPresets, app.setupIniText));
+    CBootstrapperApp copy{system, ui};
+    ASSERT_EQ(readPresets(copy, system, kPresets), 0);
+    EXPECT_EQ(copy.targetProgramFolder, u"E:\\");
+}
+
+// Blanks kept by the quotes around a value go, as the folder pages drop them; what is
+// taken is what an Individual Setup writes down.
+TEST_F(Presets, BlanksAroundAQuotedFolderAreDroppedBeforeTheCheck) {
+    ASSERT_EQ(read("[SETUP]\nDEFAULTDIRL=\"D:\\Kurs=5 \"\nDEFAULTDIRAPPDATA=\" E:\\c \"\n"), 0);
+    EXPECT_EQ(app.targetProgramFolder, u"D:\\Kurs=5");
+    EXPECT_EQ(app.circuitFolder, u"E:\\c");
+    composePresets(app);
+    EXPECT_EQ(app.setupIniText, u"[SETUP]\nDEFAULTDIRL=D:\\Kurs=5\nDEFAULTDIRAPPDATA=E:\\c\n");
+
+    // Without its blank, "\\srv\ " names no share.
+    app.targetProgramFolder = u"before";
+    EXPECT_EQ(read("[SETUP]\nWANT_FILES=N\nDEFAULTDIRN=\"\\\\srv\\ \"\n"), -2);
+    EXPECT_EQ(read("[SETUP]\nDEFAULTDIRL=\"  \"\n"), -2);
+    EXPECT_EQ(app.targetProgramFolder, u"before");
+}
+
 // What a written file gives back must be what was chosen, for any choice the pages allow.
 TEST_F(Presets, ComposeWriteAndReadBackRoundTrips) {
     std::mt19937 random(20261209);
