@@ -17,9 +17,9 @@ import time
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 sys.path.insert(0, os.path.join(ROOT, "tests", "e2e"))
 
-from harness import CrossBuild, WinePrefix, XDisplay, procs  # noqa: E402
-from harness import wine as winemod  # noqa: E402
+from harness import CrossBuild, XDisplay, procs  # noqa: E402
 from harness.download_server import DownloadServer  # noqa: E402
+from bench_prefix import started_prefix  # noqa: E402
 from medium import CANCEL, page_titled  # noqa: E402
 
 TIMEOUT_S = 30  # Win32System's default
@@ -92,11 +92,7 @@ def main():
     wine = None
     try:
         display.start()
-        base = os.path.join(work, "base-prefix")
-        winemod.prepare_base_prefix(os.path.join(ROOT, "tools", "wine", "prepare-prefix.sh"), base)
-        wine = WinePrefix.copy_of(base, os.path.join(work, "prefix"), display, build,
-                                  screenshots_dir=os.path.join(work, "shots"), logs_dir=os.path.join(work, "logs"))
-        wine.start_server()
+        wine = started_prefix(work, display, build)
         stall_s = failed_after(wine, work, "stall")
         freeze_s = failed_after(wine, work, "freeze")
         cancel_s = cancel_answered_after(wine, work)
