@@ -1,6 +1,7 @@
 #include "download/transfer_work.h"
 
 #include <algorithm>
+#include <chrono>
 #include <memory>
 #include <new>
 
@@ -41,6 +42,51 @@ std::unique_ptr<platform::HttpResponse> request(platform::HttpSession& session, 
     return response;
 }
 
+// Adds the time of what it watches to one figure of TransferTimes, when there are figures.
+class Stopwatch {
+public:
+    explicit Stopwatch(double* figure) : figure_(figure) {
+        if (figure_) started_ = Clock::now();
+    }
+    ~Stopwatch() {
+        if (figure_) *figure_ += std::chrono::duration<double>(Clock::now() - started_).count();
+    }
+    Stopwatch(const Stopwatch&) = delete;
+    Stopwatch& operator=(const Stopwatch&) = delete;
+
+private:
+    using Clock = std::chrono::steady_clock;
+    double* figure_;
+    Clock::time_point started_;
+};
+
+// Collects the small reads of a single-file download into large writes: one write per read
+// would cost more than the read itself.
+class WriteBehind {
+public:
+    WriteBehind(platform::File* file, double* writeTime) : file_(file), writeTime_(writeTime) {}
+
+    bool write(const unsigned char* data, std::size_t size) {
+        if (held_.size() + size > kHeld && !flush()) return false;
+        held_.insert(held_.end(), data, data + size);
+        return true;
+    }
+
+    bool flush() {
+        if (held_.empty()) return true;
+        Stopwatch watch(writeTime_);
+        const bool written = file_ && file_->write(held_.data(), held_.size());
+        held_.clear();
+        return written;
+    }
+
+private:
+    static constexpr std::size_t kHeld = 1 << 20;
+    platform::File* file_;
+    double* writeTime_;
+    std::vector<unsigned char> held_;
+};
+
 void startFigures(platform::System& system, std::int64_t done, std::int64_t total) {
     Hold hold(workerLock());
     platform::WorkerState& state = workerState();
@@ -53,13 +99,18 @@ void startFigures(platform::System& system, std::int64_t done, std::int64_t tota
 }  // namespace
 
 int downloadFileWork(platform::System& system, const std::u16string& agent, const std::u16string& url,
-                     const std::u16string& target) {
+                     const std::u16string& target, TransferTimes* times) {
+    auto figure = [times](double TransferTimes::*which) { return times ? &(times->*which) : nullptr; };
     startFigures(system, 0, -1);
     std::unique_ptr<platform::HttpSession> session = system.openHttpSession(agent, cancelled);
     if (!session) return kDownloadLocalFileProblem;
     // A request or read that failed because Cancel stopped its wait is a cancel.
     auto failed = [] { return cancelled() ? kDownloadCancelled : kDownloadTransferProblem; };
-    std::unique_ptr<platform::HttpResponse> response = request(*session, url);
+    std::unique_ptr<platform::HttpResponse> response;
+    {
+        Stopwatch watch(figure(&TransferTimes::request));
+        response = request(*session, url);
+    }
     if (!response) return failed();
     std::u16string lengthText;
     const std::int64_t announced = response->contentLength(lengthText) ? parseDecimalPrefix64(lengthText) : 0;
@@ -74,19 +125,30 @@ int downloadFileWork(platform::System& system, const std::u16string& agent, cons
         file = system.openFile(target, platform::FileOpen::Replace);
         if (!file) return kDownloadLocalFileProblem;
     }
+    WriteBehind output(file.get(), figure(&TransferTimes::write));
     unsigned char buffer[kFileRead];
     std::int64_t done = 0;
+    // Every way out hands the bytes received so far to the file first.
+    auto end = [&output](int result) {
+        return output.flush() || result != kDownloadDone ? result : kDownloadLocalFileProblem;
+    };
     for (;;) {
         std::size_t got = 0;
-        if (!response->read(buffer, sizeof buffer, got)) return failed();
+        bool read = false;
+        {
+            Stopwatch watch(figure(&TransferTimes::receive));
+            read = response->read(buffer, sizeof buffer, got);
+        }
+        if (!read) return end(failed());
         Hold hold(workerLock());
-        if (workerState().cancelRequested) return kDownloadCancelled;
+        if (workerState().cancelRequested) return end(kDownloadCancelled);
         if (got == 0) break;
-        if (!file || !file->write(buffer, got)) return kDownloadLocalFileProblem;
+        if (!file || !output.write(buffer, got)) return kDownloadLocalFileProblem;
         done += static_cast<std::int64_t>(got);
         workerState().bytesDone = done;
         updateTimeFigures(workerState(), clock32(system));
     }
+    if (const int result = end(kDownloadDone)) return result;
     if (file && !file->close()) return kDownloadLocalFileProblem;
     return done == announced ? kDownloadDone : kDownloadTransferProblem;
 }
@@ -182,6 +244,7 @@ private:
             const std::size_t kept = reachesEnd ? static_cast<std::size_t>(left) : received;
             if (fetched == kDownloadDone && (received == static_cast<std::size_t>(segmentLength_) || reachesEnd)) {
                 takeOffDone(received - kept);
+                Stopwatch watch(figure(&TransferTimes::write));
                 if (!file || !file->write(buffer_, kept)) return kDownloadLocalFileProblem;
                 written += static_cast<std::int64_t>(kept);
                 positionMb += segmentLength_ / 1000000;
@@ -215,17 +278,27 @@ private:
     // matches, kDownloadTransferProblem for anything else (to be fetched again).
     int fetchSegment(const std::u16string& name, std::int32_t positionMb, std::size_t& received) {
         const std::size_t length = static_cast<std::size_t>(segmentLength_);
-        std::unique_ptr<platform::HttpResponse> segment =
-            request(*session_, segmentUrl(download_.baseUrl, name, positionMb, segmentLength_, false));
+        std::unique_ptr<platform::HttpResponse> segment;
+        {
+            Stopwatch watch(figure(&TransferTimes::request));
+            segment = request(*session_, segmentUrl(download_.baseUrl, name, positionMb, segmentLength_, false));
+        }
         if (!segment) return kDownloadTransferProblem;
         // Hashed read by read, while the next bytes are already on their way.
         Md5 md5;
         while (received <= length) {
             std::size_t got = 0;
-            const bool read = segment->read(buffer_ + received, kSegmentRead, got);
+            bool read = false;
+            {
+                Stopwatch watch(figure(&TransferTimes::receive));
+                read = segment->read(buffer_ + received, kSegmentRead, got);
+            }
             if (cancelled()) return kDownloadCancelled;
             if (!read) return kDownloadTransferProblem;
-            md5.update(buffer_ + received, got);
+            {
+                Stopwatch watch(figure(&TransferTimes::hash));
+                md5.update(buffer_ + received, got);
+            }
             received += got;
             {
                 Hold hold(workerLock());
@@ -237,16 +310,24 @@ private:
         if (received > length) return kDownloadTransferProblem;  // more than asked for
         const std::string digest = md5.finishHex();
         segment.reset();
-        std::unique_ptr<platform::HttpResponse> check =
-            request(*session_, segmentUrl(download_.baseUrl, name, positionMb, segmentLength_, true));
         char reply[1000] = {};
         std::size_t got = 0;
-        const bool read = check && check->read(reinterpret_cast<unsigned char*>(reply), sizeof reply - 1, got);
+        bool read = false;
+        {
+            Stopwatch watch(figure(&TransferTimes::digest));
+            std::unique_ptr<platform::HttpResponse> check =
+                request(*session_, segmentUrl(download_.baseUrl, name, positionMb, segmentLength_, true));
+            read = check && check->read(reinterpret_cast<unsigned char*>(reply), sizeof reply - 1, got);
+        }
         if (cancelled()) return kDownloadCancelled;
         if (!read) return kDownloadTransferProblem;
         // The reply ends at its first zero byte and must be the digest and nothing else.
         return std::string(reply, std::find(reply, reply + got, '\0')) == digest ? kDownloadDone
                                                                                  : kDownloadTransferProblem;
+    }
+
+    double* figure(double TransferTimes::*which) const {
+        return download_.times ? &(download_.times->*which) : nullptr;
     }
 
     platform::System& system_;

@@ -11,15 +11,22 @@
 
 #include "platform/platform.h"
 
+// Where a download's time went, in seconds, for the benchmarks: waiting for a reply to
+// start, for its bytes, hashing them, waiting for a segment's digest, writing.
+struct TransferTimes {
+    double request = 0, receive = 0, hash = 0, digest = 0, write = 0;
+};
+
 // One file: its announced size must be at least 5,000 bytes and must all arrive.
 int downloadFileWork(platform::System& system, const std::u16string& agent, const std::u16string& url,
-                     const std::u16string& target);
+                     const std::u16string& target, TransferTimes* times = nullptr);
 
 struct SegmentedDownload {
     std::u16string agent;
     std::u16string baseUrl;  // without a trailing slash
     std::vector<std::u16string> files;
     std::u16string targetFolder;  // with a trailing backslash
+    TransferTimes* times = nullptr;  // filled in when given
 };
 
 // The segment lengths: 10 million bytes at the start, doubled after a verified segment up

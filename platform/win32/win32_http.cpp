@@ -129,14 +129,31 @@ public:
     // False when stop() turned true before the call returned. Without a thread the call runs
     // here, and cannot be stopped.
     bool run(std::function<void()> call, const std::function<bool()>& stop) {
+        return start(std::move(call), stop) && finish(stop);
+    }
+
+    // Hands a call over without waiting for it; finish() waits. A call still under way when
+    // the next one comes is waited for first.
+    bool start(std::function<void()> call, const std::function<bool()>& stop) {
+        if (started_ && !finish(stop)) return false;
         if (left_) return false;
         if (!thread_) {
             call();
+            started_ = true;
             return true;
         }
         shared_->state = kRunning;
         shared_->call = std::move(call);
         SetEvent(shared_->wake.get());
+        started_ = true;
+        return true;
+    }
+
+    // False when stop() turned true before the started call returned.
+    bool finish(const std::function<bool()>& stop) {
+        if (!started_) return !left_;
+        started_ = false;
+        if (!thread_) return true;
         for (;;) {
             if (WaitForSingleObject(shared_->done.get(), kPollMs) == WAIT_OBJECT_0) return true;
             if (!stop || !stop()) continue;
@@ -181,6 +198,7 @@ private:
 
     std::shared_ptr<Shared> shared_;
     KernelHandle thread_;
+    bool started_ = false;  // a call was handed over and not yet waited for
     bool left_ = false;
 };
 
@@ -190,12 +208,17 @@ struct Chunk {
     std::vector<unsigned char> bytes;
     DWORD got = 0;
     BOOL ok = FALSE;
+    ULONGLONG ms = 0;  // how long the read took
 };
 
 class Response : public platform::HttpResponse {
 public:
     Response(std::shared_ptr<Request> request, CallThread& calls, const std::function<bool()>& stop)
-        : request_(std::move(request)), calls_(calls), stop_(stop), chunk_(std::make_shared<Chunk>()) {}
+        : request_(std::move(request)),
+          calls_(calls),
+          stop_(stop),
+          chunk_(std::make_shared<Chunk>()),
+          ahead_(std::make_shared<Chunk>()) {}
 
     int statusCode() override {
         DWORD status = 0, size = sizeof status;
@@ -213,25 +236,30 @@ public:
     }
 
     // Each trip to the call thread costs a few thread switches, so it reads at least 64 KiB,
-    // and smaller reads are served from what it brought.
+    // and smaller reads are served from what it brought. A read returns only when it is full
+    // (or the reply ends), so the pieces grow up to 1 MiB only while they arrive quickly: a
+    // slow server's bytes still reach the caller, and its figures, as they come. A reply read
+    // more than once is being streamed: from then on the next piece is on its way while the
+    // caller works on this one. A reply read once (a size, a digest) never has a read
+    // waiting on its server in the background.
     bool read(unsigned char* buffer, std::size_t size, std::size_t& got) override {
         got = 0;
         if (failed_) return false;  // the chunk may still belong to a read left behind
         if (size == 0) return true;
         if (taken_ == chunk_->got) {
-            const DWORD want = static_cast<DWORD>(std::clamp<std::size_t>(size, 65536, 0x40000000u));
-            std::shared_ptr<Chunk> chunk = chunk_;
-            std::shared_ptr<Request> request = request_;
-            const bool returned = calls_.run(
-                [chunk, request, want] {
-                    if (chunk->bytes.size() < want) chunk->bytes.resize(want);
-                    chunk->got = 0;
-                    chunk->ok = winInet().readFile(request->request.get(), chunk->bytes.data(), want, &chunk->got);
-                },
-                stop_);
-            failed_ = !returned || !chunk->ok;
-            if (failed_) return false;
+            if (aheadStarted_) {
+                aheadStarted_ = false;
+                failed_ = !calls_.finish(stop_) || !ahead_->ok;
+                if (failed_) return false;
+                std::swap(chunk_, ahead_);
+            } else {
+                failed_ = !calls_.run(readInto(chunk_, piece(size)), stop_) || !chunk_->ok;
+                if (failed_) return false;
+            }
             taken_ = 0;
+            piece_ = chunk_->got == piece_ && chunk_->ms <= kQuickMs ? std::min(piece_ * 2, kMostRead) : kLeastRead;
+            if (++fetches_ > 1 && chunk_->got > 0)
+                aheadStarted_ = calls_.start(readInto(ahead_, piece(size)), stop_);
         }
         got = std::min<std::size_t>(size, chunk_->got - taken_);
         std::memcpy(buffer, chunk_->bytes.data() + taken_, got);
@@ -240,13 +268,35 @@ public:
     }
 
 private:
+    static constexpr DWORD kLeastRead = 65536, kMostRead = 1 << 20;
+    static constexpr ULONGLONG kQuickMs = 20;
+
+    DWORD piece(std::size_t asked) const {
+        return static_cast<DWORD>(std::clamp<std::size_t>(asked, piece_, 0x40000000u));
+    }
+
     HINTERNET handle() const { return request_->request.get(); }
+
+    // One read of the call thread; it holds the chunk and the request until it returns.
+    std::function<void()> readInto(const std::shared_ptr<Chunk>& chunk, DWORD want) const {
+        return [chunk, request = request_, want] {
+            if (chunk->bytes.size() < want) chunk->bytes.resize(want);
+            chunk->got = 0;
+            const ULONGLONG started = GetTickCount64();
+            chunk->ok = winInet().readFile(request->request.get(), chunk->bytes.data(), want, &chunk->got);
+            chunk->ms = GetTickCount64() - started;
+        };
+    }
 
     std::shared_ptr<Request> request_;
     CallThread& calls_;  // the session's: a response never outlives its session
     const std::function<bool()>& stop_;
-    std::shared_ptr<Chunk> chunk_;
-    std::size_t taken_ = 0;  // bytes of the chunk already handed out
+    std::shared_ptr<Chunk> chunk_;  // being handed out
+    std::shared_ptr<Chunk> ahead_;  // being filled by a read ahead
+    std::size_t taken_ = 0;         // bytes of the chunk already handed out
+    DWORD piece_ = kLeastRead;  // what the next read asks for at least
+    int fetches_ = 0;
+    bool aheadStarted_ = false;
     bool failed_ = false;
 };
 

@@ -7,7 +7,10 @@
 //   payload-probe --out FILE copy TOTAL SRC DST [SRC DST]...
 //   payload-probe --out FILE write RESOURCE TARGET   the extraction worker alone, no page
 //   payload-probe --out FILE download URL TARGET          one file (an empty TARGET opens none)
+//   payload-probe --out FILE fetch URL TARGET             the one-file worker alone, no page
 //   payload-probe --out FILE segments BASE FOLDER FILE... files in verified segments
+//   payload-probe --out FILE split BASE FOLDER FILE...    the segments worker alone, no page
+// The two workers alone report where their time went ("split").
 // The report also gives the step's milliseconds and the process's peak working set.
 // Options after FILE: --unwatched leaves the page unread, for timings that the reading would
 // spoil; --http-timeout MS shortens the downloads' time-out, so a stall can outlast it.
@@ -23,6 +26,7 @@
 
 #include "config/run_context.h"
 #include "download/content_download.h"
+#include "download/transfer_work.h"
 #include "install/prerequisites.h"
 #include "install/progress_steps.h"
 #include "install/progress_workers.h"
@@ -131,6 +135,7 @@ int wmain(int argc, wchar_t** argv) {
     const std::wstring step = argv[3];
     int result = -100;
     std::u16string path;
+    TransferTimes times;
     const ULONGLONG started = GetTickCount64();
     if (step == L"write" && argc == 6) {
         result = extractResourceWork(app, fromWide(argv[4]), fromWide(argv[5]));
@@ -153,6 +158,12 @@ int wmain(int argc, wchar_t** argv) {
         for (int i = 6; i < argc; ++i) files.push_back(fromWide(argv[i]));
         result = DownloadSegmentedFiles(app, "QendraSetup", fromWide(argv[4]), files, fromWide(argv[5]),
                                         u"Downloading", u"Please wait.", u"Status");
+    } else if (step == L"fetch" && argc == 6) {
+        result = downloadFileWork(system, u"QendraSetup", fromWide(argv[4]), fromWide(argv[5]), &times);
+    } else if (step == L"split" && argc >= 7) {
+        SegmentedDownload download{u"QendraSetup", fromWide(argv[4]), {}, fromWide(argv[5]), &times};
+        for (int i = 6; i < argc; ++i) download.files.push_back(fromWide(argv[i]));
+        result = downloadSegmentsWork(system, download);
     } else {
         return 2;
     }
@@ -165,7 +176,13 @@ int wmain(int argc, wchar_t** argv) {
 
     std::string out = "{\"result\": " + std::to_string(result) + ", \"path\": " + json(path) +
                       ", \"ms\": " + std::to_string(elapsed) +
-                      ", \"peak_working_set\": " + std::to_string(memory.PeakWorkingSetSize) + ", \"pages\": [";
+                      ", \"peak_working_set\": " + std::to_string(memory.PeakWorkingSetSize) + ", \"split\": {";
+    const std::pair<const char*, double> figures[] = {{"request", times.request}, {"receive", times.receive},
+                                                      {"hash", times.hash},       {"digest", times.digest},
+                                                      {"write", times.write}};
+    for (const auto& [name, seconds] : figures)
+        out += std::string(name == figures[0].first ? "" : ", ") + "\"" + name + "\": " + std::to_string(seconds);
+    out += "}, \"pages\": [";
     for (std::size_t i = 0; i < watcher.states.size(); ++i) out += (i ? ", " : "") + watcher.states[i];
     out += "]}\n";
     FILE* file = _wfopen(reportPath, L"wb");
