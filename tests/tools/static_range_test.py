@@ -11,6 +11,7 @@ import subprocess
 import sys
 import tempfile
 import urllib.error
+import urllib.parse
 import urllib.request
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
@@ -19,8 +20,9 @@ from getfile_test import REFUSED  # noqa: E402
 
 M = 1_000_000
 LENGTHS = [10 * M, 20 * M, 40 * M, 80 * M, 160 * M]
-# Ends on a segment boundary, one byte past one, shorter than a segment, ends mid-segment, empty.
-SIZES = {"even.cab": 30 * M, "past.cab": 30 * M + 1, "small.cab": 4321, "odd.cab": 35 * M, "empty.cab": 0}
+# Ends on a segment boundary, one byte past one, shorter than a segment (and every character
+# a name may have), ends mid-segment, empty.
+SIZES = {"even.cab": 30 * M, "past.cab": 30 * M + 1, "small a+b-c.cab": 4321, "odd.cab": 35 * M, "empty.cab": 0}
 SECRET = b"outside the folder"
 HOSTILE = ["file=../secret.cab", "file=%2e%2e%2fsecret.cab", "file=..%2Fsecret.cab", "file=/etc/passwd",
            "file=%2fetc%2fpasswd", "file=out.cab", "file=sub%2fa.cab", "file=sub/a.cab", "file=C:odd.cab",
@@ -42,6 +44,7 @@ def get(server, query):
 def client_requests(name, data):
     """(query, expected body) for every request the launcher can make of one file: its
     size, then each position in steps of 10 up to one past the end, at each length."""
+    name = urllib.parse.quote(name, safe="+")
     yield f"file={name}", str(len(data)).encode()
     for position in range(0, len(data) // M + 11, 10):
         for length in LENGTHS:
