@@ -15,6 +15,7 @@ packages=(
   python3 python3-pytest python3-pytest-timeout   # end-to-end scenarios
   lighttpd perl                               # the reference download server (getfile.pl, CGI)
   lighttpd-mod-openssl                        # the same server over HTTPS
+  lighttpd-modules-lua                        # its static-range mode (mod_magnet)
   osslsigncode openssl                        # signing launchers; a throw-away certificate in tests
 )
 

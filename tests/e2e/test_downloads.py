@@ -1,7 +1,8 @@
 """Downloads as a user meets them: the teaching material fetched in MD5-verified segments
 from the reference server under lighttpd, behind the progress page; single files and the
 result codes of both downloads through payload-probe's real progress page; and the
-reference server itself: its three replies, its refusals and its digest cache."""
+reference server itself: its three replies, its refusals and its digest cache. The whole
+segmented downloads and the three replies also run against the static-range server."""
 
 import glob
 import hashlib
@@ -15,7 +16,7 @@ import urllib.request
 import pytest
 
 from harness import procs
-from harness.download_server import DownloadServer
+from harness.download_server import MODES, DownloadServer
 from medium import CANCEL, INSTALL, NEXT, Medium, edited, page_titled, texts, wait_start_page, with_support
 
 FRAME = 1004
@@ -23,10 +24,15 @@ OPTION1 = 1032
 
 
 @pytest.fixture
-def server(tmp_path):
-    s = DownloadServer(str(tmp_path / "server")).start()
+def server(tmp_path, request):
+    """The CGI server, or with parametrize("server", MODES, indirect=True) each mode."""
+    s = DownloadServer(str(tmp_path / "server"), mode=getattr(request, "param", "cgi")).start()
     yield s
     s.stop()
+
+
+# Both server modes, for the scenarios that walk a whole segmented download.
+BOTH_MODES = pytest.mark.parametrize("server", MODES, indirect=True)
 
 
 def serve(server, name, size, seed):
@@ -34,6 +40,7 @@ def serve(server, name, size, seed):
     data = bytes(b ^ (i * 7 & 0xFF) for i, b in enumerate(data[:size])) if size < 100000 else data[:size]
     with open(os.path.join(server.files, name), "wb") as f:
         f.write(data)
+    server.publish()
     return data
 
 
@@ -45,6 +52,7 @@ def get(server, query):
         return e.code, b""
 
 
+@BOTH_MODES
 def test_the_server_answers_the_three_requests_and_refuses_names_outside_its_folder(server):
     data = serve(server, "a.cab", 25_000_000, 1)
     assert get(server, "file=a.cab") == (200, b"25000000")
@@ -53,6 +61,7 @@ def test_the_server_answers_the_three_requests_and_refuses_names_outside_its_fol
     assert get(server, "file=a.cab&mb_pos=20&length=10000000&crc=1") == (
         200, hashlib.md5(data[20_000_000:]).hexdigest().encode())
     os.symlink("/etc/passwd", os.path.join(server.files, "out.cab"))
+    server.publish()
     for query in ["file=../a.cab", "file=%2e%2e%2fa.cab", "file=/etc/passwd", "file=C:a.cab", "file=sub\\a.cab",
                   "file=out.cab", "file=.digest-cache", "file=", "file=a.cab&file=b.cab", "file=a.cab%00.txt",
                   "file=a.cab&mb_pos=-1&length=10", "file=a.cab&mb_pos=0&length=160000001"]:
@@ -149,11 +158,13 @@ def test_the_material_arrives_whole_from_a_server_that_speaks_only_https(wine, t
         server.stop()
 
 
+@BOTH_MODES
 def test_the_teaching_material_arrives_in_verified_segments_behind_the_progress_page(wine, server):
     download_material(wine, server, {"material1.cab": serve(server, "material1.cab", 25_000_000, 3),
                                      "material2.cab": serve(server, "material2.cab", 12_345_678, 4)})
 
 
+@BOTH_MODES
 def test_chosen_material_goes_to_the_installer_and_is_removed_afterwards(wine, server):
     download_material(wine, server, {"material1.cab": serve(server, "material1.cab", 3_000_000, 8),
                                      "material2.cab": serve(server, "material2.cab", 70_000, 9)}, install=True)

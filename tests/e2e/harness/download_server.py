@@ -1,7 +1,10 @@
-"""The reference download server (tools/server/getfile.pl) under a real lighttpd with
-mod_cgi on 127.0.0.1 and a free port, serving the files of one folder; the same files are
-also served as they are under /files/, for single-file downloads. With tls it speaks
-HTTPS only (mod_openssl), with a certificate of its own test certificate authority."""
+"""The download server under a real lighttpd on 127.0.0.1 and a free port, serving the
+files of one folder, in one of two modes: "cgi", the reference implementation
+(tools/server/getfile.pl) under mod_cgi, or "static-range", the same answers from static
+files (tools/server/lighttpd-static-range.conf: the digests publish-digests wrote, the
+segments as byte ranges lighttpd sends itself). The same files are also served as they are
+under /files/, for single-file downloads. With tls it speaks HTTPS only (mod_openssl),
+with a certificate of its own test certificate authority."""
 
 import os
 import shutil
@@ -14,6 +17,10 @@ from . import procs
 REPO = os.path.dirname(os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__)))))
 SCRIPT = os.path.join(REPO, "tools", "server", "getfile.pl")
 FAULTY = os.path.join(os.path.dirname(os.path.abspath(__file__)), "getfile_faults.pl")
+STATIC_CONF = os.path.join(REPO, "tools", "server", "lighttpd-static-range.conf")
+STATIC_LUA = os.path.join(REPO, "tools", "server", "static-range.lua")
+PUBLISH = os.path.join(REPO, "tools", "server", "publish-digests")
+MODES = ("cgi", "static-range")
 
 
 def _free_port():
@@ -27,10 +34,15 @@ class DownloadServer:
     the replies are spoiled as plan_faults() lists (harness/getfile_faults.pl), a stall
     lasting stall_seconds; kbytes_per_second throttles every connection; digest_cache
     False makes the server hash every digest request; cache_entries caps its digest cache;
-    tls serves HTTPS only, trusted by a client that trusts ca_certificate."""
+    tls serves HTTPS only, trusted by a client that trusts ca_certificate. In the
+    static-range mode the files are published at start and by publish(), which a test
+    calls once it has placed them (a no-op in the cgi mode)."""
 
     def __init__(self, work_dir, faults=False, stall_seconds=2, kbytes_per_second=None, digest_cache=True,
-                 tls=False, cache_entries=None):
+                 tls=False, cache_entries=None, mode="cgi"):
+        if mode not in MODES or (faults and mode != "cgi"):
+            raise ValueError(f"mode {mode!r}: one of {MODES}, faults only with cgi")
+        self.mode = mode
         self.work_dir = work_dir
         self.tls = tls
         self.faults = faults
@@ -39,6 +51,7 @@ class DownloadServer:
         self.digest_cache = digest_cache
         self.cache_entries = cache_entries
         self.files = os.path.join(work_dir, "files")
+        self.digests = os.path.join(work_dir, "digests")
         os.makedirs(self.files, exist_ok=True)
         self.fault_plan = os.path.join(work_dir, "faults.txt")
         open(self.fault_plan, "a").close()
@@ -75,12 +88,28 @@ class DownloadServer:
                 "-out", "server.pem", "-days", "2", "-extfile", "server.ext")
         return folder
 
+    def publish(self):
+        """Brings the published digests up to date with the files (static-range mode);
+        returns publish-digests' complaints about names it refused."""
+        if self.mode != "static-range":
+            return ""
+        done = subprocess.run([PUBLISH, self.files, self.digests], capture_output=True, text=True, timeout=600)
+        if done.returncode not in (0, 1):  # 1: some names refused, which tests plant on purpose
+            raise RuntimeError(f"publish-digests failed: {done.stderr}")
+        return done.stderr
+
+    def _static_range_conf(self):
+        return (f'var.getfile_url = "/getfile.pl"\nvar.getfile_root = "{self.files}"\n'
+                f'var.getfile_digests = "{self.digests}"\nvar.getfile_magnet = "{STATIC_LUA}"\n'
+                f'include "{STATIC_CONF}"\n')
+
     def start(self, timeout=10.0):
         lighttpd = shutil.which("lighttpd") or "/usr/sbin/lighttpd"
         if not os.path.exists(lighttpd):
             raise RuntimeError("lighttpd not found (Debian package lighttpd)")
         self.port = _free_port()
         conf = os.path.join(self.work_dir, "lighttpd.conf")
+        cgi_alias = f'"/getfile.pl" => "{FAULTY if self.faults else SCRIPT}", ' if self.mode == "cgi" else ""
         cap = "" if self.cache_entries is None else f', "GETFILE_DIGEST_CACHE_ENTRIES" => "{self.cache_entries}"'
         with open(conf, "w") as f:
             modules = ["mod_alias", "mod_cgi", "mod_setenv", "mod_accesslog"] + (["mod_openssl"] if self.tls else [])
@@ -93,17 +122,20 @@ accesslog.filename = "{self.work_dir}/access.log"
 server.stream-response-body = 2
 # The scenarios change the served files between requests; a cached stat would serve a removed file.
 server.stat-cache-engine = "disable"
-alias.url = ("/getfile.pl" => "{FAULTY if self.faults else SCRIPT}", "/files/" => "{self.files}/")
+alias.url = ({cgi_alias}"/files/" => "{self.files}/")
 cgi.assign = (".pl" => "/usr/bin/perl")
 setenv.add-environment = ("GETFILE_ROOT" => "{self.files}", "GETFILE_SCRIPT" => "{SCRIPT}",
                           "GETFILE_FAULTS" => "{self.fault_plan}", "GETFILE_STALL" => "{self.stall_seconds}",
                           "GETFILE_DIGEST_CACHE" => "{"on" if self.digest_cache else "off"}"{cap})
 ''')
+            if self.mode == "static-range":
+                f.write(self._static_range_conf())
             if self.tls:
                 tls = self._make_certificates()
                 f.write(f'ssl.engine = "enable"\nssl.pemfile = "{tls}/server.pem"\nssl.privkey = "{tls}/server.key"\n')
             if self.kbytes_per_second:
                 f.write(f"connection.kbytes-per-second = {self.kbytes_per_second}\n")
+        self.publish()
         log = open(os.path.join(self.work_dir, "lighttpd.log"), "ab")
         self.proc = procs.popen([lighttpd, "-D", "-f", conf], stdout=log, stderr=log)
         log.close()
