@@ -1,8 +1,10 @@
 #!/usr/bin/python3
 """The downloads on loopback, each against a reference measured in the same run:
   - the segmented download of a large file under Wine (payload-probe's real progress page
-    and worker) against md5sum of that file and against curl fetching it whole;
-  - the single-file download against curl;
+    and worker) against md5sum of that file and against curl fetching it whole, from the
+    static-range server (what limits it is the client) and from the CGI server;
+  - the single-file download against curl, behind its page and the worker alone;
+  - where the workers' time goes (payload-probe's "split": the workers alone, no page);
   - the launcher's peak working set during the segmented download;
   - the same large file through every fault the test server can inject, byte-identical;
   - the reference server's CPU seconds for eight concurrent clients of one file, with and
@@ -121,7 +123,7 @@ def main():
     procs.become_subreaper()
     work = tempfile.mkdtemp(prefix="download-bench.")
     display = XDisplay(os.path.join(work, "display"))
-    server = faulty = wine = None
+    server = faulty = static = wine = None
     try:
         display.start()
         wine = started_prefix(work, display, build)
@@ -138,11 +140,23 @@ def main():
         target = os.path.join(wine.drive_c, "big.cab")
         curl_big_s = timed(["curl", "-sf", "-o", target, f"{server.url}/files/big.cab"])
         os.remove(target)
-        segmented = probe.run("segments", server.url, "C:\\", "big.cab")
-        if segmented["result"] != 0 or sha256(target) != expected:
-            raise RuntimeError(f"the segmented download failed: {segmented['result']}")
-        os.remove(target)
+        static = DownloadServer(os.path.join(work, "static"), mode="static-range").start()
+        os.link(source, os.path.join(static.files, "big.cab"))
+        static.publish()
+
+        def segments(step, url):
+            report = probe.run(step, url, "C:\\", "big.cab")
+            if report["result"] != 0 or sha256(target) != expected:
+                raise RuntimeError(f"the segmented download failed: {report['result']}")
+            os.remove(target)
+            return report
+        segmented = segments("segments", static.url)
         segmented_s = segmented["ms"] / 1000
+        static_split = segments("split", static.url)
+        cgi_segmented_s = segments("segments", server.url)["ms"] / 1000
+        cgi_split = segments("split", server.url)
+        static.stop()
+        static = None
 
         single_target = os.path.join(wine.drive_c, "single.cab")
         curl_single_s = timed(["curl", "-sf", "-o", single_target, f"{server.url}/files/single.cab"])
@@ -151,6 +165,11 @@ def main():
         if one["result"] != 0:
             raise RuntimeError(f"the single-file download failed: {one['result']}")
         single_s = one["ms"] / 1000
+        os.remove(single_target)
+        alone = probe.run("fetch", f"{server.url}/files/single.cab", "C:\\single.cab")
+        if alone["result"] != 0:
+            raise RuntimeError(f"the single-file worker failed: {alone['result']}")
+        alone_s = alone["ms"] / 1000
         server.stop()
         server = None
 
@@ -169,7 +188,7 @@ def main():
         cached_cpu, cached_s = server_cpu_for_clients(work, source, 8, True)
         uncached_cpu, uncached_s = server_cpu_for_clients(work, source, 8, False)
     finally:
-        for s in (server, faulty):
+        for s in (server, faulty, static):
             if s is not None:
                 s.stop()
         if wine is not None:
@@ -181,15 +200,24 @@ def main():
     print(f"large file                    {big // MB:7d} MB")
     print(f"md5sum                        {md5sum_s:7.2f} s   {mb_s(big, md5sum_s):7.1f} MB/s")
     print(f"curl, whole file              {curl_big_s:7.2f} s   {mb_s(big, curl_big_s):7.1f} MB/s")
-    print(f"segmented download (Wine)     {segmented_s:7.2f} s   {mb_s(big, segmented_s):7.1f} MB/s")
+    print(f"segmented download (Wine)     {segmented_s:7.2f} s   {mb_s(big, segmented_s):7.1f} MB/s"
+          "   (static-range server)")
     print(f"ratio against md5sum          {md5sum_s / segmented_s:7.2f}     (md5sum time / download time;"
           " goal at least 0.4)")
     print(f"ratio against curl            {curl_big_s / segmented_s:7.2f}     (curl time / download time)")
+    print(f"the same from the CGI server  {cgi_segmented_s:7.2f} s   ratio against md5sum "
+          f"{md5sum_s / cgi_segmented_s:.2f}")
+    for name, report in (("static-range", static_split), ("CGI", cgi_split)):
+        split = "  ".join(f"{k} {v:.2f}" for k, v in report["split"].items())
+        print(f"worker alone, {name + ':':13s} {report['ms'] / 1000:7.2f} s   {split}")
     print(f"peak working set              {segmented['peak_working_set'] / MB:7.1f} MB  (goal under 200 MB)")
     print(f"single file                   {single // MB:7d} MB")
     print(f"curl                          {curl_single_s:7.2f} s   {mb_s(single, curl_single_s):7.1f} MB/s")
     print(f"single-file download (Wine)   {single_s:7.2f} s   {mb_s(single, single_s):7.1f} MB/s")
-    print(f"ratio against curl            {curl_single_s / single_s:7.2f}")
+    print(f"ratio against curl            {curl_single_s / single_s:7.2f}     (the page ends on its 333 ms timer)")
+    split = "  ".join(f"{k} {v:.2f}" for k, v in alone["split"].items() if k in ("request", "receive", "write"))
+    print(f"the worker alone              {alone_s:7.2f} s   {mb_s(single, alone_s):7.1f} MB/s   {split}")
+    print(f"ratio against curl            {curl_single_s / alone_s:7.2f}     (goal at least 0.5)")
     print(f"through {len(FAULTS)} injected faults    {through_faults['ms'] / 1000:7.2f} s   "
           f"{'byte-identical' if faults_ok else 'FAILED'}")
     print(f"8 clients, digest cache       {cached_cpu:7.2f} s server CPU  ({cached_s:.1f} s wall)")

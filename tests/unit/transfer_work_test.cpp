@@ -263,8 +263,10 @@ TEST_F(Downloads, ASingleFileMustBeAnnouncedWithAtLeast5000BytesAndArriveWhole) 
     reply.status = 404;  // an error page is never the file
     EXPECT_EQ(get(), kDownloadTransferProblem);
     reply.status = 200;
-    reply.failReadAfter = 2048;
+    reply.failReadAfter = 4096;
     EXPECT_EQ(get(), kDownloadTransferProblem);
+    // Written in large pieces, but what arrived before a failure is in the file.
+    EXPECT_TRUE(written(u"C:\\T\\u.exe") == reply.body.substr(0, 4096));
     reply.failReadAfter = std::string::npos;
     EXPECT_EQ(downloadFileWork(system, u"a", u"http://h/u.exe", u""), kDownloadLocalFileProblem);
     system.failingCloses.insert(u"C:\\T\\u.exe");
