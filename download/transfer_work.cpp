@@ -16,6 +16,7 @@ namespace {
 constexpr std::int64_t kSmallestFile = 5000;
 constexpr std::size_t kFileRead = 2048;
 constexpr std::size_t kSegmentRead = 65536;
+constexpr std::size_t kWritePiece = 1 << 21;  // of a verified segment, written between reads
 constexpr std::size_t kTransferBuffer = 160065546;  // the largest segment, one more read and a spare
 constexpr std::size_t kMostFiles = 1000;
 
@@ -227,6 +228,16 @@ private:
             file = system_.openFile(download_.targetFolder + name, platform::FileOpen::Replace);
             if (!file) return kDownloadLocalFileProblem;
         }
+        const int result = fetchInto(file.get(), name, size);
+        // Every way out leaves the file holding all its verified segments.
+        const bool allWritten = writeAllPending();
+        pending_ = {};
+        if (!allWritten) return kDownloadLocalFileProblem;
+        if (result == kDownloadDone && file && !file->close()) return kDownloadLocalFileProblem;
+        return result;
+    }
+
+    int fetchInto(platform::File* file, const std::u16string& name, std::int64_t size) {
         std::int32_t positionMb = 0;
         std::int64_t written = 0;
         bool shortSeen = false;  // a verified segment at this position ended before the file
@@ -235,7 +246,7 @@ private:
             if (cancelled()) return kDownloadCancelled;
             std::size_t received = 0;
             const int fetched = fetchSegment(name, positionMb, received);
-            if (fetched == kDownloadCancelled) return fetched;
+            if (fetched == kDownloadCancelled || fetched == kDownloadLocalFileProblem) return fetched;
             // A verified segment must hold the requested length or reach the announced end:
             // anything shorter would leave a hole. Of a file that grew since its size was
             // read, only the announced bytes are kept.
@@ -244,8 +255,8 @@ private:
             const std::size_t kept = reachesEnd ? static_cast<std::size_t>(left) : received;
             if (fetched == kDownloadDone && (received == static_cast<std::size_t>(segmentLength_) || reachesEnd)) {
                 takeOffDone(received - kept);
-                Stopwatch watch(figure(&TransferTimes::write));
-                if (!file || !file->write(buffer_, kept)) return kDownloadLocalFileProblem;
+                if (!file || !writeAllPending()) return kDownloadLocalFileProblem;
+                pending_ = {file, 0, kept};
                 written += static_cast<std::int64_t>(kept);
                 positionMb += segmentLength_ / 1000000;
                 segmentLength_ = segmentLengthAfter(segmentLength_, true);
@@ -264,9 +275,22 @@ private:
             segmentLength_ = segmentLengthAfter(segmentLength_, false);
             if (!pause.wait(system_)) return kDownloadCancelled;
         }
-        if (file && !file->close()) return kDownloadLocalFileProblem;
         return kDownloadDone;
     }
+
+    // A verified segment is written while the next one arrives, in pieces that stay ahead of
+    // the bytes arriving over it in the buffer: the write overlaps the network, which the
+    // session reads ahead, instead of stopping it for the time of a whole segment.
+    bool writePendingBefore(std::size_t offset) {
+        if (pending_.done >= std::min(offset, pending_.end)) return true;
+        const std::size_t upTo = std::min(std::max(offset, pending_.done + kWritePiece), pending_.end);
+        Stopwatch watch(figure(&TransferTimes::write));
+        const bool written = pending_.file->write(buffer_ + pending_.done, upTo - pending_.done);
+        pending_.done = written ? upTo : pending_.end;  // a failed write is not tried again
+        return written;
+    }
+
+    bool writeAllPending() { return writePendingBefore(pending_.end); }
 
     // Bytes counted while they arrived that are not kept.
     static void takeOffDone(std::size_t bytes) {
@@ -275,7 +299,8 @@ private:
     }
 
     // The segment into the buffer, checked against the server's digest: kDownloadDone when it
-    // matches, kDownloadTransferProblem for anything else (to be fetched again).
+    // matches, kDownloadTransferProblem for anything else (to be fetched again),
+    // kDownloadLocalFileProblem when the segment before it could not be written.
     int fetchSegment(const std::u16string& name, std::int32_t positionMb, std::size_t& received) {
         const std::size_t length = static_cast<std::size_t>(segmentLength_);
         std::unique_ptr<platform::HttpResponse> segment;
@@ -287,6 +312,7 @@ private:
         // Hashed read by read, while the next bytes are already on their way.
         Md5 md5;
         while (received <= length) {
+            if (!writePendingBefore(received + kSegmentRead)) return kDownloadLocalFileProblem;
             std::size_t got = 0;
             bool read = false;
             {
@@ -335,6 +361,11 @@ private:
     unsigned char* buffer_;
     platform::HttpSession* session_ = nullptr;
     std::int32_t segmentLength_ = kFirstSegment;  // carried from file to file
+    // The verified bytes at the start of the buffer that are not yet in their file.
+    struct Pending {
+        platform::File* file = nullptr;
+        std::size_t done = 0, end = 0;
+    } pending_;
 };
 
 }  // namespace
