@@ -1,6 +1,6 @@
 #include "app/bootstrapper_app.h"
 
-#include <cstdio>
+#include <string>
 
 #include "app/setup_actions.h"
 #include "app/setup_flow.h"
@@ -60,15 +60,11 @@ CBootstrapperApp::~CBootstrapperApp() {
 void CBootstrapperApp::computeVersionSuffix() {
     Version v{};
     if (!getFileVersion(system(), system().launcherPath(), u"ProductVersion", v)) return;
-    char buffer[64];
-    if (v[2] == 0) {
-        std::snprintf(buffer, sizeof buffer, " (V %i.%i)", static_cast<int>(v[0]), static_cast<int>(v[1]));
-    } else {
-        // The third number counts letters: 1 gives "a", 2 gives "b".
-        std::snprintf(buffer, sizeof buffer, " (V %i.%i%c)", static_cast<int>(v[0]), static_cast<int>(v[1]),
-                      static_cast<char>(v[2] + 96));
-    }
-    versionSuffix = asciiToWide(buffer);
+    std::string suffix = " (V " + std::to_string(static_cast<int>(v[0])) + "." + std::to_string(static_cast<int>(v[1]));
+    // The third number counts letters: 1 gives "a", 2 gives "b".
+    if (v[2] != 0) suffix += static_cast<char>(v[2] + 96);
+    suffix += ")";
+    versionSuffix = asciiToWide(suffix.c_str());  // a letter byte of 0 ends the text there
 }
 
 int CBootstrapperApp::readXML_Options() { return readSettings(*this, system()); }
@@ -101,9 +97,8 @@ bool CBootstrapperApp::initInstance() {
 
     const int settingsResult = readXML_Options();
     if (settingsResult != 0) {
-        char buffer[96];
-        std::snprintf(buffer, sizeof buffer, "Installation error.\nError code (readXML_Options): %i", -settingsResult);
-        showMessage(asciiToWide(buffer));
+        showMessage(asciiToWide(
+            ("Installation error.\nError code (readXML_Options): " + std::to_string(-settingsResult)).c_str()));
         return endRun();
     }
 

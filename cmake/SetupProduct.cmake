@@ -42,6 +42,7 @@ function(add_setup_product name)
   set(target setup_${name})
   add_executable(${target} WIN32
     ${CMAKE_SOURCE_DIR}/app/win32/main.cpp
+    ${CMAKE_SOURCE_DIR}/app/win32/terminate_handler.cpp
     ${CMAKE_SOURCE_DIR}/res/setup.rc
     ${CMAKE_SOURCE_DIR}/res/pages.rc
     ${gen}/payload.rc)

@@ -1,5 +1,6 @@
 #include "text/texts.h"
 
+#include "platform/strings.h"
 #include "text/languages.h"
 #include "text/text_table.h"
 
@@ -12,9 +13,9 @@ const TextColumn& textColumn(int languageIndex) {
 std::u16string getText(int row, int languageIndex) {
     if (row < 0 || row >= kTextRowCount) return {};
     if (languageIndex < 0 || languageIndex >= kLanguageCount) languageIndex = kEnglish;
-    if (*textColumn(languageIndex)[row]) return textColumn(languageIndex)[row];
-    if (*kEnglishTexts[row]) return kEnglishTexts[row];
-    return kGermanTexts[row];
+    if (*textColumn(languageIndex)[row]) return utf8ToWide(textColumn(languageIndex)[row]);
+    if (*kEnglishTexts[row]) return utf8ToWide(kEnglishTexts[row]);
+    return utf8ToWide(kGermanTexts[row]);
 }
 
 std::u16string replaceAll(std::u16string_view text, std::u16string_view placeholder, std::u16string_view value) {

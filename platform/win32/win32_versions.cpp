@@ -8,6 +8,15 @@
 
 namespace {
 
+// Four upper-case hex digits, as %04X writes a WORD: swprintf would pull the C library's
+// whole wide formatter into setup.exe for this one query.
+std::wstring hex4(unsigned value) {
+    static const wchar_t kDigits[] = L"0123456789ABCDEF";
+    std::wstring out(4, L'0');
+    for (int i = 3; i >= 0; --i, value >>= 4) out[i] = kDigits[value & 0xF];
+    return out;
+}
+
 struct VersionApi {
     using SizeFn = DWORD(WINAPI*)(const wchar_t*, DWORD*);
     using InfoFn = BOOL(WINAPI*)(const wchar_t*, DWORD, DWORD, void*);
@@ -29,15 +38,15 @@ std::wstring stringBlockQuery(const VersionApi& api, const void* block, const st
     };
     void* translations = nullptr;
     UINT bytes = 0;
-    wchar_t query[64];
+    std::wstring query = L"\\StringFileInfo\\";
     if (api.query(block, L"\\VarFileInfo\\Translation", &translations, &bytes) && translations &&
         bytes == sizeof(Translation)) {
         const auto* only = static_cast<const Translation*>(translations);
-        swprintf(query, 64, L"\\StringFileInfo\\%04X%04X\\", only->language, only->codePage);
+        query += hex4(only->language) + hex4(only->codePage);
     } else {
-        swprintf(query, 64, L"\\StringFileInfo\\%04X04B0\\", GetUserDefaultLangID());
+        query += hex4(GetUserDefaultLangID()) + L"04B0";
     }
-    return query + name;
+    return query + L"\\" + name;
 }
 
 }  // namespace

@@ -143,7 +143,7 @@ def texts(language):
     with open(path, encoding="utf-8") as f:
         source = f.read()
     cells = {}
-    for m in re.finditer(r'/\*\s*(\d+)\s*\*/\s*u"((?:[^"\\]|\\.)*)"', source):
+    for m in re.finditer(r'/\*\s*(\d+)\s*\*/\s*u8?"((?:[^"\\]|\\.)*)"', source):
         cells[int(m.group(1))] = m.group(2).encode("utf-8").decode("unicode_escape").encode(
             "latin-1").decode("utf-8")
     return cells

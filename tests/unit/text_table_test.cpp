@@ -59,10 +59,10 @@ std::u16string firstSentence(std::u16string_view text) {
 TEST(TextTable, EveryShownRowExistsInEveryLanguage) {
     int shownRows = 0;
     for (int row = 0; row < kTextRowCount; ++row) {
-        const std::u16string_view english = kEnglishTexts[row];
+        const std::u16string english = utf8ToWide(kEnglishTexts[row]);
         shownRows += !english.empty();
         for (int language = 0; language < kLanguageCount; ++language) {
-            const std::u16string_view cell = textColumn(language)[row];
+            const std::u16string cell = utf8ToWide(textColumn(language)[row]);
             if (language == 4 && italianCellMayBeEmpty(row)) {
                 EXPECT_TRUE(cell.empty()) << "Italian row " << row << " falls back to English";
                 continue;
@@ -75,9 +75,9 @@ TEST(TextTable, EveryShownRowExistsInEveryLanguage) {
 
 TEST(TextTable, TranslationsKeepPlaceholdersAndLineBreaks) {
     for (int row = 0; row < kTextRowCount; ++row) {
-        const std::u16string_view english = kEnglishTexts[row];
+        const std::u16string english = utf8ToWide(kEnglishTexts[row]);
         for (int language = 0; language < kLanguageCount; ++language) {
-            const std::u16string_view cell = textColumn(language)[row];
+            const std::u16string cell = utf8ToWide(textColumn(language)[row]);
             if (cell.empty()) continue;
             for (const char16_t* word : {u"ProductX", u"xyz", u"XYZ", u"\n"}) {
                 EXPECT_EQ(count(cell, word), count(english, word))
@@ -93,8 +93,8 @@ TEST(TextTable, NoGarbledCharacters) {
     EXPECT_FALSE(looksGarbled(u"p\u0159ihl\u00e1\u0161en\u00e9ho"));  // Czech "přihlášeného"
     for (int language = 0; language < kLanguageCount; ++language) {
         for (int row = 0; row < kTextRowCount; ++row) {
-            EXPECT_FALSE(looksGarbled(textColumn(language)[row]))
-                << "language " << language << " row " << row << ": " << wideToUtf8(textColumn(language)[row]);
+            EXPECT_FALSE(looksGarbled(utf8ToWide(textColumn(language)[row])))
+                << "language " << language << " row " << row << ": " << textColumn(language)[row];
         }
     }
 }
@@ -104,19 +104,19 @@ TEST(TextTable, FixedRows) {
     const char16_t* helpFiles[] = {u"setup_hilfe.chm", u"setup_help.chm",  u"setup_ayuda.chm",
                                    u"setup_aide.chm",  u"setup_aiuto.chm", u"setup_help.chm"};
     for (int language = 0; language < kLanguageCount; ++language) {
-        EXPECT_EQ(std::u16string(textColumn(language)[0]), names[language]);
-        EXPECT_EQ(std::u16string(textColumn(language)[137]), helpFiles[language]);
+        EXPECT_EQ(utf8ToWide(textColumn(language)[0]), names[language]);
+        EXPECT_EQ(utf8ToWide(textColumn(language)[137]), helpFiles[language]);
         // The start page shows row 129 up to its first full stop: that must be a whole sentence
         // with more text after it.
-        const std::u16string row129 = textColumn(language)[129];
+        const std::u16string row129 = utf8ToWide(textColumn(language)[129]);
         const std::u16string first = firstSentence(row129);
         EXPECT_LT(first.size() + 2, row129.size()) << language;
         EXPECT_EQ(count(first, u"ProductX"), 1u) << language;
     }
-    EXPECT_EQ(firstSentence(kEnglishTexts[129]), u"The program ProductX will be installed or updated.");
-    EXPECT_EQ(std::u16string(kEnglishTexts[4]), u"Language");
-    EXPECT_EQ(std::u16string(kItalianTexts[4]), u"Language");
-    EXPECT_EQ(std::u16string(kEnglishTexts[166]), u"This operating system is no lonfer supported.");
+    EXPECT_EQ(firstSentence(utf8ToWide(kEnglishTexts[129])), u"The program ProductX will be installed or updated.");
+    EXPECT_EQ(utf8ToWide(kEnglishTexts[4]), u"Language");
+    EXPECT_EQ(utf8ToWide(kItalianTexts[4]), u"Language");
+    EXPECT_EQ(utf8ToWide(kEnglishTexts[166]), u"This operating system is no lonfer supported.");
 }
 
 }  // namespace
