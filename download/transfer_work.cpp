@@ -150,6 +150,7 @@ int downloadFileWork(platform::System& system, const std::u16string& agent, cons
         updateTimeFigures(workerState(), clock32(system));
     }
     if (const int result = end(kDownloadDone)) return result;
+    Stopwatch watch(figure(&TransferTimes::close));
     if (file && !file->close()) return kDownloadLocalFileProblem;
     return done == announced ? kDownloadDone : kDownloadTransferProblem;
 }
@@ -233,6 +234,7 @@ private:
         const bool allWritten = writeAllPending();
         pending_ = {};
         if (!allWritten) return kDownloadLocalFileProblem;
+        Stopwatch watch(figure(&TransferTimes::close));
         if (result == kDownloadDone && file && !file->close()) return kDownloadLocalFileProblem;
         return result;
     }

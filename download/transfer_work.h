@@ -12,9 +12,10 @@
 #include "platform/platform.h"
 
 // Where a download's time went, in seconds, for the benchmarks: waiting for a reply to
-// start, for its bytes, hashing them, waiting for a segment's digest, writing.
+// start, for its bytes, hashing them, waiting for a segment's digest, writing, and closing
+// (which waits until the data is on the disk).
 struct TransferTimes {
-    double request = 0, receive = 0, hash = 0, digest = 0, write = 0;
+    double request = 0, receive = 0, hash = 0, digest = 0, write = 0, close = 0;
 };
 
 // One file: its announced size must be at least 5,000 bytes and must all arrive.

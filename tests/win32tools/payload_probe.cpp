@@ -179,7 +179,7 @@ int wmain(int argc, wchar_t** argv) {
                       ", \"peak_working_set\": " + std::to_string(memory.PeakWorkingSetSize) + ", \"split\": {";
     const std::pair<const char*, double> figures[] = {{"request", times.request}, {"receive", times.receive},
                                                       {"hash", times.hash},       {"digest", times.digest},
-                                                      {"write", times.write}};
+                                                      {"write", times.write},     {"close", times.close}};
     for (const auto& [name, seconds] : figures)
         out += std::string(name == figures[0].first ? "" : ", ") + "\"" + name + "\": " + std::to_string(seconds);
     out += "}, \"pages\": [";
