@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "config/scramble.h"
+#include "config/settings_names.h"
 #include "config/xml_document.h"
 #include "platform/files.h"
 #include "platform/queries.h"
@@ -12,34 +13,35 @@
 
 namespace {
 
-// Lookups by literal name against one document; names are interned before the lookup.
+// Lookups by the names of kSettingsNames against one document; names are interned before
+// the lookup.
 class SettingsTree {
 public:
     explicit SettingsTree(XmlDocument& doc) : doc_(doc) {}
 
-    const XmlElement* child(const XmlElement* parent, const char* name) {
-        return parent ? parent->findChild(doc_.intern(name)) : nullptr;
+    const XmlElement* child(const XmlElement* parent, SettingsName name) {
+        return parent ? parent->findChild(interned(name)) : nullptr;
     }
-    const XmlAttribute* attribute(const XmlElement* element, const char* name) {
-        return element ? element->findAttribute(doc_.intern(name)) : nullptr;
+    const XmlAttribute* attribute(const XmlElement* element, SettingsName name) {
+        return element ? element->findAttribute(interned(name)) : nullptr;
     }
     template <typename Visit>
-    void forEachChild(const XmlElement* parent, const char* name, Visit&& visit) {
-        const char* interned = doc_.intern(name);
+    void forEachChild(const XmlElement* parent, SettingsName name, Visit&& visit) {
+        const char* const wanted = interned(name);
         for (const auto& c : parent->children) {
-            if (c->name == interned) visit(*c);
+            if (c->name == wanted) visit(*c);
         }
     }
 
     // A flag is only ever switched on; any value but "true" leaves the field alone.
-    void readFlag(const XmlElement* element, const char* name, bool& field) {
+    void readFlag(const XmlElement* element, SettingsName name, bool& field) {
         if (isFlagSet(attribute(element, name))) field = true;
     }
     // An absent attribute leaves the field unchanged.
-    void readString(const XmlElement* element, const char* name, std::u16string& field) {
+    void readString(const XmlElement* element, SettingsName name, std::u16string& field) {
         if (const XmlAttribute* a = attribute(element, name)) field = utf8ToWide(a->value);
     }
-    bool requireString(const XmlElement* element, const char* name, std::u16string& field) {
+    bool requireString(const XmlElement* element, SettingsName name, std::u16string& field) {
         const XmlAttribute* a = attribute(element, name);
         if (!a) return false;
         field = utf8ToWide(a->value);
@@ -47,6 +49,8 @@ public:
     }
 
 private:
+    const char* interned(SettingsName name) { return doc_.intern(settingsLookupName(name)); }
+
     XmlDocument& doc_;
 };
 
@@ -95,6 +99,7 @@ const char* settingsResultText(int result) {
 }
 
 int readSettingsDocument(RunState& s, std::string_view documentText, bool windows64) {
+    using Name = SettingsName;
     XmlDocument doc;
     std::string parseError;
     // A syntax error is not fatal by itself: the partial tree usually lacks a required
@@ -104,45 +109,47 @@ int readSettingsDocument(RunState& s, std::string_view documentText, bool window
     SettingsTree tree(doc);
 
     // ---- product ----
-    const XmlElement* installer = tree.child(&doc.root(), "installer");
-    const XmlElement* product = tree.child(installer, "product");
+    const XmlElement* installer = tree.child(&doc.root(), Name::Installer);
+    const XmlElement* product = tree.child(installer, Name::Product);
     if (!product) return kSettingsNoProduct;
-    tree.readFlag(product, "demo-version", s.demoVersion);
-    const XmlElement* name = tree.child(product, "name");
+    tree.readFlag(product, Name::ProductDemoVersion, s.demoVersion);
+    const XmlElement* name = tree.child(product, Name::ProductName);
     if (!name) return kSettingsNoProductName;
     s.productName = elementText(*name);
-    if (const XmlElement* shortName = tree.child(product, "shortname")) s.productShortName = elementText(*shortName);
+    if (const XmlElement* shortName = tree.child(product, Name::ProductShortName))
+        s.productShortName = elementText(*shortName);
     else s.productShortName = s.productName;
-    if (const XmlElement* identifier = tree.child(product, "identifier"))
+    if (const XmlElement* identifier = tree.child(product, Name::ProductIdentifier))
         s.productIdentifier = elementText(*identifier);
-    const XmlElement* guid = tree.child(product, "guid");
+    const XmlElement* guid = tree.child(product, Name::ProductGuid);
     if (!guid) return kSettingsNoProductGuid;
     s.productGuid = bracedGuid(guid->text);
-    const std::pair<const char*, std::u16string*> editionGuids[] = {
-        {"pelaxo5-e-guid", &s.editionGuidE}, {"pelaxo5-h-guid", &s.editionGuidH}, {"pelaxo5-p-guid", &s.editionGuidP}};
+    const std::pair<Name, std::u16string*> editionGuids[] = {{Name::GuidEditionE, &s.editionGuidE},
+                                                             {Name::GuidEditionH, &s.editionGuidH},
+                                                             {Name::GuidEditionP, &s.editionGuidP}};
     for (const auto& [attributeName, field] : editionGuids) {
         const XmlAttribute* a = tree.attribute(guid, attributeName);
         if (a && !trimBlanks(utf8ToWide(a->value)).empty()) *field = bracedGuid(a->value);
     }
 
     // ---- bootstrapper ----
-    const XmlElement* bootstrapper = tree.child(installer, "bootstrapper");
+    const XmlElement* bootstrapper = tree.child(installer, Name::Bootstrapper);
     if (!bootstrapper) return kSettingsNoBootstrapper;
-    tree.readFlag(bootstrapper, "external-msi", s.useExternalMsi);
-    tree.readFlag(bootstrapper, "additional-internal-msi", s.additionalInternalMsi);
-    tree.readFlag(bootstrapper, "preconfig-setup", s.preconfigSetup);
-    tree.readFlag(bootstrapper, "circuit-folder-dialog", s.circuitFolderDialog);
-    tree.readFlag(bootstrapper, "kill-rla-client", s.killZirOveriz);
-    tree.readFlag(bootstrapper, "pelaxo-togo", s.toGoEdition);
-    if (const XmlAttribute* minOs = tree.attribute(bootstrapper, "min-os-version")) {
+    tree.readFlag(bootstrapper, Name::ExternalMsi, s.useExternalMsi);
+    tree.readFlag(bootstrapper, Name::AdditionalInternalMsi, s.additionalInternalMsi);
+    tree.readFlag(bootstrapper, Name::PreconfigSetup, s.preconfigSetup);
+    tree.readFlag(bootstrapper, Name::CircuitFolderDialog, s.circuitFolderDialog);
+    tree.readFlag(bootstrapper, Name::KillRlaClient, s.killZirOveriz);
+    tree.readFlag(bootstrapper, Name::ToGoEdition, s.toGoEdition);
+    if (const XmlAttribute* minOs = tree.attribute(bootstrapper, Name::MinOsVersion)) {
         const long value = parseDecimalPrefix(minOs->value);
         if (value > 0 && value <= 0x7FFFFFFF) s.minOsVersion = static_cast<int>(value);
     }
 
-    const XmlElement* languages = tree.child(bootstrapper, "languages");
+    const XmlElement* languages = tree.child(bootstrapper, Name::Languages);
     if (!languages) return kSettingsNoLanguages;
     int languageError = 0;
-    tree.forEachChild(languages, "language", [&](const XmlElement& language) {
+    tree.forEachChild(languages, Name::Language, [&](const XmlElement& language) {
         if (languageError) return;
         const int index = languageCodeToIndex(language.text);
         if (index < 0) {
@@ -151,110 +158,110 @@ int readSettingsDocument(RunState& s, std::string_view documentText, bool window
         }
         s.languageEnabled[index] = true;
         if (s.languageIndex < 0) s.languageIndex = index;
-        tree.readString(&language, "app-parameter", s.appParameter[index]);
-        tree.readString(&language, "help-file", s.helpFile[index]);
-        tree.readString(&language, "circuit-dir", s.circuitDir[index]);
+        tree.readString(&language, Name::LanguageAppParameter, s.appParameter[index]);
+        tree.readString(&language, Name::LanguageHelpFile, s.helpFile[index]);
+        tree.readString(&language, Name::LanguageCircuitDir, s.circuitDir[index]);
     });
     if (languageError) return languageError;
 
-    const XmlElement* appDir = tree.child(bootstrapper, "application-dir-relative");
+    const XmlElement* appDir = tree.child(bootstrapper, Name::ApplicationDirRelative);
     if (!appDir) return kSettingsNoApplicationDir;
     s.applicationDirRelative = elementText(*appDir);
-    const XmlElement* stickApp = tree.child(bootstrapper, "start-application-on-stick");
+    const XmlElement* stickApp = tree.child(bootstrapper, Name::StartApplicationOnStick);
     if (!stickApp) return kSettingsNoStickApplication;
     s.startApplicationOnStick = elementText(*stickApp);
 
-    const XmlElement* linkOnlyItems = tree.child(bootstrapper, "link-installation-only");
+    const XmlElement* linkOnlyItems = tree.child(bootstrapper, Name::LinkInstallationOnly);
     if (!linkOnlyItems) return kSettingsNoLinkInstallation;
-    const XmlElement* binDirElement = tree.child(linkOnlyItems, "bin-dir");
+    const XmlElement* binDirElement = tree.child(linkOnlyItems, Name::BinDir);
     if (!binDirElement) return kSettingsNoBinDir;
     s.binDir = elementText(*binDirElement);
-    const XmlElement* programDirElement = tree.child(linkOnlyItems, "program-dir");
+    const XmlElement* programDirElement = tree.child(linkOnlyItems, Name::ProgramDir);
     if (!programDirElement) return kSettingsNoProgramDir;
     s.programDir = elementText(*programDirElement);
-    const XmlElement* installDirEntry = tree.child(linkOnlyItems, "regentry-installdir");
+    const XmlElement* installDirEntry = tree.child(linkOnlyItems, Name::InstallDirEntry);
     if (!installDirEntry) return kSettingsNoInstallDirEntry;
-    if (!tree.requireString(installDirEntry, "subkey", s.installDirRegSubkey)) return kSettingsNoInstallDirSubkey;
-    if (!tree.requireString(installDirEntry, "value-name", s.installDirRegValueName))
+    if (!tree.requireString(installDirEntry, Name::InstallDirSubkey, s.installDirRegSubkey))
+        return kSettingsNoInstallDirSubkey;
+    if (!tree.requireString(installDirEntry, Name::InstallDirValueName, s.installDirRegValueName))
         return kSettingsNoInstallDirValueName;
-    const XmlElement* iconEntry = tree.child(linkOnlyItems, "regentry-icon");
+    const XmlElement* iconEntry = tree.child(linkOnlyItems, Name::IconEntry);
     if (!iconEntry) return kSettingsNoIconEntry;
-    if (!tree.requireString(iconEntry, "subkey", s.iconRegSubkey)) return kSettingsNoIconSubkey;
-    const XmlElement* openEntry = tree.child(linkOnlyItems, "regentry-open");
+    if (!tree.requireString(iconEntry, Name::IconSubkey, s.iconRegSubkey)) return kSettingsNoIconSubkey;
+    const XmlElement* openEntry = tree.child(linkOnlyItems, Name::OpenEntry);
     if (!openEntry) return kSettingsNoOpenEntry;
-    if (!tree.requireString(openEntry, "subkey", s.openRegSubkey)) return kSettingsNoOpenSubkey;
+    if (!tree.requireString(openEntry, Name::OpenSubkey, s.openRegSubkey)) return kSettingsNoOpenSubkey;
 
     // The technology code travels on an optional element of its own.
-    if (const XmlAttribute* domain = tree.attribute(tree.child(installer, "technology"), "domain")) {
+    if (const XmlAttribute* domain = tree.attribute(tree.child(installer, Name::Technology), Name::TechnologyDomain)) {
         s.technologyDomain = domain->value;
     }
 
     // ---- runtimes ----
-    if (const XmlElement* dotNet20 = tree.child(installer, "dot-net20-framework")) {
+    if (const XmlElement* dotNet20 = tree.child(installer, Name::DotNet20)) {
         s.needsDotNet20 = true;
-        if (const XmlElement* resource = tree.child(dotNet20, "resource")) {
-            const XmlElement* installerFile = tree.child(resource, windows64 ? "Bit64" : "Bit32");
+        if (const XmlElement* resource = tree.child(dotNet20, Name::DotNet20Resource)) {
+            // The machine's width picks the installer element and so its attributes.
+            const Name file = windows64 ? Name::DotNet20Bit64 : Name::DotNet20Bit32;
+            const Name sourceFile = windows64 ? Name::DotNet20Bit64SourceFile : Name::DotNet20Bit32SourceFile;
+            const Name id = windows64 ? Name::DotNet20Bit64Id : Name::DotNet20Bit32Id;
+            const XmlElement* installerFile = tree.child(resource, file);
             if (!installerFile) return windows64 ? kSettingsNoRuntime64 : kSettingsNoRuntime32;
-            if (!tree.requireString(installerFile, "source-file", s.dotNet20SourceFile))
+            if (!tree.requireString(installerFile, sourceFile, s.dotNet20SourceFile))
                 return kSettingsNoRuntimeSourceFile;
-            if (!tree.requireString(installerFile, "id", s.dotNet20ResourceId)) return kSettingsNoRuntimeResourceId;
+            if (!tree.requireString(installerFile, id, s.dotNet20ResourceId)) return kSettingsNoRuntimeResourceId;
         }
     }
-    if (const XmlElement* dotNet40 = tree.child(installer, "dot-net40-client-framework")) {
+    if (const XmlElement* dotNet40 = tree.child(installer, Name::DotNet40)) {
         s.needsDotNet40Client = true;
-        if (const XmlElement* resource = tree.child(dotNet40, "resource")) {
-            if (!tree.requireString(resource, "source-file", s.dotNet40SourceFile)) return kSettingsNoRuntimeSourceFile;
-            if (!tree.requireString(resource, "id", s.dotNet40ResourceId)) return kSettingsNoRuntimeResourceId;
+        if (const XmlElement* resource = tree.child(dotNet40, Name::DotNet40Resource)) {
+            if (!tree.requireString(resource, Name::DotNet40SourceFile, s.dotNet40SourceFile))
+                return kSettingsNoRuntimeSourceFile;
+            if (!tree.requireString(resource, Name::DotNet40Id, s.dotNet40ResourceId))
+                return kSettingsNoRuntimeResourceId;
         }
     }
 
     // ---- package ----
-    const XmlElement* msi = tree.child(installer, "msi");
+    const XmlElement* msi = tree.child(installer, Name::Msi);
     if (!msi) return kSettingsNoMsi;
-    tree.readFlag(msi, "admin-required", s.adminRequired);
-    if (isFlagSet(tree.attribute(msi, "ask-for-videos"))) s.askForVideos = s.installVideos = true;
-    tree.readString(msi, "videos-size", s.videosSize);
-    tree.readString(msi, "video-cab-file1", s.videoCabFile1);
-    tree.readString(msi, "video-cab-file2", s.videoCabFile2);
-    if (isFlagSet(tree.attribute(msi, "ask-for-presentations"))) s.askForPresentations = s.installPresentations = true;
-    tree.readString(msi, "presentations-size", s.presentationsSize);
-    tree.readString(msi, "presentations-cab-file1", s.presentationsCabFile1);
-    tree.readFlag(msi, "ask-for-didactic-material-download", s.askForMaterialDownload);
-    tree.readString(msi, "didactic-material-cab-files", s.materialCabFiles);
-    tree.readString(msi, "didactic-material-url", s.materialUrl);
-    tree.readString(msi, "media2-url", s.media2Url);
+    tree.readFlag(msi, Name::AdminRequired, s.adminRequired);
+    if (isFlagSet(tree.attribute(msi, Name::AskForVideos))) s.askForVideos = s.installVideos = true;
+    tree.readString(msi, Name::VideosSize, s.videosSize);
+    tree.readString(msi, Name::VideoCabFile1, s.videoCabFile1);
+    tree.readString(msi, Name::VideoCabFile2, s.videoCabFile2);
+    if (isFlagSet(tree.attribute(msi, Name::AskForPresentations)))
+        s.askForPresentations = s.installPresentations = true;
+    tree.readString(msi, Name::PresentationsSize, s.presentationsSize);
+    tree.readString(msi, Name::PresentationsCabFile1, s.presentationsCabFile1);
+    tree.readFlag(msi, Name::AskForMaterialDownload, s.askForMaterialDownload);
+    tree.readString(msi, Name::MaterialCabFiles, s.materialCabFiles);
+    tree.readString(msi, Name::MaterialUrl, s.materialUrl);
+    tree.readString(msi, Name::Media2Url, s.media2Url);
 
-    const std::pair<const char*, PerLanguage<std::u16string>*> defineTargets[] = {
-        {"MainExeDir", &s.mainExeDir},
-        {"BIN_DIR_Guid", &s.binDirComponentGuid},
-        {"ProdIdRegKey", &s.productRegKey},
-        {"ShortcutNamePdf", &s.shortcutNamePdf},
-        {"ShortcutTargetPdf", &s.shortcutTargetPdf},
-        {"StartMenuDir", &s.startMenuDir},
-        {"ShortcutNameApp", &s.shortcutNameApp},
-        {"ShortcutNameAppTechSelect", &s.shortcutNameAppTechSelect}};
     int packageError = 0;
-    tree.forEachChild(msi, "package", [&](const XmlElement& package) {
+    tree.forEachChild(msi, Name::Package, [&](const XmlElement& package) {
         if (packageError) return;
         // A package without a language cannot be placed in any slot: treat it as an
         // unknown language rather than silently dropping its defines.
-        const XmlAttribute* code = tree.attribute(&package, "language");
+        const XmlAttribute* code = tree.attribute(&package, Name::PackageLanguage);
         const int index = code ? languageCodeToIndex(code->value) : -1;
         if (index < 0) {
             packageError = kSettingsUnknownPackageLanguage;
             return;
         }
         s.languagePackaged[index] = true;
-        const XmlElement* defines = tree.child(&package, "defines");
+        const XmlElement* defines = tree.child(&package, Name::Defines);
         if (!defines) return;
-        tree.forEachChild(defines, "define", [&](const XmlElement& define) {
-            const XmlAttribute* varName = tree.attribute(&define, "var-name");
+        tree.forEachChild(defines, Name::Define, [&](const XmlElement& define) {
+            const XmlAttribute* varName = tree.attribute(&define, Name::DefineVarName);
             if (!varName) return;
-            for (const auto& [defineName, field] : defineTargets) {
-                if (varName->value != defineName) continue;
-                if (const XmlAttribute* value = tree.attribute(&define, "value")) {
-                    (*field)[index] = utf8ToWide(value->value);
-                    if (field == &s.binDirComponentGuid) (*field)[index] = u"{" + (*field)[index] + u"}";
+            for (const SettingsDefine& target : kSettingsDefines) {
+                if (varName->value != target.varName) continue;
+                if (const XmlAttribute* value = tree.attribute(&define, Name::DefineValue)) {
+                    std::u16string& field = (s.*target.field)[index];
+                    field = utf8ToWide(value->value);
+                    if (target.field == &RunState::binDirComponentGuid) field = u"{" + field + u"}";
                 }
                 break;
             }
@@ -262,21 +269,21 @@ int readSettingsDocument(RunState& s, std::string_view documentText, bool window
     });
     if (packageError) return packageError;
 
-    const XmlElement* output = tree.child(msi, "output");
+    const XmlElement* output = tree.child(msi, Name::Output);
     if (!output) return kSettingsNoMsiOutput;
-    if (!tree.requireString(output, "file", s.msiFileName)) return kSettingsNoMsiOutputFile;
-    if (!tree.requireString(output, "resource-id", s.msiResourceName)) return kSettingsNoMsiResourceId;
-    const XmlAttribute* mainPackage = tree.attribute(output, "main-package");
+    if (!tree.requireString(output, Name::OutputFile, s.msiFileName)) return kSettingsNoMsiOutputFile;
+    if (!tree.requireString(output, Name::OutputResourceId, s.msiResourceName)) return kSettingsNoMsiResourceId;
+    const XmlAttribute* mainPackage = tree.attribute(output, Name::OutputMainPackage);
     if (!mainPackage) return kSettingsNoMainPackage;
     s.mainPackageLanguage = languageCodeToIndex(mainPackage->value);
     if (s.mainPackageLanguage < 0) return kSettingsUnknownMainPackage;
 
     // ---- shell extension and update ----
-    if (tree.child(installer, "thumbex")) s.installThumbnailExtension = true;
-    if (const XmlElement* update = tree.child(installer, "update")) {
+    if (tree.child(installer, Name::Thumbex)) s.installThumbnailExtension = true;
+    if (const XmlElement* update = tree.child(installer, Name::Update)) {
         s.updateConfigured = true;
-        if (!tree.requireString(update, "url", s.updateUrl)) return kSettingsNoUpdateUrl;
-        if (!tree.requireString(update, "target", s.updateTarget)) return kSettingsNoUpdateTarget;
+        if (!tree.requireString(update, Name::UpdateUrl, s.updateUrl)) return kSettingsNoUpdateUrl;
+        if (!tree.requireString(update, Name::UpdateTarget, s.updateTarget)) return kSettingsNoUpdateTarget;
     }
 
     return kSettingsOk;
@@ -335,15 +342,19 @@ void deriveProductGeneration(RunState& s, platform::System& sys) {
 
 }  // namespace
 
+int readSettingsResource(RunState& state, const std::vector<unsigned char>& resource, bool windows64) {
+    if (resource.empty()) return kSettingsNoResource;
+    // The document ends at the first zero byte or at the end of the resource.
+    const auto zero = std::find(resource.begin(), resource.end(), 0);
+    return readSettingsDocument(state, std::string(resource.begin(), zero), windows64);
+}
+
 int readSettings(RunState& state, platform::System& system) {
     int loadError = platform::kResourceOk;
     const std::vector<unsigned char> raw = loadCustomResource(system, u"SETTINGS", loadError, true);
+    // An empty resource is refused before the machine is asked anything.
     if (loadError != platform::kResourceOk || raw.empty()) return kSettingsNoResource;
-    // The document ends at the first zero byte or at the end of the resource.
-    const auto zero = std::find(raw.begin(), raw.end(), 0);
-    const std::string documentText(raw.begin(), zero);
-
-    const int result = readSettingsDocument(state, documentText, isWindows64(system));
+    const int result = readSettingsResource(state, raw, isWindows64(system));
     if (result != kSettingsOk) return result;
     checkSupportFiles(state, system);
     deriveProductGeneration(state, system);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string_view>
+#include <vector>
 
 #include "config/run_state.h"
 #include "platform/platform.h"
@@ -52,6 +53,10 @@ const char* settingsResultText(int result);
 // Reads the plain document text into the state. windows64 picks the runtime installer of
 // the machine's width.
 int readSettingsDocument(RunState& state, std::string_view documentText, bool windows64);
+
+// The plain bytes of a SETTINGS resource, read as the launcher reads its own: an empty
+// resource counts as none, and the document ends at the first zero byte.
+int readSettingsResource(RunState& state, const std::vector<unsigned char>& resource, bool windows64);
 
 // The whole read at start-up: the launcher's own SETTINGS resource, then the checks of
 // the support files on the medium and the product generation.
