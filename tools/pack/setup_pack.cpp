@@ -1,5 +1,6 @@
 // setup-pack: turns a product's settings document into what the launcher embeds.
 //   setup-pack <settings.xml> <product-folder> <output-folder> <version a.b.c.d> <default-icon>
+//   setup-pack --check <settings.xml>     the launcher's verdict on the document (settings_check.h)
 // writes into the output folder: settings.bin (the scrambled document); payload.rc, a
 // resource script naming SETTINGS and every payload file the settings name (the
 // installer package, the runtime installers and, for a product with the thumbnail
@@ -21,6 +22,7 @@
 #include "config/scramble.h"
 #include "config/settings_reader.h"
 #include "config/xml_document.h"
+#include "tools/pack/settings_check.h"
 
 namespace fs = std::filesystem;
 
@@ -112,10 +114,13 @@ bool isPlainResourceName(const std::string& name) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 6) {
-        std::cerr << "usage: setup-pack <settings.xml> <product-folder> <output-folder> <version> <default-icon>\n";
+    const bool check = argc > 1 && std::string(argv[1]) == "--check";
+    if (check ? argc != 3 : argc != 6) {
+        std::cerr << "usage: setup-pack <settings.xml> <product-folder> <output-folder> <version> <default-icon>\n"
+                  << "       setup-pack --check <settings.xml>\n";
         return 2;
     }
+    if (check) return checkSettingsFile(argv[2], std::cout, std::cerr);
     const fs::path settingsPath = argv[1], productDir = argv[2], outDir = argv[3];
     const std::string version = argv[4];
     fs::path icon = productDir / "icon.ico";
