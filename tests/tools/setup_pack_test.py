@@ -4,10 +4,12 @@
 Usage: setup_pack_test.py <setup-pack> <settings.xml> [group]. Each case takes the demo
 document, breaks one item and expects exit status 1 with the reader's code and words on
 standard error; the intact document packs. The other groups: payload names that leave the
-product folder, hostile texts in the generated files, outputs that cannot be written."""
+product folder, hostile texts in the generated files, outputs that cannot be written, and
+the verdicts of --check."""
 import ast
 import os
 import pathlib
+import re
 import subprocess
 import sys
 import tempfile
@@ -25,6 +27,32 @@ CASES = [
     ("64-bit runtime", "dot-net20-framework/resource/Bit64", None,
      "-30: dot-net20-framework resource has no Bit64 (on 64-bit Windows)"),
     ("package resource", "msi/output", "resource-id", "-40: output has no resource-id"),
+]
+
+
+# setup-pack --check: (case, change to the demo document's text, the arguments after
+# --check ({doc} the changed document), expected standard output, exit status, words
+# expected on standard error or "").
+CHECKS = [
+    ("intact", None, ["{doc}"], "{doc}: accepted", 0, ""),
+    ("missing element", lambda t: re.sub(r"<guid.*?</guid>", "", t, flags=re.S), ["{doc}"],
+     "{doc}: refused (error 4): product has no guid", 1, ""),
+    ("missing attribute", lambda t: t.replace(' resource-id="MSI_FILE"', ""), ["{doc}"],
+     "{doc}: refused (error 40): output has no resource-id", 1, ""),
+    ("unknown language", lambda t: t.replace(">en-us</language>", ">en-gb</language>"), ["{doc}"],
+     "{doc}: refused (error 7): languages names an unknown language", 1, ""),
+    ("no language", lambda t: re.sub(r"<language .*?</language>", "", t), ["{doc}"],
+     "{doc}: refused (error 51): languages has no language", 1, ""),
+    ("32-bit runtime only", lambda t: re.sub(r"<Bit32 [^>]*/>", "", t), ["{doc}"],
+     "{doc}: refused (error 31): dot-net20-framework resource has no Bit32 (on 32-bit Windows)", 1, ""),
+    # The launcher reads past a syntax error once it has every required item; the
+    # packer would not pack the document, and the check says so beside its verdict.
+    ("syntax error at the end", lambda t: t + "<trailing", ["{doc}"], "{doc}: accepted", 0,
+     "setup-pack will not pack it"),
+    ("unreadable file", None, ["{doc}.missing"], "", 2, "cannot read"),
+    ("folder", None, ["{work}"], "", 2, "cannot read"),
+    ("no document", None, [], "", 2, "usage:"),
+    ("two documents", None, ["{doc}", "{doc}"], "", 2, "usage:"),
 ]
 
 
@@ -157,7 +185,22 @@ def blocked_outputs(tool, settings, work):
     return failures, len(BLOCKED_OUTPUTS)
 
 
-GROUPS = {"launcher": launcher_refusals, "names": payload_names, "texts": hostile_texts,
+def check_verdicts(tool, settings, work):
+    failures = []
+    demo = pathlib.Path(settings).read_text(encoding="utf-8")
+    for name, change, arguments, expected, status, said in CHECKS:
+        doc = work / "settings.xml"
+        doc.write_text(change(demo) if change else demo, encoding="utf-8")
+        arguments = [a.format(doc=doc, work=work) for a in arguments]
+        result = subprocess.run([tool, "--check", *arguments], capture_output=True, text=True)
+        output = expected.format(doc=doc) + "\n" if expected else ""
+        if result.returncode != status or result.stdout != output or said not in result.stderr:
+            failures.append(f"{name}: exit {result.returncode}, printed {result.stdout!r}, "
+                            f"said {result.stderr.strip()!r}")
+    return failures, len(CHECKS)
+
+
+GROUPS = {"check": check_verdicts, "launcher": launcher_refusals, "names": payload_names, "texts": hostile_texts,
           "outputs": blocked_outputs}
 
 
