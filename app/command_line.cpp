@@ -1,8 +1,8 @@
 #include "app/command_line.h"
 
+#include "app/flow_states.h"
 #include "config/tokenizer.h"
 #include "install/msi_properties.h"
-#include "platform/flow_words.h"
 #include "platform/folder_names.h"
 #include "platform/strings.h"
 

@@ -1,7 +1,7 @@
-// The setup flow: one state machine over named states held in flowState. A page state
-// runs its page step, which leaves a result word or a state name in flowState; the flow
-// turns the word into the next state and records where each page's Back returns to. An
-// action state runs an install action. The vocabulary is platform/flow_words.h.
+// The setup flow: one state machine over named states (app/flow_states.h) held in
+// flowState, which the flow alone writes. A page state runs its page step and follows the
+// routing table (app/flow_routes.h) from the step's result; an action state runs install
+// actions and names the state that follows from what they report.
 #pragma once
 
 #include "config/run_context.h"

@@ -2,8 +2,8 @@
 
 #include "app/bootstrapper_app.h"
 #include "app/command_line.h"
+#include "app/flow_states.h"
 #include "config/presets.h"
-#include "platform/flow_words.h"
 #include "platform/files.h"
 #include "platform/strings.h"
 #include "text/texts.h"

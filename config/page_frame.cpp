@@ -4,7 +4,7 @@
 
 #include "config/help_files.h"
 #include "config/help_topics.h"
-#include "platform/flow_words.h"
+#include "platform/page_words.h"
 #include "text/texts.h"
 
 std::u16string productText(const RunContext& app, int row) {
@@ -30,19 +30,29 @@ platform::PageModel framedPage(RunContext& app, platform::PageClass pageClass, c
     return page;
 }
 
-std::string showPage(RunContext& app, platform::PageModel& page) {
-    const std::string word = app.ui().showPage(page);
-    if (word.empty()) return word;  // Escape: the caller's state name stays
-    app.flowState = word;
-    if (word == word::kBack) app.forwardDirection = false;
-    else if (word != word::kCancel) app.forwardDirection = true;
-    if (page.placement.isSet()) app.lastPageRect = page.placement;
-    return word;
+PageResult pageResultOf(const std::string& word) {
+    static const std::pair<const std::string&, PageResult> kWords[] = {
+        {word::kNext, PageResult::Next},       {word::kBack, PageResult::Back},
+        {word::kCancel, PageResult::Cancel},   {word::kButton1, PageResult::Button1},
+        {word::kButton2, PageResult::Button2}, {word::kButton4, PageResult::Button4},
+        {word::kOption1, PageResult::Option1}, {word::kOption2, PageResult::Option2},
+    };
+    for (const auto& [name, result] : kWords) {
+        if (word == name) return result;
+    }
+    return PageResult::None;
 }
 
-std::string showProgressPage(RunContext& app, platform::WorkKind kind, const std::u16string& title,
-                             const std::u16string& message, const std::u16string& progressTitle,
-                             const std::u16string& info, std::function<void()> work) {
+PageResult showPage(RunContext& app, platform::PageModel& page) {
+    const std::string word = app.ui().showPage(page);
+    // A page ended without a word reports no position either.
+    if (!word.empty() && page.placement.isSet()) app.lastPageRect = page.placement;
+    return pageResultOf(word);
+}
+
+PageResult showProgressPage(RunContext& app, platform::WorkKind kind, const std::u16string& title,
+                            const std::u16string& message, const std::u16string& progressTitle,
+                            const std::u16string& info, std::function<void()> work) {
     platform::PageModel page = framedPage(app, platform::PageClass::Progress, nullptr);
     page.title = title;
     page.message = message;

@@ -1,6 +1,6 @@
 // What every wizard page shares: the window title, the button captions of the current
-// language, Help, the cancel question and the remembered position; and showing a page so
-// that its result word, direction and position land in the application state.
+// language, Help, the cancel question and the remembered position; and showing a page,
+// which turns the dialog's word into a PageResult for the step that showed it.
 #pragma once
 
 #include <functional>
@@ -8,22 +8,25 @@
 
 #include "platform/page_model.h"
 
+#include "config/page_result.h"
 #include "config/run_context.h"
 
 // A page of the class with the frame filled in; helpTopicName may name no topic.
 platform::PageModel framedPage(RunContext& app, platform::PageClass pageClass, const char* helpTopicName);
 
-// Shows the page. A result word goes into flowState (with the direction it implies) and
-// the page's position into lastPageRect; a page ended without a word leaves both alone.
-// Returns the word, empty when there was none.
-std::string showPage(RunContext& app, platform::PageModel& page);
+// Shows the page and returns how it ended. An answered page leaves its position in
+// lastPageRect, so the next page opens there; where the run goes next is the flow's.
+PageResult showPage(RunContext& app, platform::PageModel& page);
+
+// The dialog's word as a result; an empty or unknown word is None.
+PageResult pageResultOf(const std::string& word);
 
 // Row text with "ProductX" replaced by the product name.
 std::u16string productText(const RunContext& app, int row);
 
-// Shows the progress page with these texts running work (on its own thread); returns the
-// page's result word ("next" once the work has finished; "back" or "cancel" before it
-// started; empty after Escape before it started). The word also goes to flowState.
-std::string showProgressPage(RunContext& app, platform::WorkKind kind, const std::u16string& title,
-                             const std::u16string& message, const std::u16string& progressTitle,
-                             const std::u16string& info, std::function<void()> work);
+// Shows the progress page with these texts running work (on its own thread); returns
+// Next once the work has finished; Back or Cancel before it started; None after Escape
+// before it started.
+PageResult showProgressPage(RunContext& app, platform::WorkKind kind, const std::u16string& title,
+                            const std::u16string& message, const std::u16string& progressTitle,
+                            const std::u16string& info, std::function<void()> work);

@@ -22,6 +22,8 @@ struct RunState {
     RunState& operator=(const RunState&) = delete;
 
     // ---- Flow control ----
+    // Navigation: written by the flow (app/) alone; tools/check_layers.py holds the layers
+    // below it to that. The command line and the presets only choose the first state.
     std::string flowState = "start";
     std::map<std::string, std::string> backTarget;
     bool forwardDirection = true;

@@ -6,8 +6,8 @@
 #include "install/shell_extension.h"
 #include "install/shortcuts.h"
 
-int InstallEngine::installDotNet20(RunContext& app) { return InstallDotNet20(app); }
-int InstallEngine::installDotNet40Client(RunContext& app) { return InstallDotNet40Client(app); }
+RuntimeOutcome InstallEngine::installDotNet20(RunContext& app) { return InstallDotNet20(app); }
+RuntimeOutcome InstallEngine::installDotNet40Client(RunContext& app) { return InstallDotNet40Client(app); }
 
 bool InstallEngine::checkOlderInstallation(RunContext& app) {
     return ::checkOlderInstallation(app, app.system(), app.legacyExeDir) == 0;

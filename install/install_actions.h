@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "config/run_context.h"
+#include "install/prerequisites.h"
 
 // How the update search ended: the update program runs, or it did not start (the reason
 // has been shown), or it was refused because its signature is not the launcher's.
@@ -18,10 +19,9 @@ class InstallActions {
 public:
     virtual ~InstallActions() = default;
 
-    // Runtime installers: a negative number on failure; the progress page's word stays
-    // in flowState.
-    virtual int installDotNet20(RunContext& app) = 0;
-    virtual int installDotNet40Client(RunContext& app) = 0;
+    // Runtime installers behind their progress page.
+    virtual RuntimeOutcome installDotNet20(RunContext& app) = 0;
+    virtual RuntimeOutcome installDotNet40Client(RunContext& app) = 0;
     // An earlier installation of the older generation lies in legacyExeDir.
     virtual bool checkOlderInstallation(RunContext& app) = 0;
     virtual void installShellExtension(RunContext& app) = 0;
@@ -41,8 +41,8 @@ public:
 // so a run never claims work it did not do.
 class InstallEngine : public InstallActions {
 public:
-    int installDotNet20(RunContext& app) override;
-    int installDotNet40Client(RunContext& app) override;
+    RuntimeOutcome installDotNet20(RunContext& app) override;
+    RuntimeOutcome installDotNet40Client(RunContext& app) override;
     bool checkOlderInstallation(RunContext& app) override;
     void installShellExtension(RunContext& app) override;
     int launchPackage(RunContext& app) override;

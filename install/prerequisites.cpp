@@ -4,7 +4,6 @@
 #include "install/progress_steps.h"
 #include "install/progress_workers.h"
 #include "platform/files.h"
-#include "platform/flow_words.h"
 #include "platform/queries.h"
 #include "text/texts.h"
 
@@ -34,7 +33,7 @@ void showMissingRuntime(RunContext& app, const Runtime& runtime) {
         platform::MessageKind::Warning);
 }
 
-int installRuntime(RunContext& app, const Runtime& runtime) {
+RuntimeOutcome installRuntime(RunContext& app, const Runtime& runtime) {
     platform::System& system = app.system();
     std::u16string installer = temporaryFolder(app) + runtime.extractedName;
     bool extracted = false;
@@ -45,22 +44,22 @@ int installRuntime(RunContext& app, const Runtime& runtime) {
         installer = runtime.mediumPath;
         if (!fileExists(system, installer)) {
             showMissingRuntime(app, runtime);
-            return -1;
+            return RuntimeOutcome::Missing;
         }
     }
     const std::u16string quiet = u"/q";
-    const std::string word =
+    const PageResult answer =
         showProgressPage(app, platform::WorkKind::RunProgram, app.text(27), runtimeText(app, 10, runtime.version40),
                          runtimeText(app, 7, runtime.version40), productText(app, 155),
                          [&system, &installer, &quiet] { runProgramWork(system, installer, &quiet, nullptr); });
     if (extracted) system.deleteFile(installer);
-    if (word == word::kCancel) return -1;
-    if (word == word::kBack) return 0;
-    if (runtime.installed(system)) return 0;
+    if (answer == PageResult::Cancel) return RuntimeOutcome::Cancelled;
+    if (answer == PageResult::Back) return RuntimeOutcome::Back;
+    if (runtime.installed(system)) return RuntimeOutcome::Installed;
     // An installer that ran and left no runtime behind: say so rather than install a
     // package that cannot start. Escape before Next ran nothing and says nothing.
-    if (word == word::kNext) showMissingRuntime(app, runtime);
-    return -1;
+    if (answer == PageResult::Next) showMissingRuntime(app, runtime);
+    return RuntimeOutcome::Missing;
 }
 
 bool dotNet20Present(platform::System& system) { return dotNet20Installed(system, 2); }
@@ -86,14 +85,14 @@ int PreparePackage(RunContext& app, std::u16string& packagePath) {
     return 0;
 }
 
-int InstallDotNet20(RunContext& app) {
+RuntimeOutcome InstallDotNet20(RunContext& app) {
     const std::u16string medium = launcherFolder(app.system()) + u"\\Support\\Dot_Net20\\" +
                                   (isWindows64(app.system()) ? u"NetFx20SP2_x64.exe" : u"NetFx20SP2_x86.exe");
     return installRuntime(
         app, {u"NetFx20SP2.exe", &app.dotNet20ResourceId, medium, false, u".NET Framework 2.0", dotNet20Present});
 }
 
-int InstallDotNet40Client(RunContext& app) {
+RuntimeOutcome InstallDotNet40Client(RunContext& app) {
     const std::u16string medium =
         launcherFolder(app.system()) + u"\\Support\\Dot_Net40_Client\\dotNetFx40_Client_x86_x64.exe";
     return installRuntime(app, {u"dotNetFx40_Client_x86_x64.exe", &app.dotNet40ResourceId, medium, true,

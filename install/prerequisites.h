@@ -11,8 +11,10 @@
 // after an error message.
 int PreparePackage(RunContext& app, std::u16string& packagePath);
 
-// Install the runtime behind its page: -1 when no redistributable is found, the user
-// cancelled, or the runtime is still missing after its installer ran (each with its
-// message where one is due); 0 otherwise. The page's result word stays in flowState.
-int InstallDotNet20(RunContext& app);
-int InstallDotNet40Client(RunContext& app);
+// How installing a runtime behind its page ended: the runtime is there; it is still
+// missing, or no redistributable was found (each with its message where one is due); or
+// the user left the page with Back or Cancel before the installer ran.
+enum class RuntimeOutcome { Installed, Missing, Back, Cancelled };
+
+RuntimeOutcome InstallDotNet20(RunContext& app);
+RuntimeOutcome InstallDotNet40Client(RunContext& app);

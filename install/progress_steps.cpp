@@ -5,7 +5,6 @@
 #include "config/page_frame.h"
 #include "install/progress_workers.h"
 #include "install/work_plan.h"
-#include "platform/flow_words.h"
 #include "platform/strings.h"
 #include "text/texts.h"
 
@@ -29,8 +28,8 @@ int ExtractResourceWithProgress(RunContext& app, const std::u16string& resourceN
 int CopyFilesWithProgress(RunContext& app, std::uint64_t totalBytes, const std::vector<std::u16string>& sources,
                           const std::vector<std::u16string>& destinations) {
     int outcome = -1;
-    const std::string word =
+    const PageResult answer =
         showProgressPage(app, platform::WorkKind::CopyFiles, app.text(92), app.text(93), app.text(94), u"",
                          [&] { outcome = copyFilesWork(app, totalBytes, sources, destinations); });
-    return word == word::kNext ? outcome : -1;
+    return answer == PageResult::Next ? outcome : -1;
 }

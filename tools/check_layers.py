@@ -7,8 +7,15 @@ Each folder is one library and may include only itself and the folders below it:
     platform/win32 (beside platform) < ui/win32 (above ui)
 
 ui, install and download stand side by side and do not include one another; app joins
-them. Usage: check_layers.py [source root]; exit status 1 lists each include that
-runs against the order as "<file>:<line>: <folder> includes <header>".
+them.
+
+The flow (app/) alone navigates: no file below it writes the run's flowState, its
+backTarget or forwardDirection. Pages and steps report results and the flow routes them;
+a low layer that writes a state name would become a second, unseen routing table.
+
+Usage: check_layers.py [source root]; exit status 1 lists each include that runs against
+the order as "<file>:<line>: <folder> includes <header>" and each navigation write
+outside app/ as "<file>:<line>: <folder> writes <field>".
 """
 import pathlib
 import re
@@ -31,6 +38,19 @@ ALLOWED = {
 SOURCE_SUFFIXES = {".h", ".cpp", ".c"}
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"')
 
+# The navigation the flow alone writes, and what counts as writing it: an assignment
+# (also compound, also to an element: backTarget[x] = ...) or a changing member call.
+NAVIGATION = ("flowState", "backTarget", "forwardDirection")
+NAVIGATION_WRITE = re.compile(
+    r"\b(" + "|".join(NAVIGATION) + r")\b\s*(?:\[[^\]]*\]\s*)?"
+    r"(?:(?:[-+*/%&|^]|<<|>>)?=(?!=)|\.\s*(?:assign|append|insert|insert_or_assign|emplace|erase|clear|swap"
+    r"|replace|push_back|pop_back|resize)\s*\()")
+# A member's declaration with its first value is no write: a type stands before the name.
+DECLARATION = re.compile(r"^\s*(?!return\b)[\w:<>,]+\s*&?\s+$")
+COMMENT = re.compile(r"//.*$")
+# A string literal, so a quoted "flowState = x" in a message is no write.
+STRING = re.compile(r'"(?:[^"\\]|\\.)*"')
+
 
 def folder_of(relative):
     """The layer a path belongs to: the longest folder of ALLOWED it lies in."""
@@ -42,16 +62,20 @@ def folder_of(relative):
     return None
 
 
-def violations(root):
+def sources(root):
+    """Each source file of a layer folder: (relative path, its folder, its lines)."""
     tops = sorted({name.split("/")[0] for name in ALLOWED})
     for path in sorted(p for top in tops for p in (root / top).rglob("*")):
         if path.suffix not in SOURCE_SUFFIXES or not path.is_file():
             continue
         relative = path.relative_to(root).as_posix()
         own = folder_of(relative)
-        if own not in ALLOWED:
-            continue
-        lines = path.read_text(encoding="utf-8", errors="replace").splitlines()
+        if own in ALLOWED:
+            yield relative, own, path.read_text(encoding="utf-8", errors="replace").splitlines()
+
+
+def violations(root):
+    for relative, own, lines in sources(root):
         for number, line in enumerate(lines, 1):
             match = INCLUDE.match(line)
             if not match:
@@ -62,16 +86,34 @@ def violations(root):
             yield f"{relative}:{number}: {own} includes {match.group(1)}"
 
 
+def navigation_writes(root):
+    for relative, own, lines in sources(root):
+        if own.split("/")[0] == "app":
+            continue
+        for number, line in enumerate(lines, 1):
+            code = COMMENT.sub("", STRING.sub('""', line))
+            for match in NAVIGATION_WRITE.finditer(code):
+                if not DECLARATION.match(code[:match.start()]):
+                    yield f"{relative}:{number}: {own} writes {match.group(1)}"
+
+
 def main():
-    root = pathlib.Path(sys.argv[1] if len(sys.argv) > 1 else pathlib.Path(__file__).parent.parent)
-    found = list(violations(root.resolve()))
+    root = pathlib.Path(sys.argv[1] if len(sys.argv) > 1 else pathlib.Path(__file__).parent.parent).resolve()
+    found = list(violations(root))
     for line in found:
         print(line)
     if found:
         print(f"{len(found)} include(s) against the layer order")
-        return 1
-    print("every include follows the layer order")
-    return 0
+    else:
+        print("every include follows the layer order")
+    writes = list(navigation_writes(root))
+    for line in writes:
+        print(line)
+    if writes:
+        print(f"{len(writes)} navigation write(s) outside app/")
+    else:
+        print("only the flow in app/ writes the navigation")
+    return 1 if found or writes else 0
 
 
 if __name__ == "__main__":

@@ -1,12 +1,11 @@
 // Page steps: each decides whether its page is needed, fills it from the text table,
-// shows it and takes the answer over.
+// shows it, takes the answer over and reports it to the flow.
 #include "ui/wizard_steps.h"
 
 #include "config/legacy_settings.h"
 
 #include "config/presets.h"
 #include "platform/download_result.h"
-#include "platform/flow_words.h"
 #include "platform/files.h"
 #include "platform/queries.h"
 #include "platform/strings.h"
@@ -22,10 +21,11 @@ using platform::PageModel;
 
 bool unattended(const RunContext& app) { return !app.msiUiOption.empty(); }
 
-// A skipped page is passed over in the direction of travel.
-void skip(RunContext& app) { app.flowState = app.forwardDirection ? word::kNext : word::kBack; }
+bool ended(PageResult answer) { return answer == PageResult::Back || answer == PageResult::Cancel; }
 
-bool ended(const RunContext& app) { return app.flowState == word::kBack || app.flowState == word::kCancel; }
+// A question whose choice has been taken goes on. Escape (None) stays None: the flow moves
+// on from a question all the same, but Escape sets no direction of travel.
+PageResult goneOn(PageResult answer) { return answer == PageResult::None ? answer : PageResult::Next; }
 
 PageModel twoOptions(RunContext& app, const char* topic, int title, int message, int option1, int option2,
                      bool firstPreselected) {
@@ -40,22 +40,24 @@ PageModel twoOptions(RunContext& app, const char* topic, int title, int message,
 
 // Shows a two-option page; true when the user went on with the first option. A page
 // left with Escape reads nothing back: the preselection stands.
-bool answeredFirst(RunContext& app, PageModel& page, bool& answered) {
-    const std::string before = app.flowState;
+bool answeredFirst(RunContext& app, PageModel& page, PageResult& answer) {
     const bool firstPreselected = page.selectedOption == 0;
-    showPage(app, page);
-    answered = !ended(app);
-    if (app.flowState == before) return firstPreselected;
-    return app.flowState == word::kOption1;
+    answer = showPage(app, page);
+    if (answer == PageResult::None) return firstPreselected;
+    return answer == PageResult::Option1;
+}
+
+bool downloadFailed(int result) {
+    return result == kDownloadCancelled || result == kDownloadLocalFileProblem || result == kDownloadTransferProblem;
 }
 
 // A failed download: a local file problem names the file, a transfer problem says so, a
 // cancelled one says nothing; then the user is back on the question before it.
-void downloadFailed(RunContext& app, int result, const std::string& state, const std::u16string& file) {
+StepResult reportDownloadFailure(RunContext& app, int result, const std::u16string& file) {
     if (result == kDownloadLocalFileProblem)
         app.showMessage(replaceAll(app.text(121), u"xyz", file), platform::MessageKind::Warning);
     else if (result == kDownloadTransferProblem) app.showMessage(app.text(5), platform::MessageKind::Warning);
-    app.flowState = app.backTarget[state];
+    return StepResult::backToQuestion();
 }
 
 PageModel folderPage(RunContext& app, const char* topic, int title, int message, const std::u16string& folder) {
@@ -110,28 +112,25 @@ std::u16string defaultProgramFolder(RunContext& app) {
 
 }  // namespace
 
-void WizardSteps::showStartPage(RunContext& app) {
+StepResult WizardSteps::showStartPage(RunContext& app) {
     PageModel page = startPage(app);
-    showPage(app, page);
+    return showPage(app, page);
 }
 
-void WizardSteps::askAlreadyInstalled(RunContext& app) {
+StepResult WizardSteps::askAlreadyInstalled(RunContext& app) {
     if (!app.askForVideos && !app.askForPresentations && !app.askForMaterialDownload) {
         app.addOptionalComponents = false;
     } else {
         PageModel page = twoOptions(app, nullptr, 45, 122, 136, 109, !app.addOptionalComponents);
-        const std::string before = app.flowState;
-        showPage(app, page);
-        if (ended(app) || app.flowState == before) return;  // cancelled, closed, Escape or back
-        app.addOptionalComponents = app.flowState == word::kOption2;
-    }
-    if (app.addOptionalComponents) {
-        app.flowState = app.askForMaterialDownload ? state::kMaterialDownload : state::kVideos;
-        app.backTarget[app.flowState] = state::kAlreadyInstalled;
-        return;
+        const PageResult answer = showPage(app, page);
+        if (ended(answer) || answer == PageResult::None) return answer;  // cancelled, closed, Escape or back
+        app.addOptionalComponents = answer == PageResult::Option2;
+        if (app.addOptionalComponents)
+            return StepResult::jumpTo(app.askForMaterialDownload ? StepTarget::MaterialDownload : StepTarget::Videos,
+                                      answer);
     }
     app.installPresentations = app.installVideos = false;
-    app.flowState = word::kNext;
+    return PageResult::Next;
 }
 
 namespace {
@@ -153,7 +152,7 @@ std::u16string withoutBin(std::u16string folder) {
 
 }  // namespace
 
-void WizardSteps::askOlderInstallation(RunContext& app) {
+StepResult WizardSteps::askOlderInstallation(RunContext& app) {
     platform::System& system = app.system();
     app.legacyUpgrade = false;
     if (!app.legacyExeDir.empty() && !pathExists(system, app.legacyExeDir)) app.legacyAllUsers = true;
@@ -166,82 +165,85 @@ void WizardSteps::askOlderInstallation(RunContext& app) {
     PageModel page = folderPage(app, nullptr, 45, 138, start);
     page.title = replaceAll(app.text(45), u"ProductX", name);
     page.message = page.browseInstruction = replaceAll(app.text(138), u"ProductX", name);
+    // The answer that set the direction last: an Escape on the page asked again keeps the
+    // direction an earlier Next gave.
+    PageResult moved = PageResult::None;
     for (;;) {
-        showPage(app, page);
-        if (ended(app) || app.flowState == word::kBack) return;
+        const PageResult answer = showPage(app, page);
+        if (ended(answer)) return answer;
+        if (answer != PageResult::None) moved = answer;
         const std::u16string folder = withoutBin(system.longPathName(typedFolder(page.folder)));
         app.legacyInstDir = folder;
         if (checkOlderInstallation(app, system, folder + u"\\bin") == 0) {
             app.legacyUpgrade = true;
             app.legacyExeDir = folder + u"\\bin";
             app.legacyInstDirLfn = app.legacyInstNdirLfn = app.legacyInstNdir = folder;
-            app.flowState = state::kVideos;
-            app.backTarget[state::kVideos] = state::kAlreadyInstalled;
-            return;
+            return StepResult::jumpTo(StepTarget::Videos, moved);
         }
         app.showMessage(replaceAll(app.text(139), u"ProductX", name), platform::MessageKind::Plain);
     }
 }
 
-void WizardSteps::askInstallationType(RunContext& app) {
+StepResult WizardSteps::askInstallationType(RunContext& app) {
     PageModel page = twoOptions(app, "program-access", 35, 36, 37, 38, !app.linkOnly);
-    showPage(app, page);
+    const PageResult answer = showPage(app, page);
     app.linkOnly = false;
+    return answer;
 }
 
-void WizardSteps::askNetworkFolder(RunContext& app) {
+StepResult WizardSteps::askNetworkFolder(RunContext& app) {
     app.linkOnly = false;
     PageModel page = folderPage(app, "server-folder", 157, 25, app.networkFolder);
     page.browseFlags = platform::kBrowseDefaultFlags | platform::kBrowseNoNewFolder;
     for (;;) {
-        showPage(app, page);
-        if (app.flowState == word::kCancel) return;
+        const PageResult answer = showPage(app, page);
+        if (answer == PageResult::Cancel) return answer;
         std::u16string folder = typedFolder(page.folder);
         if (validInstallation(app, folder)) {
             app.networkFolder = folder;
             app.linkOnly = true;
-            return;
+            return answer;
         }
-        if (app.flowState == word::kBack) {
+        if (answer == PageResult::Back) {
             app.networkFolder.clear();
-            return;
+            return answer;
         }
         warn(app, productText(app, 26));  // then the page again, as the user left it
     }
 }
 
-void WizardSteps::askUserGroup(RunContext& app) {
+StepResult WizardSteps::askUserGroup(RunContext& app) {
     const bool administrator = app.system().isAdministrator();
     if (!administrator && !app.preconfigMode) app.allUsers = false;
-    if ((!administrator && !app.preconfigMode) || unattended(app)) return skip(app);
+    if ((!administrator && !app.preconfigMode) || unattended(app)) return StepResult::skip();
     PageModel page = twoOptions(app, "user-group", 77, 78, 79, 80, app.allUsers);
-    bool answered = false;
-    const bool first = answeredFirst(app, page, answered);
-    if (!answered) return;
+    PageResult answer = PageResult::None;
+    const bool first = answeredFirst(app, page, answer);
+    if (ended(answer)) return answer;
     app.allUsers = first;
-    app.flowState = word::kNext;
+    return goneOn(answer);
 }
 
-void WizardSteps::askSetupFolder(RunContext& app) {
-    if (!app.preconfigMode) return skip(app);
+StepResult WizardSteps::askSetupFolder(RunContext& app) {
+    if (!app.preconfigMode) return StepResult::skip();
     const int language = app.languageIndex;
     if (app.individualSetupFolder.empty()) app.individualSetupFolder = u"c:\\install\\" + app.mainExeDir[language];
     PageModel page = folderPage(app, "setup-folder", 84, 85, app.individualSetupFolder);
     page.subFolder = app.mainExeDir[language];
-    showPage(app, page);
-    if (ended(app)) return;
+    const PageResult answer = showPage(app, page);
+    if (ended(answer)) return answer;
     app.individualSetupFolder = typedFolder(page.folder);
     // Creates the folder on the way, exactly as the copy is made later.
     if (!app.individualSetupFolder.empty() && acceptableFolderName(app.individualSetupFolder) &&
         folderWritableByCopy(app.system(), app.individualSetupFolder))
-        return;
+        return answer;
     folderRefused(app, app.individualSetupFolder);
     app.individualSetupFolder.clear();
-    app.flowState = state::kSetupFolder;
+    return StepResult::again(answer);
 }
 
-void WizardSteps::askProgramFolder(RunContext& app) {
-    if (!((app.preconfigMode && !app.linkOnly) || app.toGoEdition)) return skip(app);
+StepResult WizardSteps::askProgramFolder(RunContext& app) {
+    if (!((app.preconfigMode && !app.linkOnly) || app.toGoEdition)) return StepResult::skip();
     const std::u16string remembered = app.targetProgramFolder;
     if (app.targetProgramFolder.empty()) {
         app.targetProgramFolder = defaultProgramFolder(app);
@@ -250,23 +252,23 @@ void WizardSteps::askProgramFolder(RunContext& app) {
     PageModel page = app.toGoEdition ? folderPage(app, "program-folder", 157, 158, app.targetProgramFolder)
                                      : folderPage(app, "program-folder", 86, 87, app.targetProgramFolder);
     page.subFolder = app.mainExeDir[app.languageIndex];
-    showPage(app, page);
-    if (ended(app)) {
+    const PageResult answer = showPage(app, page);
+    if (ended(answer)) {
         app.targetProgramFolder = remembered;
-        return;
+        return answer;
     }
     const std::u16string folder = typedFolder(page.folder);
     if (!folder.empty() && acceptableFolderName(folder)) {
         app.targetProgramFolder = folder;
-        return;
+        return answer;
     }
     folderRefused(app, folder);
     app.targetProgramFolder.clear();
-    app.flowState = state::kTargetFolder;
+    return StepResult::again(answer);
 }
 
-void WizardSteps::askCircuitFolder(RunContext& app) {
-    if (!app.circuitFolderDialog || unattended(app)) return skip(app);
+StepResult WizardSteps::askCircuitFolder(RunContext& app) {
+    if (!app.circuitFolderDialog || unattended(app)) return StepResult::skip();
     PageModel page = framedPage(app, PageClass::CircuitFolder, "working-folder");
     page.title = productText(app, 111);
     page.message = productText(app, 112);
@@ -278,93 +280,84 @@ void WizardSteps::askCircuitFolder(RunContext& app) {
     page.folder = app.circuitFolder;
     page.useStandardFolder = app.useStandardCircuitFolder;
     for (;;) {
-        showPage(app, page);
+        const PageResult answer = showPage(app, page);
         app.useStandardCircuitFolder = page.useStandardFolder;
-        if (ended(app) || page.useStandardFolder) return;
+        if (ended(answer) || page.useStandardFolder) return answer;
         const std::u16string folder = typedFolder(page.folder);
         // An own folder must be one that can be named; otherwise the page asks again.
         if (!folder.empty() && acceptableFolderName(folder)) {
             app.circuitFolder = folder;
-            return;
+            return answer;
         }
         folderRefused(app, folder);
     }
 }
 
-void WizardSteps::askCopyVideos(RunContext& app) {
-    if (!app.askForVideos || app.linkOnly || unattended(app)) return skip(app);
+StepResult WizardSteps::askCopyVideos(RunContext& app) {
+    if (!app.askForVideos || app.linkOnly || unattended(app)) return StepResult::skip();
     PageModel page = app.videosAsDownload ? twoOptions(app, "copy-films", 141, 142, 143, 144, app.installVideos)
                      : app.isPelaxo4      ? twoOptions(app, "copy-films", 97, 98, 99, 100, app.installVideos)
                                           : twoOptions(app, "copy-films", 97, 153, 99, 154, app.installVideos);
     page.message = replaceAll(page.message, u"xyz", app.videosSize);
     page.option1 = replaceAll(page.option1, u"xyz", app.videosSize);
-    bool answered = false;
-    const bool first = answeredFirst(app, page, answered);
-    if (!answered) return;
+    PageResult answer = PageResult::None;
+    const bool first = answeredFirst(app, page, answer);
+    if (ended(answer)) return answer;
     app.installVideos = first;
-    app.flowState = word::kNext;
+    return goneOn(answer);
 }
 
-void WizardSteps::fetchVideos(RunContext& app) {
-    if (!app.videosAsDownload || !app.installVideos || app.linkOnly || unattended(app)) return skip(app);
+StepResult WizardSteps::fetchVideos(RunContext& app) {
+    if (!app.videosAsDownload || !app.installVideos || app.linkOnly || unattended(app)) return StepResult::skip();
     const int result = downloads_.downloadVideos(app);
-    if (result == kDownloadCancelled || result == kDownloadLocalFileProblem || result == kDownloadTransferProblem) {
-        downloadFailed(app, result, state::kVideosDownload, app.system().tempFolder() + u"\\media2.cab");
-        return;
-    }
-    app.flowState = word::kNext;
+    if (downloadFailed(result)) return reportDownloadFailure(app, result, app.system().tempFolder() + u"\\media2.cab");
+    return PageResult::Next;
 }
 
-void WizardSteps::askMaterialDownload(RunContext& app) {
-    if (!app.askForMaterialDownload || app.linkOnly || unattended(app)) return skip(app);
+StepResult WizardSteps::askMaterialDownload(RunContext& app) {
+    if (!app.askForMaterialDownload || app.linkOnly || unattended(app)) return StepResult::skip();
     PageModel page = twoOptions(app, nullptr, 159, 160, 161, 162, app.downloadMaterialChosen);
     page.message = replaceAll(page.message, u"xyz", app.videosSize);
-    bool answered = false;
-    const bool first = answeredFirst(app, page, answered);
-    if (!answered) return;
+    PageResult answer = PageResult::None;
+    const bool first = answeredFirst(app, page, answer);
+    if (ended(answer)) return answer;
     app.downloadMaterialChosen = first;
-    if (!first) {
-        app.flowState = word::kNext;
-        return;
-    }
+    if (!first) return goneOn(answer);
     const int result = downloads_.downloadMaterial(app);
-    if (result == kDownloadCancelled || result == kDownloadLocalFileProblem || result == kDownloadTransferProblem) {
-        downloadFailed(app, result, state::kMaterialDownload, u"*.cab");
-        return;
-    }
+    if (downloadFailed(result)) return reportDownloadFailure(app, result, u"*.cab");
     app.materialDownloaded = true;
-    app.flowState = word::kNext;
+    return PageResult::Next;
 }
 
-void WizardSteps::askPresentations(RunContext& app) {
-    if (!app.askForPresentations || app.linkOnly || unattended(app)) return skip(app);
+StepResult WizardSteps::askPresentations(RunContext& app) {
+    if (!app.askForPresentations || app.linkOnly || unattended(app)) return StepResult::skip();
     PageModel page = twoOptions(app, nullptr, 101, 102, 103, 104, app.installPresentations);
     page.message = replaceAll(app.text(102), u"ProductX", app.productShortName);
     page.option1 = replaceAll(page.option1, u"xyz", app.presentationsSize);
-    bool answered = false;
-    const bool first = answeredFirst(app, page, answered);
-    if (!answered) return;
+    PageResult answer = PageResult::None;
+    const bool first = answeredFirst(app, page, answer);
+    if (ended(answer)) return answer;
     app.installPresentations = first;
-    app.flowState = word::kNext;
+    return goneOn(answer);
 }
 
-void WizardSteps::askAutoMode(RunContext& app) {
-    if (!app.preconfigMode) return skip(app);
+StepResult WizardSteps::askAutoMode(RunContext& app) {
+    if (!app.preconfigMode) return StepResult::skip();
     PageModel page = twoOptions(app, "client-options", 88, 89, 90, 91, app.autoMode != 0);
-    bool answered = false;
-    const bool first = answeredFirst(app, page, answered);
-    if (!answered) return;
+    PageResult answer = PageResult::None;
+    const bool first = answeredFirst(app, page, answer);
+    if (ended(answer)) return answer;
     app.autoMode = first ? 1 : 0;
-    app.flowState = word::kNext;
+    return goneOn(answer);
 }
 
-void WizardSteps::showPresetsSummary(RunContext& app) {
+StepResult WizardSteps::showPresetsSummary(RunContext& app) {
     composePresets(app);
     PageModel page = framedPage(app, PageClass::Info, "setup-options");
     page.title = productText(app, 126);
     page.message = replaceAll(app.text(127), u"XYZ", app.individualSetupFolder);
     page.infoText = app.text(128) + u"\n\n" + app.setupIniText;
-    showPage(app, page);
+    return showPage(app, page);
 }
 
 void WizardSteps::showFinishPage(RunContext& app, const std::u16string& heading, const std::u16string& text,

@@ -8,21 +8,21 @@ class WizardSteps : public PageSteps {
 public:
     explicit WizardSteps(ContentDownloads& downloads) : downloads_(downloads) {}
 
-    void showStartPage(RunContext& app) override;
-    void askAlreadyInstalled(RunContext& app) override;
-    void askOlderInstallation(RunContext& app) override;
-    void askInstallationType(RunContext& app) override;
-    void askNetworkFolder(RunContext& app) override;
-    void askUserGroup(RunContext& app) override;
-    void askSetupFolder(RunContext& app) override;
-    void askProgramFolder(RunContext& app) override;
-    void askCircuitFolder(RunContext& app) override;
-    void askCopyVideos(RunContext& app) override;
-    void fetchVideos(RunContext& app) override;
-    void askMaterialDownload(RunContext& app) override;
-    void askPresentations(RunContext& app) override;
-    void askAutoMode(RunContext& app) override;
-    void showPresetsSummary(RunContext& app) override;
+    StepResult showStartPage(RunContext& app) override;
+    StepResult askAlreadyInstalled(RunContext& app) override;
+    StepResult askOlderInstallation(RunContext& app) override;
+    StepResult askInstallationType(RunContext& app) override;
+    StepResult askNetworkFolder(RunContext& app) override;
+    StepResult askUserGroup(RunContext& app) override;
+    StepResult askSetupFolder(RunContext& app) override;
+    StepResult askProgramFolder(RunContext& app) override;
+    StepResult askCircuitFolder(RunContext& app) override;
+    StepResult askCopyVideos(RunContext& app) override;
+    StepResult fetchVideos(RunContext& app) override;
+    StepResult askMaterialDownload(RunContext& app) override;
+    StepResult askPresentations(RunContext& app) override;
+    StepResult askAutoMode(RunContext& app) override;
+    StepResult showPresetsSummary(RunContext& app) override;
     void showFinishPage(RunContext& app, const std::u16string& heading, const std::u16string& text,
                         const std::u16string& additionalText) override;
 

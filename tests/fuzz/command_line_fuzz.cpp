@@ -10,10 +10,10 @@
 #include <vector>
 
 #include "app/command_line.h"
+#include "app/flow_states.h"
 #include "config/run_context.h"
 #include "fakes/fake_system.h"
 #include "install/msi_properties.h"
-#include "platform/flow_words.h"
 #include "platform/folder_names.h"
 #include "platform/strings.h"
 

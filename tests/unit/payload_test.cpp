@@ -185,7 +185,7 @@ TEST_F(Payload, ARuntimeIsExtractedRunAfterNextAndRemovedAgain) {
         registerRuntime20();
         return "next";
     });
-    EXPECT_EQ(InstallDotNet20(app), 0);
+    EXPECT_EQ(InstallDotNet20(app), RuntimeOutcome::Installed);
     ASSERT_EQ(ui.pagesShown.size(), 2u);
     const PageModel& page = ui.pagesShown[1];
     EXPECT_EQ(page.workKind, WorkKind::RunProgram);
@@ -195,14 +195,13 @@ TEST_F(Payload, ARuntimeIsExtractedRunAfterNextAndRemovedAgain) {
     EXPECT_EQ(page.infoText, app.text(155));
     EXPECT_NE(system.commandLines.back().find(u"\"C:\\Temp\\NetFx20SP2.exe\" /q"), std::u16string::npos);
     EXPECT_FALSE(system.files.count(u"C:\\Temp\\NetFx20SP2.exe"));
-    EXPECT_EQ(app.flowState, "next");
 }
 
-TEST_F(Payload, ACancelledOrFruitlessRuntimeRunReturnsMinusOne) {
+TEST_F(Payload, ACancelledOrFruitlessRuntimeRunInstallsNothing) {
     system.resources[u"DOTNET20_32_FILE"] = bytes(200);
     answerProgress();
     answerProgress("cancel");
-    EXPECT_EQ(InstallDotNet20(app), -1);
+    EXPECT_EQ(InstallDotNet20(app), RuntimeOutcome::Cancelled);
     EXPECT_TRUE(system.commandLines.empty());
     EXPECT_FALSE(system.files.count(u"C:\\Temp\\NetFx20SP2.exe"));
     EXPECT_TRUE(ui.messages.empty());
@@ -210,7 +209,7 @@ TEST_F(Payload, ACancelledOrFruitlessRuntimeRunReturnsMinusOne) {
     // The installer ran but the runtime is still missing: say so instead of going on.
     answerProgress();
     answerProgress();
-    EXPECT_EQ(InstallDotNet20(app), -1);
+    EXPECT_EQ(InstallDotNet20(app), RuntimeOutcome::Missing);
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].kind, platform::MessageKind::Warning);
     EXPECT_EQ(ui.messages[0].text,
@@ -220,25 +219,25 @@ TEST_F(Payload, ACancelledOrFruitlessRuntimeRunReturnsMinusOne) {
 
 TEST_F(Payload, WithoutAnEmbeddedRuntimeTheMediumsCopyForTheWindowsWidthRuns) {
     app.dotNet20ResourceId.clear();
-    EXPECT_EQ(InstallDotNet20(app), -1);  // nothing on the medium either
+    EXPECT_EQ(InstallDotNet20(app), RuntimeOutcome::Missing);  // nothing on the medium either
     EXPECT_EQ(ui.messages.back().kind, platform::MessageKind::Warning);
     EXPECT_TRUE(ui.pagesShown.empty());
 
     system.setWindows64(true);
     system.addFile(u"D:\\Support\\Dot_Net20\\NetFx20SP2_x64.exe");
     answerProgress("back");
-    EXPECT_EQ(InstallDotNet20(app), 0);
+    EXPECT_EQ(InstallDotNet20(app), RuntimeOutcome::Back);
     EXPECT_EQ(ui.pagesShown.back().workKind, WorkKind::RunProgram);
     EXPECT_TRUE(system.files.count(u"D:\\Support\\Dot_Net20\\NetFx20SP2_x64.exe"));  // the medium's stays
 
     // The 4.0 runtime names itself in every text, and has one medium file for both widths.
     app.dotNet40ResourceId.clear();
     ui.messages.clear();
-    EXPECT_EQ(InstallDotNet40Client(app), -1);
+    EXPECT_EQ(InstallDotNet40Client(app), RuntimeOutcome::Missing);
     EXPECT_EQ(ui.messages.back().text.substr(0, 54), u"Circuita 5 requires the Microsoft .Net Framework 4.0.\n");
     system.addFile(u"D:\\Support\\Dot_Net40_Client\\dotNetFx40_Client_x86_x64.exe");
     answerProgress("back");
-    EXPECT_EQ(InstallDotNet40Client(app), 0);
+    EXPECT_EQ(InstallDotNet40Client(app), RuntimeOutcome::Back);
     EXPECT_EQ(ui.pagesShown.back().progressTitle.find(u"2.0"), std::u16string::npos);
 }
 

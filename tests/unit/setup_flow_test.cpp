@@ -1,95 +1,15 @@
 // The setup flow with scripted page steps and recorded actions.
 #include <gtest/gtest.h>
 
-#include <deque>
-#include <map>
-
 #include "app/bootstrapper_app.h"
 #include "app/setup_flow.h"
 #include "fakes/fake_system.h"
+#include "fakes/scripted_steps.h"
 
 namespace {
 
 using Root = platform::RegRoot;
-
-// Page steps answer from per-step scripts (default "next"); every call is logged.
-class ScriptedSteps : public PageSteps, public InstallActions {
-public:
-    std::map<std::string, std::deque<std::string>> answers;
-    std::vector<std::string> log;
-    std::vector<std::u16string> finishTexts;
-    int dotNetResult = 0;
-    std::string dotNetWord = "next";
-    int packageExitCode = 0;
-    int individualSetupResult = 0;
-    bool olderInstallation = false;
-    UpdateOutcome updateOutcome = UpdateOutcome::Started;
-
-    void script(const std::string& step, std::initializer_list<std::string> words) {
-        answers[step].insert(answers[step].end(), words);
-    }
-
-    void page(RunContext& app, const std::string& name) {
-        log.push_back(name);
-        auto& queue = answers[name];
-        if (queue.empty()) {
-            app.flowState = "next";
-            return;
-        }
-        const std::string word = queue.front();
-        queue.pop_front();
-        if (word != "(escape)") app.flowState = word;  // Escape writes nothing
-    }
-
-    void showStartPage(RunContext& app) override {
-        EXPECT_FALSE(app.preconfigMode || app.linkOnly) << "start clears the modes first";
-        page(app, "start");
-    }
-    void askAlreadyInstalled(RunContext& app) override { page(app, "already installed"); }
-    void askOlderInstallation(RunContext& app) override { page(app, "older installation"); }
-    void askInstallationType(RunContext& app) override { page(app, "full or link"); }
-    void askNetworkFolder(RunContext& app) override { page(app, "server folder"); }
-    void askUserGroup(RunContext& app) override { page(app, "all users"); }
-    void askSetupFolder(RunContext& app) override { page(app, "setup folder"); }
-    void askProgramFolder(RunContext& app) override { page(app, "target folder"); }
-    void askCircuitFolder(RunContext& app) override { page(app, "application folder"); }
-    void askCopyVideos(RunContext& app) override { page(app, "videos"); }
-    void fetchVideos(RunContext& app) override { page(app, "videos download"); }
-    void askMaterialDownload(RunContext& app) override { page(app, "material download"); }
-    void askPresentations(RunContext& app) override { page(app, "presentations"); }
-    void askAutoMode(RunContext& app) override { page(app, "auto mode"); }
-    void showPresetsSummary(RunContext& app) override { page(app, "presets summary"); }
-    void showFinishPage(RunContext&, const std::u16string& heading, const std::u16string& text,
-                        const std::u16string& additional) override {
-        log.push_back("finish");
-        finishTexts = {heading, text, additional};
-    }
-
-    int installDotNet20(RunContext& app) override { return runtime(app, "install .NET 2.0"); }
-    int installDotNet40Client(RunContext& app) override { return runtime(app, "install .NET 4.0"); }
-    int runtime(RunContext& app, const std::string& name) {
-        log.push_back(name);
-        app.flowState = dotNetWord;
-        return dotNetResult;
-    }
-    bool checkOlderInstallation(RunContext&) override { return olderInstallation; }
-    void installShellExtension(RunContext&) override { log.push_back("shell extension"); }
-    int launchPackage(RunContext&) override {
-        log.push_back("launch package");
-        return packageExitCode;
-    }
-    void createShortcutsAndRegistry(RunContext&) override { log.push_back("shortcuts"); }
-    void removeProduct(RunContext&) override { log.push_back("remove"); }
-    int createIndividualSetup(RunContext&) override {
-        log.push_back("create individual setup");
-        return individualSetupResult;
-    }
-    void startFromMedium(RunContext&) override { log.push_back("start from medium"); }
-    UpdateOutcome downloadAndStartUpdate(RunContext&) override {
-        log.push_back("download update");
-        return updateOutcome;
-    }
-};
+using R = PageResult;
 
 using Log = std::vector<std::string>;
 
@@ -127,10 +47,10 @@ protected:
 };
 
 TEST_F(Flow, FullInstallationForwardAndBack) {
-    steps.script("start", {"button2"});
-    steps.script("application folder", {"back"});  // back to the program folder
-    steps.script("target folder", {"next", "back"});
-    steps.script("setup folder", {"next", "back", "next"});
+    steps.script("start", {R::Button2});
+    steps.script("application folder", {R::Back});  // back to the program folder
+    steps.script("target folder", {R::Next, R::Back});
+    steps.script("setup folder", {R::Next, R::Back, R::Next});
     run();
     EXPECT_EQ(steps.log,
               (Log{"start", "all users", "setup folder", "target folder", "application folder", "target folder",
@@ -142,9 +62,9 @@ TEST_F(Flow, FullInstallationForwardAndBack) {
 }
 
 TEST_F(Flow, CancelEndsAtOnceAndBackFromTheFirstPageReturnsToStart) {
-    steps.script("start", {"button2", "button2"});
-    steps.script("all users", {"back", "next"});
-    steps.script("setup folder", {"cancel"});
+    steps.script("start", {R::Button2, R::Button2});
+    steps.script("all users", {R::Back, R::Next});
+    steps.script("setup folder", {R::Cancel});
     run();
     EXPECT_EQ(steps.log, (Log{"start", "all users", "start", "all users", "setup folder"}));
     EXPECT_EQ(app.flowState, "cancel");
@@ -153,27 +73,27 @@ TEST_F(Flow, CancelEndsAtOnceAndBackFromTheFirstPageReturnsToStart) {
     // An Individual Setup run starts at the user group; its Back ends the run.
     steps.log.clear();
     app.backTarget["Dialog: all users"] = "cancel";
-    steps.script("all users", {"back"});
+    steps.script("all users", {R::Back});
     run("Dialog: all users");
     EXPECT_EQ(steps.log, (Log{"all users"}));
 }
 
 TEST_F(Flow, FourthStartButtonSearchesUpdatesOrCreatesAnIndividualSetup) {
     installDotNet20();
-    steps.script("start", {"button4"});
+    steps.script("start", {R::Button4});
     run();
     EXPECT_EQ(steps.log, (Log{"start", "download update"}));
 
     steps.log.clear();
     app.preconfigSetup = true;
-    steps.script("start", {"button4", "cancel"});
-    steps.script("full or link", {"back"});
+    steps.script("start", {R::Button4, R::Cancel});
+    steps.script("full or link", {R::Back});
     run();
     EXPECT_EQ(steps.log, (Log{"start", "full or link", "start"}));  // start cleared the mode again
 
     steps.log.clear();
-    steps.script("start", {"button4"});
-    steps.script("full or link", {"option1"});
+    steps.script("start", {R::Button4});
+    steps.script("full or link", {R::Option1});
     run();
     EXPECT_EQ(steps.log, (Log{"start", "full or link", "all users", "setup folder", "target folder",
                               "application folder", "videos", "videos download", "material download", "presentations",
@@ -183,7 +103,7 @@ TEST_F(Flow, FourthStartButtonSearchesUpdatesOrCreatesAnIndividualSetup) {
 }
 
 TEST_F(Flow, UpdateSearchWithoutTheRuntime) {
-    steps.script("start", {"button4", "cancel"});
+    steps.script("start", {R::Button4, R::Cancel});
     system.administrator = false;
     run();
     EXPECT_EQ(steps.log, (Log{"start", "start"}));
@@ -192,15 +112,15 @@ TEST_F(Flow, UpdateSearchWithoutTheRuntime) {
 
     steps.log.clear();
     system.administrator = true;
-    steps.script("start", {"button4", "cancel"});
-    steps.dotNetResult = -1;
+    steps.script("start", {R::Button4, R::Cancel});
+    steps.runtimeOutcome = RuntimeOutcome::Missing;
     run();
     EXPECT_EQ(steps.log, (Log{"start", "install .NET 2.0", "start"}));
 
     steps.log.clear();
-    steps.dotNetResult = 0;
+    steps.runtimeOutcome = RuntimeOutcome::Installed;
     steps.updateOutcome = UpdateOutcome::NotStarted;  // a failed download returns to the start page
-    steps.script("start", {"button4", "cancel"});
+    steps.script("start", {R::Button4, R::Cancel});
     run();
     EXPECT_EQ(steps.log, (Log{"start", "install .NET 2.0", "download update", "start"}));
 }
@@ -208,7 +128,7 @@ TEST_F(Flow, UpdateSearchWithoutTheRuntime) {
 TEST_F(Flow, ARefusedUpdateReturnsToTheStartPageOrEndsAQuietRunWithItsOwnCode) {
     installDotNet20();
     steps.updateOutcome = UpdateOutcome::Refused;
-    steps.script("start", {"button4", "cancel"});
+    steps.script("start", {R::Button4, R::Cancel});
     run();
     EXPECT_EQ(steps.log, (Log{"start", "download update", "start"}));
     EXPECT_EQ(app.installerExitCode, 0u);
@@ -225,14 +145,14 @@ TEST_F(Flow, InstallationChecksInTheirOrder) {
     app.adminRequired = true;
     app.needsDotNet20 = true;
     system.administrator = false;
-    steps.script("start", {"button2", "cancel"});
+    steps.script("start", {R::Button2, R::Cancel});
     run();
     EXPECT_EQ(messages(), (std::vector<std::u16string>{u"Circuita cannot be installed.\n\nAdministrative privileges "
                                                        u"are required in order to install the software."}));
 
     ui.messages.clear();
     app.adminRequired = false;
-    steps.script("start", {"button2", "cancel"});
+    steps.script("start", {R::Button2, R::Cancel});
     run();
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].text.substr(0, 56), u"Circuita requires the Microsoft .Net Framework 2.0 SP2.\n");
@@ -241,7 +161,7 @@ TEST_F(Flow, InstallationChecksInTheirOrder) {
     ui.messages.clear();
     installDotNet20();
     app.needsDotNet40Client = true;
-    steps.script("start", {"button2", "cancel"});
+    steps.script("start", {R::Button2, R::Cancel});
     run();
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].text.substr(0, 52), u"Circuita requires the Microsoft .Net Framework 4.0.\n");
@@ -249,8 +169,8 @@ TEST_F(Flow, InstallationChecksInTheirOrder) {
     // An administrator gets the runtime installer; its Back returns to the start page.
     steps.log.clear();
     system.administrator = true;
-    steps.dotNetWord = "back";
-    steps.script("start", {"button2", "cancel"});
+    steps.runtimeOutcome = RuntimeOutcome::Back;
+    steps.script("start", {R::Button2, R::Cancel});
     run();
     EXPECT_EQ(steps.log, (Log{"start", "install .NET 4.0", "start"}));
 }
@@ -260,22 +180,22 @@ TEST_F(Flow, PortableEditionStopsAtAnInstalledSibling) {
     app.editionGuidE = u"{E}";
     app.editionGuidH = u"{H}";
     registerProduct(u"{H}");
-    steps.script("start", {"button2", "cancel"});
+    steps.script("start", {R::Button2, R::Cancel});
     run();
     EXPECT_EQ(messages(), (std::vector<std::u16string>{u"Circuita H is already installed."}));
 
     // An absent sibling (installer says 2) does not count.
     ui.messages.clear();
     system.productStates[u"{H}"] = platform::kInstallStateAbsent;
-    steps.script("start", {"button2", "cancel"});
+    steps.script("start", {R::Button2, R::Cancel});
     run();
     EXPECT_TRUE(ui.messages.empty());
 }
 
 TEST_F(Flow, RestartCodesCountAsSuccessAndQuietRunsShowNoPage) {
     registerProduct(u"{P}");
-    steps.script("start", {"button2"});
-    steps.script("already installed", {"next"});
+    steps.script("start", {R::Button2});
+    steps.script("already installed", {R::Next});
     steps.packageExitCode = 3010;
     run();
     EXPECT_EQ(steps.log.back(), "finish");
@@ -290,8 +210,8 @@ TEST_F(Flow, RestartCodesCountAsSuccessAndQuietRunsShowNoPage) {
 
 TEST_F(Flow, AlreadyInstalledPageAndItsFixedBack) {
     registerProduct(u"{P}");
-    steps.script("start", {"button2", "button2", "cancel"});
-    steps.script("already installed", {"back", "next"});
+    steps.script("start", {R::Button2, R::Button2, R::Cancel});
+    steps.script("already installed", {R::Back, R::Next});
     steps.packageExitCode = 1603;
     run();
     EXPECT_EQ(steps.log, (Log{"start", "already installed", "start", "already installed", "shell extension",
@@ -301,9 +221,8 @@ TEST_F(Flow, AlreadyInstalledPageAndItsFixedBack) {
     // The step may jump to a later page itself.
     steps.log.clear();
     steps.answers.clear();
-    app.backTarget["Dialog: videos"] = "Dialog: already installed notification";
-    steps.script("already installed", {"Dialog: videos", "cancel"});
-    steps.script("videos", {"back"});
+    steps.script("already installed", {StepResult::jumpTo(StepTarget::Videos, R::Option2), R::Cancel});
+    steps.script("videos", {R::Back});
     run("Dialog: already installed notification");
     EXPECT_EQ(steps.log, (Log{"already installed", "videos", "already installed"}));
 
@@ -313,19 +232,19 @@ TEST_F(Flow, AlreadyInstalledPageAndItsFixedBack) {
     system.registry.clear();
     app.isPelaxo4 = true;
     steps.olderInstallation = true;
-    steps.script("start", {"button2", "cancel"});
-    steps.script("older installation", {"back"});
+    steps.script("start", {R::Button2, R::Cancel});
+    steps.script("older installation", {R::Back});
     run();
     EXPECT_EQ(steps.log, (Log{"start", "older installation", "start"}));
 }
 
 TEST_F(Flow, NetworkInstallationAndEscape) {
-    steps.script("start", {"button4"});
+    steps.script("start", {R::Button4});
     app.preconfigSetup = true;
     // Escape moves on from the installation-type and server-folder pages.
-    steps.script("full or link", {"option2", "(escape)"});
-    steps.script("server folder", {"(escape)", "back"});
-    steps.script("all users", {"back", "cancel"});
+    steps.script("full or link", {R::Option2, R::None});
+    steps.script("server folder", {R::None, R::Back});
+    steps.script("all users", {R::Back, R::Cancel});
     run();
     EXPECT_EQ(steps.log, (Log{"start", "full or link", "server folder", "all users", "server folder", "full or link",
                               "all users"}));
@@ -333,7 +252,7 @@ TEST_F(Flow, NetworkInstallationAndEscape) {
 
     // Elsewhere Escape shows the page again.
     steps.log.clear();
-    steps.script("target folder", {"(escape)", "cancel"});
+    steps.script("target folder", {R::None, R::Cancel});
     run("Dialog: target folder");
     EXPECT_EQ(steps.log, (Log{"target folder", "target folder"}));
 }
@@ -358,7 +277,7 @@ TEST_F(Flow, IndividualSetupFailuresReturnToItsFolderPage) {
     app.individualSetupFolder = u"E:\\Setups";
     app.setupIniText = u"[SETUP]\nDEFAULTDIRL=C:\\Circuita";
     steps.individualSetupResult = -4;
-    steps.script("setup folder", {"cancel"});
+    steps.script("setup folder", {R::Cancel});
     run("create preconfig setup");
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].text, u"Not enough space on selected disk.");
@@ -367,7 +286,7 @@ TEST_F(Flow, IndividualSetupFailuresReturnToItsFolderPage) {
 
     ui.messages.clear();
     steps.individualSetupResult = -2;
-    steps.script("setup folder", {"cancel"});
+    steps.script("setup folder", {R::Cancel});
     run("create preconfig setup");
     EXPECT_EQ(ui.messages[0].text.rfind(u"Unable to copy the 'Individual Setup' to folder 'E:\\Setups'", 0), 0u);
 
@@ -382,7 +301,7 @@ TEST_F(Flow, StartFromStickChecksOnlyTheRuntime) {
     app.adminRequired = true;
     app.needsDotNet20 = true;
     system.administrator = false;
-    steps.script("start", {"button1", "cancel"});
+    steps.script("start", {R::Button1, R::Cancel});
     run();
     ASSERT_EQ(ui.messages.size(), 1u);  // the runtime message, not the rights message
     EXPECT_EQ(ui.messages[0].text.substr(0, 8), u"Circuita");
@@ -390,7 +309,7 @@ TEST_F(Flow, StartFromStickChecksOnlyTheRuntime) {
 
     steps.log.clear();
     installDotNet20();
-    steps.script("start", {"button1"});
+    steps.script("start", {R::Button1});
     run();
     EXPECT_EQ(steps.log, (Log{"start", "start from medium"}));
 }
@@ -408,12 +327,12 @@ TEST_F(Flow, QuietLaunchSkipsTheChecksAndUnknownWordsLeadToStart) {
     EXPECT_EQ(steps.log.back(), "finish");  // the portable edition always says goodbye
 
     steps.log.clear();
-    steps.script("start", {"cancel"});
-    steps.script("all users", {"option1"});  // a word this page's row does not use
+    steps.script("start", {R::Cancel});
+    steps.script("all users", {R::Option1});  // a word this page's row does not use
     run("Dialog: all users");
     EXPECT_EQ(steps.log, (Log{"all users", "start"}));
     steps.log.clear();
-    steps.script("start", {"cancel"});
+    steps.script("start", {R::Cancel});
     run("ask for link directory");  // named by the command line, but no state of the flow
     EXPECT_EQ(steps.log, (Log{"start"}));
 }

@@ -156,8 +156,6 @@ void demoRun(CBootstrapperApp& app, int language, const std::u16string& launcher
     app.addOptionalComponents = false;
     app.videosSize = u"35";
     app.presentationsSize = u"12";
-    app.flowState = "start";
-    app.forwardDirection = true;
 }
 
 void runtimePage(CBootstrapperApp& app, bool version40) {

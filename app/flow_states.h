@@ -1,19 +1,8 @@
-// The setup flow's vocabulary, named once: the result words a page leaves behind (the
-// page seam returns them) and the states the flow moves through (compared exactly).
+// The states the setup flow moves through, compared exactly. The flow alone moves between
+// them; the command line and the presets only choose where a run starts.
 #pragma once
 
 #include <string>
-
-namespace word {
-inline const std::string kNext = "next";
-inline const std::string kBack = "back";
-inline const std::string kCancel = "cancel";
-inline const std::string kButton1 = "button1";
-inline const std::string kButton2 = "button2";
-inline const std::string kButton4 = "button4";
-inline const std::string kOption1 = "option1";
-inline const std::string kOption2 = "option2";
-}  // namespace word
 
 namespace state {
 // Page states.
@@ -46,6 +35,6 @@ inline const std::string kDownloadUpdate = "download and start update";
 // Named by the command line ("INSTALLMODE=Minimal" without "/q"); no step handles it, so
 // the flow starts over at "start".
 inline const std::string kAskForLinkDirectory = "ask for link directory";
-// "cancel" ends the flow wherever it stands.
-inline const std::string& kCancel = word::kCancel;
+// Ends the flow wherever it stands.
+inline const std::string kCancel = "cancel";
 }  // namespace state
