@@ -82,6 +82,7 @@ def test_a_client_installation_clicked_through_links_registers_the_extension_and
         go(wine, page, NEXT)
     assert page.text(MESSAGE) == t[18]
     assert t[125] in page.visible_texts()
+    wine.screenshot("client-links-finish")
     go(wine, page, CANCEL)
     assert proc.wait(timeout=30) == 0
 

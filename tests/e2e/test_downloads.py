@@ -273,6 +273,7 @@ def test_a_slow_single_file_download_shows_its_figures_while_it_runs(wine, tmp_p
         assert procs.wait_for(lambda: all(figures(page_titled(wine, proc, "Downloading"))), 20), \
             "the time and rate figures never appeared"
         size, time, rate = figures(page_titled(wine, proc, "Downloading"))
+        wine.screenshot("download-figures")
         assert re.fullmatch(r" {3}[ 1-5]\d MB / {5}6 MB", size), size
         assert re.fullmatch(r" 0 m 0[2-9] s / [ \d]\d m \d\d s", time), time
         assert re.fullmatch(r"\d+\.\d KB/s", rate) and 300 < float(rate.split()[0]) < 2000, rate

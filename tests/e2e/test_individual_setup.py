@@ -119,9 +119,11 @@ def test_an_individual_setup_is_made_stays_signed_and_installs_unattended_elsewh
     summary = to_summary(wine, proc, t)
     ini = "[SETUP]\nDEFAULTDIRL=C:\\Program Files\\Demo App\nAUTO_MODE=1\nGLOBAL=1\n"
     assert summary.text(1049) == t[128] + "\n\n" + ini
+    wine.screenshot("individual-setup-summary")
     go(wine, summary, NEXT)
     finish = page_titled(wine, proc, t[134], timeout=120)
     assert finish.text(MESSAGE) == t[135].replace("XYZ", SETUP_FOLDER)
+    wine.screenshot("individual-setup-made")
     go(wine, finish, CANCEL)
     assert proc.wait(timeout=30) == 0
 

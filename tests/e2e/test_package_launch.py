@@ -218,6 +218,7 @@ def test_the_portable_edition_installs_its_three_packages_in_turn(wine):
         except DriverError:  # a page that went (or is still working) between the reads
             time.sleep(0.3)
     assert page.text(MESSAGE) == t[18]
+    wine.screenshot("finish-installed")
     go(wine, page, CANCEL)
     assert proc.wait(timeout=30) == 0
     uninstall = UNINSTALL.rsplit("\\", 1)[0]
