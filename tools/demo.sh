@@ -82,7 +82,7 @@ gallery_table="
 *wizard_walk*de_DE*   presentations             de-presentations
 *demo_product*        runtime-before-next       en-runtime
 *demo_product*        runtime-running           en-runtime-installing
-*demo_product*        installing                en-installing             optional
+*demo_product*        package-extracting        en-package-extracting     optional
 *demo_product*        program-from-link         en-program-from-link
 *portable_edition*    finish-installed          en-finish-installed
 *slow_single_file*    download-figures          en-download

@@ -17,10 +17,10 @@ KEY = r"HKLM\SOFTWARE\Ohmwerk\Circuita\5.0"
 
 
 def picture_of_the_installation(wine, proc, t, presentations):
-    """After the last question the launcher shows its installation page for about a second
-    (the thumbnail extension, the package written out), then msiexec runs the package with
-    the package's own interface, which the demo package does not have. The picture is
-    taken when the page is caught in time; the scenario does not depend on it."""
+    """After the last question the launcher shows short progress pages (the thumbnail
+    extension, the package written out), then msiexec runs the package with the package's
+    own interface, which the demo package does not have. The package's page is pictured
+    when it is caught in time; the scenario does not depend on it."""
     deadline = time.monotonic() + 10
     while proc.running and time.monotonic() < deadline:
         try:
@@ -28,8 +28,8 @@ def picture_of_the_installation(wine, proc, t, presentations):
             heading = page.text(TITLE)
         except DriverError:
             continue  # between two pages, or none any more
-        if page["hwnd"] != presentations["hwnd"] and heading in (extension_page(t), t[74]):
-            wine.screenshot("installing")
+        if page["hwnd"] != presentations["hwnd"] and heading == t[74]:
+            wine.screenshot("package-extracting")
             return
 
 
