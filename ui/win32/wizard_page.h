@@ -1,6 +1,7 @@
 // The frame every wizard page shares: the modal dialog, window title and icon, title
-// font, separator, placement, Help, the endings with their result words, the cancel
-// confirmation and transparent texts. A page class adds its own texts and buttons.
+// font, separator, placement, Help, the endings with their result words,
+// the cancel confirmation, transparent texts and a change of DPI. A page class adds its
+// own texts and buttons.
 #pragma once
 
 #include <windows.h>
@@ -40,6 +41,10 @@ protected:
     }
     // Whether the last page's rectangle is taken over.
     virtual bool takesPlacement(const platform::ScreenRect& r) const;
+    // The page has moved to another DPI (another monitor) and the dialog manager has scaled
+    // its layout and dialog font: the frame refits its own fonts and icons; a
+    // class with fonts of its own adds them.
+    virtual void dpiChanged(UINT dpi);
     // Any other message; true when handled, with the dialog procedure's answer in result.
     virtual bool message(UINT msg, WPARAM wp, LPARAM lp, INT_PTR& result) {
         (void)msg;
@@ -57,7 +62,10 @@ protected:
 
     // Initialisation steps shared by the classes.
     void setWindowTitleAndIcon();
+    void loadIcons(UINT dpi);
     void setTitleAndMessage(bool withMessage = true) const;
+    void applyTitleFont(UINT dpi) const;
+    UINT dpi() const;
     // Back, Next, Cancel and Help as the model names them.
     void setNavigationCaptions() const;
     void thinSeparator() const;
