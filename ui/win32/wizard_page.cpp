@@ -35,6 +35,7 @@ INT_PTR CALLBACK WizardPage::dialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM l
         if (msg == WM_INITDIALOG) {
             SetWindowLongPtrW(hwnd, DWLP_USER, lp);
             page->hwnd_ = hwnd;
+            page->header_.fit(page->item(IDC_PAGE_HEADER), page->dpi());
             page->initialise();
             return TRUE;  // the system sets the default focus
         }
@@ -59,6 +60,7 @@ INT_PTR WizardPage::handle(UINT msg, WPARAM wp, LPARAM lp) {
         dpiChanged(dpi());
         RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
         return TRUE;
+    case WM_DESTROY: header_.detach(); return FALSE;
     case WM_CTLCOLORSTATIC: {
         if (!transparent(GetDlgCtrlID(reinterpret_cast<HWND>(lp)))) return FALSE;
         SetBkMode(reinterpret_cast<HDC>(wp), TRANSPARENT);
@@ -106,6 +108,7 @@ void WizardPage::setCaptionOrHide(int id, const std::u16string& caption) const {
 UINT WizardPage::dpi() const { return windowDpi(hwnd_); }
 
 void WizardPage::dpiChanged(UINT dpi) {
+    header_.fit(item(IDC_PAGE_HEADER), dpi);
     applyTitleFont(dpi);
     if (bigIcon_) loadIcons(dpi);
 }

@@ -1,5 +1,5 @@
 // The frame every wizard page shares: the modal dialog, window title and icon, title
-// font, separator, placement, Help, the endings with their result words,
+// font, header picture, separator, placement, Help, the endings with their result words,
 // the cancel confirmation, transparent texts and a change of DPI. A page class adds its
 // own texts and buttons.
 #pragma once
@@ -11,6 +11,7 @@
 
 #include "platform/page_model.h"
 #include "platform/win32/unique_handle.h"
+#include "ui/win32/header_band.h"
 #include "ui/win32/page_environment.h"
 
 class WizardPage {
@@ -42,7 +43,7 @@ protected:
     // Whether the last page's rectangle is taken over.
     virtual bool takesPlacement(const platform::ScreenRect& r) const;
     // The page has moved to another DPI (another monitor) and the dialog manager has scaled
-    // its layout and dialog font: the frame refits its own fonts and icons; a
+    // its layout and dialog font: the frame refits its own fonts, icons and picture; a
     // class with fonts of its own adds them.
     virtual void dpiChanged(UINT dpi);
     // Any other message; true when handled, with the dialog procedure's answer in result.
@@ -88,6 +89,7 @@ private:
     void frameCommand(int id);
 
     int layout_;
+    HeaderBand header_;
     std::string result_;
     // An exception thrown while the dialog ran, carried past the system's dialog code.
     std::exception_ptr failure_;
