@@ -1,7 +1,8 @@
 """Every wizard page in every language at 100, 150 and 200 %, built by the real page steps
 and shown through Win32Ui::showPage: text-fit-probe measures each static text and button
 caption with the control's own font (Tahoma in the test prefix) and reports the texts that
-are cut off."""
+are cut off, and those drawn over the header picture's drawing (any pixel under a drawn
+line that is not the picture's background colour)."""
 
 import json
 import os
@@ -55,6 +56,9 @@ def test_every_page_in_every_language_fits(wine, tmp_path, dpi):
 
     clipped = [f'{r["language"]}/{r["page"]} #{c["id"]}: need {c["need"]} have {c["have"]}: {c["text"]!r}'
                for r in measured_pages for c in r["clipped"]]
+    over = [f'{r["language"]}/{r["page"]} #{o["id"]}: {o["pixels"]} drawing pixels under {o["text"]!r}'
+            for r in measured_pages for o in r["over_drawing"]]
+    assert not over, f"{len(over)} texts lie over the header drawing at {dpi} DPI:\n" + "\n".join(over)
     # English texts are fixed here; those that do not fit wait for a decision. Only they
     # turn the failure into an expected one: any other cut-off text fails the test.
     known = [line for line in clipped if line.startswith(KNOWN_ENGLISH)]
