@@ -47,7 +47,7 @@ function(add_setup_product name)
     ${CMAKE_SOURCE_DIR}/res/pages.rc
     ${gen}/payload.rc)
   set_source_files_properties(${CMAKE_SOURCE_DIR}/res/pages.rc PROPERTIES
-    OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/res/header.bmp;${CMAKE_SOURCE_DIR}/res/pages_ids.h")
+    OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/res/header.bmp;${CMAKE_SOURCE_DIR}/res/header@2x.bmp;${CMAKE_SOURCE_DIR}/res/pages_ids.h")
   set_source_files_properties(${CMAKE_SOURCE_DIR}/res/setup.rc PROPERTIES
     OBJECT_DEPENDS "${gen}/product_version.h;${CMAKE_SOURCE_DIR}/res/setup.manifest;${CMAKE_SOURCE_DIR}/res/setup.ico")
   set_source_files_properties(${gen}/payload.rc PROPERTIES OBJECT_DEPENDS "${gen}/settings.bin")

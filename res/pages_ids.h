@@ -9,9 +9,11 @@
 #define IDD_PAGE_FOLDER 111
 #define IDD_PAGE_CIRCUIT_FOLDER 112
 #define IDB_PAGE_HEADER 133
+#define IDB_PAGE_HEADER_2X 134  // the same picture at twice the size, for 120 DPI and more
 #define IDI_SETUP 128
 
 // every page
+#define IDC_PAGE_HEADER 1060
 #define IDC_PAGE_TITLE 1029
 #define IDC_PAGE_MESSAGE 1028
 #define IDC_PAGE_SEPARATOR 1011

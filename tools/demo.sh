@@ -2,8 +2,8 @@
 # Builds the demo product and runs its setup.exe under Wine on the current display.
 # Without a display (DISPLAY unset) it walks the product on a virtual display instead, from
 # the start page to the installed program, and regenerates the README's gallery from the
-# walk: docs/gallery/*.png (each window cut out of the screen) and every full-screen
-# picture in build/demo-screenshots/.
+# walk: docs/gallery/*.png (each window cut out of the screen, and English pages at 150 %
+# as en-150-*.png) and every full-screen picture in build/demo-screenshots/.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -104,6 +104,17 @@ while read -r pattern label name optional; do
   # keeps just the windows, and the last border gives back the window frame's outline.
   convert "$shot" -bordercolor black -border 1 -trim +repage -border 1 "$gallery/$name.png"
 done <<<"$gallery_table"
+
+# The English walk again at 150 % (144 DPI), each window cut out as above.
+rm -rf "$work"/screenshots
+SETUP_E2E_DPI=144 SETUP_E2E_WORK="$work" SETUP_CROSS_BUILD_DIR="$root/build/cross-x86_64" \
+  /usr/bin/python3 -m pytest -q -p no:cacheprovider tests/e2e/test_wizard_walk.py -k "full_installation and en_US"
+for label in start circuit-folder material; do
+  shot=$(compgen -G "$work/screenshots/*full_installation*en_US*/[0-9][0-9]-$label.png" | sort | head -n1 || true)
+  if [ -z "$shot" ]; then echo "demo: no picture '$label' at 150 %" >&2; missing=1; continue; fi
+  cp "$shot" "$shots/en_US-150-$(basename "$shot")"
+  convert "$shot" -bordercolor black -border 1 -trim +repage -border 1 "$gallery/en-150-$label.png"
+done
 
 echo "Screenshots of every page: $shots"
 echo "Gallery: $gallery ($(( $(date +%s) - started )) s after the build)"

@@ -24,6 +24,8 @@ _DEFAULT_BUILD = os.path.join(REPO, "build", "cross-x86_64")
 BUILD_DIR = os.path.abspath(os.environ.get("SETUP_CROSS_BUILD_DIR", _DEFAULT_BUILD))
 TEST_TIMEOUT = float(os.environ.get("SETUP_E2E_TEST_TIMEOUT", "120"))
 KEEP_PREFIXES = os.environ.get("SETUP_E2E_KEEP", "") not in ("", "0")
+# Every prefix at this DPI (tools/demo.sh takes its 150 % screenshots so); unset: Wine's 96.
+SESSION_DPI = os.environ.get("SETUP_E2E_DPI", "")
 PREPARE_SCRIPT = os.path.join(REPO, "tools", "wine", "prepare-prefix.sh")
 
 _HERE = os.path.dirname(os.path.abspath(__file__))
@@ -186,6 +188,8 @@ def wine_factory(request, x_display, cross_build, base_prefix, e2e_work):
         timings["prefix_copies"].append(time.monotonic() - t0)
         made.append(prefix)
         prefix.start_server()
+        if SESSION_DPI:
+            prefix.set_dpi(int(SESSION_DPI))
         return prefix
 
     yield make

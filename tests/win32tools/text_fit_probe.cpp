@@ -1,9 +1,14 @@
 // text-fit-probe: builds every wizard page through the real page steps (start page, page
 // steps, finish pages) for each of the six languages, shows it through Win32Ui::showPage,
 // measures every static text and button caption with the control's own font once the
-// page is up, and ends the page. One JSON line per page and language:
-//   {"language":"de","page":"user-group","measured":N,"clipped":[{"id":..,"text":..,
-//    "need":[w,h],"have":[w,h]}],"messages":[...]}
+// page is up, finds the texts drawn over the header picture's drawing, and ends the page.
+// One JSON line per page and language:
+//   {"language":"de","page":"user-group","dpi":96,"size":[w,h],"band":[l,t,r,b],"measured":N,
+//    "clipped":[{"id":..,"text":..,"need":[w,h],"have":[w,h]}],
+//    "header_lines":[[id,left,top,right,bottom,pixels],...],
+//    "over_drawing":[{"id":..,"text":..,"pixels":N}],"messages":[...]}
+// size is the page's client area, band the header band's rectangle; header_lines are the drawn lines of the texts over
+// the header band (client coordinates) with the picture's drawing pixels under each.
 //   text-fit-probe [--out FILE]
 #include <windows.h>
 
@@ -14,6 +19,7 @@
 
 #include "app/bootstrapper_app.h"
 #include "control_fit.h"
+#include "header_ink.h"
 #include "platform/download_result.h"
 #include "platform/win32/wide.h"
 #include "platform/win32/win32_system.h"
@@ -33,13 +39,52 @@ struct Clipped {
     ControlFit fit;
 };
 
+struct HeaderLine {
+    int id = 0;
+    RECT box{};
+    int pixels = 0;  // the picture's drawing under the line
+};
+
+struct OverDrawing {
+    int id = 0;
+    std::wstring text;
+    int pixels = 0;
+};
+
 struct PageRecord {
     bool shown = false;
     int measured = 0;  // controls with a text that were measured
+    int dpi = 0;
+    SIZE size{0, 0};
+    RECT band{0, 0, 0, 0};
     std::vector<Clipped> clipped;
+    std::vector<HeaderLine> headerLines;
+    std::vector<OverDrawing> overDrawing;
 };
 
 PageRecord* g_record = nullptr;
+const HeaderPicture* g_header = nullptr;
+
+bool isStatic(HWND window) {
+    wchar_t cls[32] = {};
+    GetClassNameW(window, cls, 32);
+    return _wcsicmp(cls, L"Static") == 0;
+}
+
+// The static's drawn lines over the header band, and the drawing under them.
+void checkAgainstHeader(HWND child) {
+    if (!g_header || !g_header->valid() || !isStatic(child) || GetDlgCtrlID(child) == IDC_PAGE_HEADER) return;
+    OverDrawing over{GetDlgCtrlID(child), windowText(child), 0};
+    for (const RECT& line : drawnTextLines(child)) {
+        RECT inside{};
+        const RECT band = g_header->band();
+        if (!IntersectRect(&inside, &line, &band)) continue;
+        const int pixels = g_header->drawingUnder(line);
+        g_record->headerLines.push_back({over.id, line, pixels});
+        over.pixels += pixels;
+    }
+    if (over.pixels > 0) g_record->overDrawing.push_back(over);
+}
 constexpr UINT_PTR kEndTimer = 0x7E57;
 
 BOOL CALLBACK measureChild(HWND child, LPARAM) {
@@ -47,6 +92,7 @@ BOOL CALLBACK measureChild(HWND child, LPARAM) {
     if (!fit.measured) return TRUE;
     ++g_record->measured;
     if (!fit.fits) g_record->clipped.push_back({GetDlgCtrlID(child), windowText(child), fit});
+    checkAgainstHeader(child);
     return TRUE;
 }
 
@@ -55,7 +101,17 @@ void CALLBACK measureAndEnd(HWND page, UINT, UINT_PTR id, DWORD) {
     KillTimer(page, id);
     if (g_record && !g_record->shown) {
         g_record->shown = true;
+        const HDC dc = GetDC(page);
+        g_record->dpi = GetDeviceCaps(dc, LOGPIXELSY);
+        ReleaseDC(page, dc);
+        RECT client{};
+        GetClientRect(page, &client);
+        g_record->size = {client.right, client.bottom};
+        const HeaderPicture header(page);
+        g_record->band = header.band();
+        g_header = &header;
         EnumChildWindows(page, measureChild, 0);
+        g_header = nullptr;
     }
     EndDialog(page, IDCANCEL);
 }
@@ -273,6 +329,20 @@ std::vector<PageCase> pageCases() {
          [](A& a, S&) {
              showProgressPage(a, platform::WorkKind::CopyFiles, a.text(92), a.text(93), a.text(94), u"", {});
          }},
+        {"download-videos",
+         [](A& a, S&) {
+             showProgressPage(a, platform::WorkKind::DownloadFile, a.text(145), a.text(146), a.text(6), u"", {});
+         }},
+        {"download-material",
+         [](A& a, S&) {
+             showProgressPage(a, platform::WorkKind::DownloadSegments, a.text(163), a.text(164), a.text(6), u"", {});
+         }},
+        {"shell-extension",
+         [](A& a, S&) {
+             const std::u16string installing = replaceAll(a.text(42), u"ProductX", a.productName);
+             showProgressPage(a, platform::WorkKind::RegisterShellExtension,
+                              replaceAll(a.text(16), u"ProductX", a.productName), installing, installing, u"", {});
+         }},
     };
 }
 
@@ -286,10 +356,23 @@ std::string report(const char* language, const char* page, const PageRecord& rec
                    std::to_string(c.fit.have.cy) + "]}";
     }
     for (const auto& m : messages) boxes += (boxes.empty() ? "" : ",") + jsonQuoted(toWide(m));
+    std::string lines, over;
+    for (const auto& l : record.headerLines) {
+        lines += std::string(lines.empty() ? "" : ",") + "[" + std::to_string(l.id) + "," + std::to_string(l.box.left) +
+                 "," + std::to_string(l.box.top) + "," + std::to_string(l.box.right) + "," +
+                 std::to_string(l.box.bottom) + "," + std::to_string(l.pixels) + "]";
+    }
+    for (const auto& o : record.overDrawing) {
+        over += std::string(over.empty() ? "" : ",") + "{\"id\":" + std::to_string(o.id) +
+                ",\"text\":" + jsonQuoted(o.text) + ",\"pixels\":" + std::to_string(o.pixels) + "}";
+    }
     return std::string("{\"language\":\"") + language + "\",\"page\":\"" + page +
-           "\",\"shown\":" + std::to_string(pagesShown) +
-           ",\"measured\":" + std::to_string(record.shown ? record.measured : -1) + ",\"clipped\":[" + clipped +
-           "],\"messages\":[" + boxes + "]}";
+           "\",\"shown\":" + std::to_string(pagesShown) + ",\"dpi\":" + std::to_string(record.dpi) + ",\"size\":[" +
+           std::to_string(record.size.cx) + "," + std::to_string(record.size.cy) + "],\"band\":[" +
+           std::to_string(record.band.left) + "," + std::to_string(record.band.top) + "," +
+           std::to_string(record.band.right) + "," + std::to_string(record.band.bottom) +
+           "],\"measured\":" + std::to_string(record.shown ? record.measured : -1) + ",\"clipped\":[" + clipped +
+           "],\"header_lines\":[" + lines + "],\"over_drawing\":[" + over + "],\"messages\":[" + boxes + "]}";
 }
 
 }  // namespace

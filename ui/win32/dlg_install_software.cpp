@@ -20,15 +20,10 @@ void DlgInstallSoftware::initialise() {
     setTitleAndMessage();
     // One bold font for every progress page of the run, made from the info text's own.
     if (!env_.infoFont) {
-        LOGFONTW font{};
         const auto current = reinterpret_cast<HFONT>(SendMessageW(item(IDC_INFO_TEXT), WM_GETFONT, 0, 0));
-        if (current && GetObjectW(current, sizeof font, &font) == sizeof font) {
-            font.lfWeight = FW_BOLD;
-            env_.infoFont.reset(CreateFontIndirectW(&font));
-        }
+        if (current) env_.infoFont.make(current, dpi(), 1.0);
     }
-    if (env_.infoFont)
-        SendMessageW(item(IDC_INFO_TEXT), WM_SETFONT, reinterpret_cast<WPARAM>(env_.infoFont.get()), FALSE);
+    applyInfoFont(dpi());
     setCaptionOrHide(IDC_INFO_TEXT, model_.infoText);
     showItem(IDC_PROGRESS_OPTION, false);
     showItem(IDC_PAGE_HELP, false);
@@ -72,6 +67,16 @@ bool DlgInstallSoftware::message(UINT msg, WPARAM wp, LPARAM, INT_PTR& result) {
         return true;
     default: return false;
     }
+}
+
+void DlgInstallSoftware::applyInfoFont(UINT dpi) const {
+    if (const HFONT font = env_.infoFont.forDpi(dpi))
+        SendMessageW(item(IDC_INFO_TEXT), WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+}
+
+void DlgInstallSoftware::dpiChanged(UINT dpi) {
+    WizardPage::dpiChanged(dpi);
+    applyInfoFont(dpi);
 }
 
 void DlgInstallSoftware::enableButtons(bool back, bool next, bool cancel) {

@@ -19,6 +19,8 @@ private:
     void next() override { logic_.start(); }
     bool transparent(int id) const override;
     bool message(UINT msg, WPARAM wp, LPARAM lp, INT_PTR& result) override;
+    void dpiChanged(UINT dpi) override;
+    void applyInfoFont(UINT dpi) const;
 
     void enableButtons(bool back, bool next, bool cancel) override;
     void showProgress(bool busy) override;

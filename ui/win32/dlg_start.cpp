@@ -2,13 +2,14 @@
 
 #include "platform/win32/wide.h"
 #include "res/pages_ids.h"
+#include "ui/win32/page_dpi.h"
 
 namespace {
 
 constexpr int kCommands[3] = {IDC_START_COMMAND1, IDC_START_COMMAND2, IDC_START_COMMAND3};
 constexpr int kExplanations[3] = {IDC_START_EXPLANATION1, IDC_START_EXPLANATION2, IDC_START_EXPLANATION3};
 constexpr const char* kWords[3] = {"button1", "button2", "button4"};
-constexpr int kTallExplanationExtra = 30;  // pixels
+constexpr int kTallExplanationExtra = 30;  // pixels at 96 DPI
 
 RECT clientRectOf(HWND dialog, HWND control) {
     RECT r{};
@@ -54,11 +55,7 @@ bool DlgStart::takesPlacement(const platform::ScreenRect& r) const { return r.ri
 void DlgStart::createTitleFont() const {
     if (env_.titleFont) return;
     const auto base = reinterpret_cast<HFONT>(SendMessageW(item(IDC_PAGE_TITLE), WM_GETFONT, 0, 0));
-    LOGFONTW font{};
-    if (!GetObjectW(base ? static_cast<HGDIOBJ>(base) : GetStockObject(DEFAULT_GUI_FONT), sizeof font, &font)) return;
-    font.lfHeight = static_cast<LONG>(font.lfHeight * 1.4);
-    font.lfWeight = FW_BOLD;
-    env_.titleFont.reset(CreateFontIndirectW(&font));
+    env_.titleFont.make(base, dpi(), 1.4);
 }
 
 void DlgStart::applyTexts() const {
@@ -87,7 +84,7 @@ void DlgStart::layOutCommands() const {
         if (!model_.commands[i].visible) continue;
         const RECT button = clientRectOf(hwnd_, item(kCommands[i]));
         const RECT text = clientRectOf(hwnd_, item(kExplanations[i]));
-        const int extra = (i == 2 && model_.tallThirdExplanation) ? kTallExplanationExtra : 0;
+        const int extra = (i == 2 && model_.tallThirdExplanation) ? scaleForDpi(kTallExplanationExtra, dpi()) : 0;
         MoveWindow(item(kCommands[i]), button.left, y, button.right - button.left, buttonHeight, TRUE);
         MoveWindow(item(kExplanations[i]), text.left, y, text.right - text.left, slot + extra, TRUE);
         y += slot + gap;
@@ -124,7 +121,7 @@ void DlgStart::paintMinimised() const {
     SendMessageW(hwnd_, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
     RECT client{};
     GetClientRect(hwnd_, &client);
-    const int iconWidth = GetSystemMetrics(SM_CXICON), iconHeight = GetSystemMetrics(SM_CYICON);
+    const int iconWidth = systemMetricForDpi(SM_CXICON, dpi()), iconHeight = systemMetricForDpi(SM_CYICON, dpi());
     DrawIcon(dc, (client.right - iconWidth + 1) / 2, (client.bottom - iconHeight + 1) / 2, bigIcon_.get());
     EndPaint(hwnd_, &ps);
 }

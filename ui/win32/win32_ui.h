@@ -4,6 +4,7 @@
 
 #include "platform/platform.h"
 #include "platform/win32/unique_handle.h"
+#include "ui/win32/page_font.h"
 
 class Win32Ui : public platform::Ui {
 public:
@@ -19,6 +20,6 @@ private:
     ModuleHandle helpViewer_;
     bool helpViewerTried_ = false;
     // The pages' bold title font: made by the first start page, kept for the run.
-    FontHandle titleFont_;
-    FontHandle infoFont_;
+    PageFont titleFont_;
+    PageFont infoFont_;
 };

@@ -5,6 +5,14 @@
 
 #include "platform/win32/wide.h"
 #include "res/pages_ids.h"
+#include "ui/win32/page_dpi.h"
+
+namespace {
+
+// Posted on a DPI change, so the frame refits after the dialog manager's own scaling.
+constexpr UINT kRefitToDpi = WM_APP + 0x0D;
+
+}  // namespace
 
 WizardPage::WizardPage(platform::PageModel& model, PageEnvironment& env, int layout)
     : model_(model), env_(env), layout_(layout) {}
@@ -27,6 +35,7 @@ INT_PTR CALLBACK WizardPage::dialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM l
         if (msg == WM_INITDIALOG) {
             SetWindowLongPtrW(hwnd, DWLP_USER, lp);
             page->hwnd_ = hwnd;
+            page->header_.fit(page->item(IDC_PAGE_HEADER), page->dpi());
             page->initialise();
             return TRUE;  // the system sets the default focus
         }
@@ -46,6 +55,12 @@ INT_PTR WizardPage::handle(UINT msg, WPARAM wp, LPARAM lp) {
         if (!command(LOWORD(wp), HIWORD(wp))) frameCommand(LOWORD(wp));
         return TRUE;
     case WM_CLOSE: cancel(); return TRUE;
+    case WM_DPICHANGED: PostMessageW(hwnd_, kRefitToDpi, 0, 0); return FALSE;
+    case kRefitToDpi:
+        dpiChanged(dpi());
+        RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+        return TRUE;
+    case WM_DESTROY: header_.detach(); return FALSE;
     case WM_CTLCOLORSTATIC: {
         if (!transparent(GetDlgCtrlID(reinterpret_cast<HWND>(lp)))) return FALSE;
         SetBkMode(reinterpret_cast<HDC>(wp), TRANSPARENT);
@@ -90,20 +105,42 @@ void WizardPage::setCaptionOrHide(int id, const std::u16string& caption) const {
     showItem(id, !caption.empty());
 }
 
+UINT WizardPage::dpi() const { return windowDpi(hwnd_); }
+
+void WizardPage::dpiChanged(UINT dpi) {
+    header_.fit(item(IDC_PAGE_HEADER), dpi);
+    applyTitleFont(dpi);
+    if (bigIcon_) loadIcons(dpi);
+}
+
 void WizardPage::setWindowTitleAndIcon() {
     SetWindowTextW(hwnd_, toWide(model_.windowTitle).c_str());
+    loadIcons(dpi());
+}
+
+// The icon's own image of the size the page's DPI asks for (res/setup.ico has them all).
+void WizardPage::loadIcons(UINT dpi) {
     const HINSTANCE module = GetModuleHandleW(nullptr);
-    bigIcon_.reset(static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(IDI_SETUP), IMAGE_ICON,
-                                                 GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0)));
-    smallIcon_.reset(static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(IDI_SETUP), IMAGE_ICON,
-                                                   GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0)));
-    SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
-    SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
+    IconHandle big(
+        static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(IDI_SETUP), IMAGE_ICON,
+                                      systemMetricForDpi(SM_CXICON, dpi), systemMetricForDpi(SM_CYICON, dpi), 0)));
+    IconHandle little(
+        static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(IDI_SETUP), IMAGE_ICON,
+                                      systemMetricForDpi(SM_CXSMICON, dpi), systemMetricForDpi(SM_CYSMICON, dpi), 0)));
+    SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big.get()));
+    SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(little.get()));
+    // The window holds the new ones now; the old ones may go.
+    bigIcon_ = std::move(big);
+    smallIcon_ = std::move(little);
+}
+
+void WizardPage::applyTitleFont(UINT dpi) const {
+    if (const HFONT font = env_.titleFont.forDpi(dpi))
+        SendMessageW(item(IDC_PAGE_TITLE), WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
 }
 
 void WizardPage::setTitleAndMessage(bool withMessage) const {
-    if (env_.titleFont)
-        SendMessageW(item(IDC_PAGE_TITLE), WM_SETFONT, reinterpret_cast<WPARAM>(env_.titleFont.get()), FALSE);
+    applyTitleFont(dpi());
     setText(IDC_PAGE_TITLE, model_.title);
     if (withMessage) setText(IDC_PAGE_MESSAGE, model_.message);
 }

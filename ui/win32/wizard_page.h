@@ -1,6 +1,7 @@
 // The frame every wizard page shares: the modal dialog, window title and icon, title
-// font, separator, placement, Help, the endings with their result words, the cancel
-// confirmation and transparent texts. A page class adds its own texts and buttons.
+// font, header picture, separator, placement, Help, the endings with their result words,
+// the cancel confirmation, transparent texts and a change of DPI. A page class adds its
+// own texts and buttons.
 #pragma once
 
 #include <windows.h>
@@ -10,6 +11,7 @@
 
 #include "platform/page_model.h"
 #include "platform/win32/unique_handle.h"
+#include "ui/win32/header_band.h"
 #include "ui/win32/page_environment.h"
 
 class WizardPage {
@@ -40,6 +42,10 @@ protected:
     }
     // Whether the last page's rectangle is taken over.
     virtual bool takesPlacement(const platform::ScreenRect& r) const;
+    // The page has moved to another DPI (another monitor) and the dialog manager has scaled
+    // its layout and dialog font: the frame refits its own fonts, icons and picture; a
+    // class with fonts of its own adds them.
+    virtual void dpiChanged(UINT dpi);
     // Any other message; true when handled, with the dialog procedure's answer in result.
     virtual bool message(UINT msg, WPARAM wp, LPARAM lp, INT_PTR& result) {
         (void)msg;
@@ -57,7 +63,10 @@ protected:
 
     // Initialisation steps shared by the classes.
     void setWindowTitleAndIcon();
+    void loadIcons(UINT dpi);
     void setTitleAndMessage(bool withMessage = true) const;
+    void applyTitleFont(UINT dpi) const;
+    UINT dpi() const;
     // Back, Next, Cancel and Help as the model names them.
     void setNavigationCaptions() const;
     void thinSeparator() const;
@@ -80,6 +89,7 @@ private:
     void frameCommand(int id);
 
     int layout_;
+    HeaderBand header_;
     std::string result_;
     // An exception thrown while the dialog ran, carried past the system's dialog code.
     std::exception_ptr failure_;

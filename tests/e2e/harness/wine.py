@@ -521,6 +521,12 @@ class WinePrefix:
         if r.returncode != 0:
             raise WineError(f"reg add {key}\\{name} failed: {r.stdout!r} {r.stderr!r}")
 
+    def set_dpi(self, dpi):
+        """The pixel density programs started from now on draw at (96 = 100 %). Wine 8 reads
+        it at each program's start from HKCU\\Control Panel\\Desktop LogPixels, the value
+        winecfg writes, and makes every program per-monitor DPI aware."""
+        self.reg_add(r"HKCU\Control Panel\Desktop", "LogPixels", int(dpi), type="REG_DWORD", view=64)
+
     # ------------------------------------------------------------- screen
 
     def screenshot(self, label="shot"):
