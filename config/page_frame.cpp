@@ -60,5 +60,6 @@ PageResult showProgressPage(RunContext& app, platform::WorkKind kind, const std:
     page.infoText = info;
     page.workKind = kind;
     page.work = std::move(work);
+    page.progressSink = &platform::progressSink();
     return showPage(app, page);
 }

@@ -20,8 +20,8 @@ int DownloadFile(RunContext& app, const std::string& agent, const std::u16string
     // A page that never ran its worker transferred nothing.
     app.downloadResult = kDownloadTransferProblem;
     showProgressPage(app, platform::WorkKind::DownloadFile, title, message, progressTitle, u"", [&app] {
-        app.downloadResult =
-            downloadFileWork(app.system(), utf8ToWide(app.downloadAgentName), app.downloadUrl, app.downloadTarget);
+        app.downloadResult = downloadFileWork(app.system(), platform::progressSink(), utf8ToWide(app.downloadAgentName),
+                                              app.downloadUrl, app.downloadTarget);
     });
     return app.downloadResult;
 }
@@ -37,7 +37,8 @@ int DownloadSegmentedFiles(RunContext& app, const std::string& agent, const std:
     app.downloadResult = kDownloadTransferProblem;
     showProgressPage(app, platform::WorkKind::DownloadSegments, title, message, progressTitle, u"", [&app] {
         app.downloadResult = downloadSegmentsWork(
-            app.system(), {utf8ToWide(app.downloadAgentName), app.downloadUrl, app.downloadFiles, app.downloadTarget});
+            app.system(), platform::progressSink(),
+            {utf8ToWide(app.downloadAgentName), app.downloadUrl, app.downloadFiles, app.downloadTarget});
     });
     return app.downloadResult;
 }

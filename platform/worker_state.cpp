@@ -2,14 +2,9 @@
 
 namespace platform {
 
-WorkerState& workerState() {
-    static WorkerState* const state = new WorkerState;
-    return *state;
-}
-
-WorkerLock& workerLock() {
-    static WorkerLock* const lock = new WorkerLock;
-    return *lock;
+ProgressSink& progressSink() {
+    static ProgressSink* const sink = new ProgressSink;
+    return *sink;
 }
 
 }  // namespace platform

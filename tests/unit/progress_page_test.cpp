@@ -61,8 +61,9 @@ public:
 };
 
 TEST(ProgressPage, AProgramWaitsForNextThenShowsAWrappingBusyBarUntilItsWorkIsDone) {
+    platform::ProgressSink sink;
     RecordingWindow window;
-    ProgressPage page(WorkKind::RunProgram, window);
+    ProgressPage page(WorkKind::RunProgram, sink, window);
     page.opened();
     EXPECT_TRUE(window.calls.empty());
     EXPECT_TRUE(page.mayEnd());
@@ -99,6 +100,7 @@ TEST(ProgressPage, AProgramWaitsForNextThenShowsAWrappingBusyBarUntilItsWorkIsDo
 }
 
 TEST(ProgressPage, NegativeKindsStartAtOnceWithTheirOwnTimer) {
+    platform::ProgressSink sink;
     struct Case {
         WorkKind kind;
         int timer;
@@ -108,7 +110,7 @@ TEST(ProgressPage, NegativeKindsStartAtOnceWithTheirOwnTimer) {
                           Case{WorkKind::DownloadFile, 2, 333}, Case{WorkKind::DownloadSegments, 2, 333},
                           Case{WorkKind::RegisterShellExtension, 1, 100}}) {
         RecordingWindow window;
-        ProgressPage page(c.kind, window);
+        ProgressPage page(c.kind, sink, window);
         page.opened();
         EXPECT_EQ(window.timer, c.timer) << static_cast<int>(c.kind);
         EXPECT_EQ(window.period, c.period);
@@ -118,14 +120,15 @@ TEST(ProgressPage, NegativeKindsStartAtOnceWithTheirOwnTimer) {
 }
 
 TEST(ProgressPage, PercentKindsShowTheWorkersPercentFromZero) {
-    platform::workerState().percentDone = 77;  // left over from earlier work
+    platform::ProgressSink sink;
+    sink.state.percentDone = 77;  // left over from earlier work
     RecordingWindow window;
-    ProgressPage page(WorkKind::ExtractResource, window);
+    ProgressPage page(WorkKind::ExtractResource, sink, window);
     page.opened();
     page.tick(3);
     {
-        platform::WorkerLock::Hold hold(platform::workerLock());
-        platform::workerState().percentDone = 42;
+        platform::WorkerLock::Hold hold(sink.lock);
+        sink.state.percentDone = 42;
     }
     page.tick(3);
     EXPECT_EQ(window.positions, (std::vector<int>{0, 42}));
@@ -135,9 +138,10 @@ TEST(ProgressPage, PercentKindsShowTheWorkersPercentFromZero) {
 }
 
 TEST(ProgressPage, CancelAsksBeforeTheWorkAndOnlyStopsARunningDownload) {
+    platform::ProgressSink sink;
     RecordingWindow window;
     window.answerYes = false;
-    ProgressPage idle(WorkKind::RunProgram, window);
+    ProgressPage idle(WorkKind::RunProgram, sink, window);
     idle.opened();
     idle.cancel();
     EXPECT_EQ(window.calls.back(), "question");
@@ -147,14 +151,14 @@ TEST(ProgressPage, CancelAsksBeforeTheWorkAndOnlyStopsARunningDownload) {
     EXPECT_EQ(window.word, "cancel");
 
     RecordingWindow downloadWindow;
-    ProgressPage download(WorkKind::DownloadFile, downloadWindow);
+    ProgressPage download(WorkKind::DownloadFile, sink, downloadWindow);
     download.opened();
     EXPECT_TRUE(downloadWindow.cancelEnabled);
-    EXPECT_FALSE(platform::workerState().cancelRequested);
+    EXPECT_FALSE(sink.state.cancelRequested);
     download.tick(2);
     EXPECT_EQ(downloadWindow.calls.back(), "figures");
     download.cancel();
-    EXPECT_TRUE(platform::workerState().cancelRequested);
+    EXPECT_TRUE(sink.state.cancelRequested);
     EXPECT_TRUE(downloadWindow.word.empty());
     EXPECT_EQ(std::count(downloadWindow.calls.begin(), downloadWindow.calls.end(), "question"), 0);
     download.workFinished();
@@ -163,9 +167,10 @@ TEST(ProgressPage, CancelAsksBeforeTheWorkAndOnlyStopsARunningDownload) {
 }
 
 TEST(ProgressPage, AWorkerThatCannotStartEndsThePageAtTheNextTick) {
+    platform::ProgressSink sink;
     RecordingWindow window;
     window.workerStarts = false;
-    ProgressPage page(WorkKind::CopyFiles, window);
+    ProgressPage page(WorkKind::CopyFiles, sink, window);
     page.opened();
     EXPECT_FALSE(page.mayEnd());
     page.tick(3);
@@ -175,9 +180,10 @@ TEST(ProgressPage, AWorkerThatCannotStartEndsThePageAtTheNextTick) {
 // Work that has finished yields its own result: a late Cancel, Escape or Enter, or a Yes
 // to a question the timer overtook, changes nothing.
 TEST(ProgressPage, AFinishedPageKeepsItsOutcome) {
+    platform::ProgressSink sink;
     for (WorkKind kind : {WorkKind::RunProgram, WorkKind::CopyFiles, WorkKind::DownloadFile}) {
         RecordingWindow window;
-        ProgressPage page(kind, window);
+        ProgressPage page(kind, sink, window);
         page.opened();
         page.start();
         page.workFinished();
@@ -191,7 +197,7 @@ TEST(ProgressPage, AFinishedPageKeepsItsOutcome) {
     }
 
     RecordingWindow window;
-    ProgressPage page(WorkKind::RunProgram, window);
+    ProgressPage page(WorkKind::RunProgram, sink, window);
     window.duringQuestion = [&page] { page.tick(1); };  // the page ended while the box was open
     page.opened();
     page.cancel();

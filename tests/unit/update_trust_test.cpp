@@ -58,7 +58,7 @@ TEST(UpdateSearch, AForeignOrChangedUpdateIsNamedDeletedAndNotStarted) {
         reply.contentLength = u"6000";
         return reply;
     };
-    platform::workerState().cancelRequested = false;
+    platform::progressSink().state.cancelRequested = false;
     for (const FileSignature& fetched : {kTampered, intact(kOther), kUnsigned}) {
         ui.messages.clear();
         system.signatures[u"C:\\Temp\\update.exe"] = fetched;

@@ -138,7 +138,7 @@ int wmain(int argc, wchar_t** argv) {
     TransferTimes times;
     const ULONGLONG started = GetTickCount64();
     if (step == L"write" && argc == 6) {
-        result = extractResourceWork(app, fromWide(argv[4]), fromWide(argv[5]));
+        result = extractResourceWork(app, platform::progressSink(), fromWide(argv[4]), fromWide(argv[5]));
     } else if (step == L"prepare") {
         result = PreparePackage(app, path);
     } else if (step == L"extract" && argc == 6) {
@@ -159,11 +159,12 @@ int wmain(int argc, wchar_t** argv) {
         result = DownloadSegmentedFiles(app, "QendraSetup", fromWide(argv[4]), files, fromWide(argv[5]),
                                         u"Downloading", u"Please wait.", u"Status");
     } else if (step == L"fetch" && argc == 6) {
-        result = downloadFileWork(system, u"QendraSetup", fromWide(argv[4]), fromWide(argv[5]), &times);
+        result = downloadFileWork(system, platform::progressSink(), u"QendraSetup", fromWide(argv[4]),
+                                  fromWide(argv[5]), &times);
     } else if (step == L"split" && argc >= 7) {
         SegmentedDownload download{u"QendraSetup", fromWide(argv[4]), {}, fromWide(argv[5]), &times};
         for (int i = 6; i < argc; ++i) download.files.push_back(fromWide(argv[i]));
-        result = downloadSegmentsWork(system, download);
+        result = downloadSegmentsWork(system, platform::progressSink(), download);
     } else {
         return 2;
     }
