@@ -80,7 +80,4 @@ struct ProgressSink {
     }
 };
 
-// The process-wide sink, made on first use and never destroyed.
-ProgressSink& progressSink();
-
 }  // namespace platform

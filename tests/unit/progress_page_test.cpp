@@ -7,10 +7,13 @@
 #include <string>
 #include <vector>
 
+#include "fakes/fake_system.h"
 #include "ui/progress_page.h"
+#include "ui/progress_presenter.h"
 
 namespace {
 
+using platform::ProgressEnd;
 using platform::WorkKind;
 
 class RecordingWindow : public ProgressWindow {
@@ -203,6 +206,48 @@ TEST(ProgressPage, AFinishedPageKeepsItsOutcome) {
     page.cancel();
     EXPECT_EQ(window.word, "next");
     EXPECT_EQ(window.ends, 1);
+}
+
+// Each run's pages hand their work the sink the page reads, and no other run's; the
+// page's word reads as the end its callers act on.
+TEST(ProgressPages, WorkReportsIntoItsOwnRunsSinkAndThePageWordIsItsEnd) {
+    FakeSystem system;
+    FakeUi ui;
+    RunContext first(system, ui), second(system, ui);
+    ProgressPages firstPages(first), secondPages(second);
+    std::vector<platform::ProgressSink*> sinks;
+    auto report = [&sinks](int percent) {
+        return [&sinks, percent](platform::ProgressSink& sink) {
+            sinks.push_back(&sink);
+            sink.state.percentDone = percent;
+        };
+    };
+    for (int i = 0; i < 3; ++i) {
+        ui.pageAnswers.push_back([](platform::PageModel& page) {
+            page.work();
+            return std::string("next");
+        });
+    }
+    EXPECT_EQ(firstPages.run(WorkKind::CopyFiles, {u"title", u"message", u"frame", u"info"}, report(40)),
+              ProgressEnd::Finished);
+    const platform::PageModel& page = ui.pagesShown.back();
+    EXPECT_EQ(page.pageClass, platform::PageClass::Progress);
+    EXPECT_EQ(page.workKind, WorkKind::CopyFiles);
+    EXPECT_EQ(page.title + page.message + page.progressTitle + page.infoText, u"titlemessageframeinfo");
+    EXPECT_EQ(page.progressSink, sinks[0]);
+    secondPages.run(WorkKind::ExtractResource, {}, report(70));
+    firstPages.run(WorkKind::ExtractResource, {}, report(90));
+    ASSERT_EQ(sinks.size(), 3u);
+    EXPECT_NE(sinks[0], sinks[1]);
+    EXPECT_EQ(sinks[0], sinks[2]);  // one sink for the whole run, kept from page to page
+    EXPECT_EQ(sinks[1]->state.percentDone, 70);
+
+    for (const auto& [word, end] : {std::pair{"next", ProgressEnd::Finished}, std::pair{"back", ProgressEnd::Back},
+                                    std::pair{"cancel", ProgressEnd::Cancelled}, std::pair{"", ProgressEnd::Closed}}) {
+        ui.answerPage(word);
+        EXPECT_EQ(firstPages.run(WorkKind::RunProgram, {}, {}), end) << word;
+        EXPECT_FALSE(ui.pagesShown.back().work) << "empty work shows the page alone";
+    }
 }
 
 }  // namespace
