@@ -31,3 +31,6 @@ private:
     platform::Ui& ui_;
     platform::ProgressPresenter* progress_ = nullptr;
 };
+
+// Row text with "ProductX" replaced by the product name.
+std::u16string productText(const RunContext& app, int row);

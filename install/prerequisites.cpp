@@ -1,6 +1,5 @@
 #include "install/prerequisites.h"
 
-#include "config/page_frame.h"
 #include "install/progress_steps.h"
 #include "install/progress_workers.h"
 #include "platform/files.h"

@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "config/page_frame.h"
+#include "ui/page_frame.h"
 
 platform::ProgressEnd progressEndOf(PageResult answer) {
     switch (answer) {

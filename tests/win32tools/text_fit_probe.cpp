@@ -22,7 +22,7 @@
 #include "res/pages_ids.h"
 #include "text/texts.h"
 #include "ui/start_page.h"
-#include "config/page_frame.h"
+#include "ui/page_frame.h"
 #include "ui/wizard_steps.h"
 
 namespace {

@@ -1,13 +1,9 @@
-#include "config/page_frame.h"
+#include "ui/page_frame.h"
 
 #include "config/help_files.h"
 #include "config/help_topics.h"
 #include "platform/page_words.h"
 #include "text/texts.h"
-
-std::u16string productText(const RunContext& app, int row) {
-    return replaceAll(app.text(row), u"ProductX", app.productName);
-}
 
 platform::PageModel framedPage(RunContext& app, platform::PageClass pageClass, const char* helpTopicName) {
     platform::PageModel page;

@@ -19,6 +19,3 @@ PageResult showPage(RunContext& app, platform::PageModel& page);
 
 // The dialog's word as a result; an empty or unknown word is None.
 PageResult pageResultOf(const std::string& word);
-
-// Row text with "ProductX" replaced by the product name.
-std::u16string productText(const RunContext& app, int row);
