@@ -32,8 +32,8 @@ public:
 
 class ProgressPage {
 public:
-    // The sink is the one the page's work reports through; the page only reads its
-    // figures and raises its cancel flag.
+    // The sink is the one the page's work reports through: the page reads its figures on
+    // the timer, and sets them up and raises its cancel flag as the work starts and stops.
     ProgressPage(platform::WorkKind kind, platform::ProgressSink& sink, ProgressWindow& window)
         : kind_(kind), sink_(sink), window_(window) {}
 
