@@ -38,6 +38,7 @@ std::u16string asciiToWide(const char* text) {
 }  // namespace
 
 CBootstrapperApp::CBootstrapperApp(platform::System& system, platform::Ui& ui) : RunContext(system, ui) {
+    setProgress(progressPages_);
     // Until the settings name the product, boxes carry the program's own name, as
     // Windows programs do.
     std::u16string programName = fileNameOfPath(system.launcherPath());

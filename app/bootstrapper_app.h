@@ -5,6 +5,7 @@
 
 #include "config/run_context.h"
 #include "platform/platform.h"
+#include "ui/progress_presenter.h"
 
 class CBootstrapperApp : public RunContext {
 public:
@@ -30,4 +31,7 @@ private:
     void readInstallDirFromRegistry();
 
     int exitCode_ = 0;
+    // The run's progress pages and the sink their workers report through, kept until the
+    // application object goes, at the end of the process.
+    ProgressPages progressPages_{*this};
 };

@@ -7,3 +7,7 @@ std::u16string RunContext::text(int row) const { return getText(row, languageInd
 platform::MessageAnswer RunContext::showMessage(const std::u16string& message, platform::MessageKind kind) {
     return ui_.messageBox(message, applicationTitle, kind);
 }
+
+std::u16string productText(const RunContext& app, int row) {
+    return replaceAll(app.text(row), u"ProductX", app.productName);
+}

@@ -6,6 +6,7 @@
 
 #include "config/run_state.h"
 #include "platform/platform.h"
+#include "platform/progress.h"
 
 class RunContext : public RunState {
 public:
@@ -13,6 +14,11 @@ public:
 
     platform::System& system() { return system_; }
     platform::Ui& ui() { return ui_; }
+    // The progress pages, which own what their work reports through. Whoever makes the
+    // run sets them before anything runs behind a page (the application object makes its
+    // own); they must outlive the run.
+    platform::ProgressPresenter& progress() { return *progress_; }
+    void setProgress(platform::ProgressPresenter& presenter) { progress_ = &presenter; }
 
     // Row text in the current language.
     std::u16string text(int row) const;
@@ -23,4 +29,8 @@ public:
 private:
     platform::System& system_;
     platform::Ui& ui_;
+    platform::ProgressPresenter* progress_ = nullptr;
 };
+
+// Row text with "ProductX" replaced by the product name.
+std::u16string productText(const RunContext& app, int row);

@@ -1,6 +1,5 @@
 #include "download/content_download.h"
 
-#include "config/page_frame.h"
 #include "download/transfer_work.h"
 #include "platform/download_result.h"
 #include "platform/files.h"
@@ -19,10 +18,11 @@ int DownloadFile(RunContext& app, const std::string& agent, const std::u16string
     app.downloadTarget = target;
     // A page that never ran its worker transferred nothing.
     app.downloadResult = kDownloadTransferProblem;
-    showProgressPage(app, platform::WorkKind::DownloadFile, title, message, progressTitle, u"", [&app] {
-        app.downloadResult =
-            downloadFileWork(app.system(), utf8ToWide(app.downloadAgentName), app.downloadUrl, app.downloadTarget);
-    });
+    app.progress().run(platform::WorkKind::DownloadFile, {title, message, progressTitle, u""},
+                       [&app](platform::ProgressSink& sink) {
+                           app.downloadResult = downloadFileWork(app.system(), sink, utf8ToWide(app.downloadAgentName),
+                                                                 app.downloadUrl, app.downloadTarget);
+                       });
     return app.downloadResult;
 }
 
@@ -35,10 +35,13 @@ int DownloadSegmentedFiles(RunContext& app, const std::string& agent, const std:
     app.downloadFiles = files;
     app.downloadTarget = targetFolder;
     app.downloadResult = kDownloadTransferProblem;
-    showProgressPage(app, platform::WorkKind::DownloadSegments, title, message, progressTitle, u"", [&app] {
-        app.downloadResult = downloadSegmentsWork(
-            app.system(), {utf8ToWide(app.downloadAgentName), app.downloadUrl, app.downloadFiles, app.downloadTarget});
-    });
+    app.progress().run(
+        platform::WorkKind::DownloadSegments, {title, message, progressTitle, u""},
+        [&app](platform::ProgressSink& sink) {
+            app.downloadResult = downloadSegmentsWork(
+                app.system(), sink,
+                {utf8ToWide(app.downloadAgentName), app.downloadUrl, app.downloadFiles, app.downloadTarget});
+        });
     return app.downloadResult;
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <new>
 
@@ -20,13 +21,12 @@ constexpr std::size_t kWritePiece = 1 << 21;  // of a verified segment, written 
 constexpr std::size_t kTransferBuffer = 160065546;  // the largest segment, one more read and a spare
 constexpr std::size_t kMostFiles = 1000;
 
-using platform::workerLock;
-using platform::workerState;
+using platform::ProgressSink;
 using Hold = platform::WorkerLock::Hold;
 
-bool cancelled() {
-    Hold hold(workerLock());
-    return workerState().cancelRequested;
+// What the HTTP session asks to stop waiting for a reply: Cancel.
+std::function<bool()> stopOnCancel(ProgressSink& sink) {
+    return [&sink] { return sink.cancelled(); };
 }
 
 std::int32_t clock32(platform::System& system) { return static_cast<std::int32_t>(system.clockMs()); }
@@ -88,9 +88,9 @@ private:
     std::vector<unsigned char> held_;
 };
 
-void startFigures(platform::System& system, std::int64_t done, std::int64_t total) {
-    Hold hold(workerLock());
-    platform::WorkerState& state = workerState();
+void startFigures(platform::System& system, ProgressSink& sink, std::int64_t done, std::int64_t total) {
+    Hold hold(sink.lock);
+    platform::WorkerState& state = sink.state;
     state.bytesDone = done;
     state.bytesTotal = total;
     state.elapsedSeconds = state.remainingSeconds = 0;
@@ -99,14 +99,14 @@ void startFigures(platform::System& system, std::int64_t done, std::int64_t tota
 
 }  // namespace
 
-int downloadFileWork(platform::System& system, const std::u16string& agent, const std::u16string& url,
-                     const std::u16string& target, TransferTimes* times) {
+int downloadFileWork(platform::System& system, ProgressSink& sink, const std::u16string& agent,
+                     const std::u16string& url, const std::u16string& target, TransferTimes* times) {
     auto figure = [times](double TransferTimes::*which) { return times ? &(times->*which) : nullptr; };
-    startFigures(system, 0, -1);
-    std::unique_ptr<platform::HttpSession> session = system.openHttpSession(agent, cancelled);
+    startFigures(system, sink, 0, -1);
+    std::unique_ptr<platform::HttpSession> session = system.openHttpSession(agent, stopOnCancel(sink));
     if (!session) return kDownloadLocalFileProblem;
     // A request or read that failed because Cancel stopped its wait is a cancel.
-    auto failed = [] { return cancelled() ? kDownloadCancelled : kDownloadTransferProblem; };
+    auto failed = [&sink] { return sink.cancelled() ? kDownloadCancelled : kDownloadTransferProblem; };
     std::unique_ptr<platform::HttpResponse> response;
     {
         Stopwatch watch(figure(&TransferTimes::request));
@@ -116,11 +116,11 @@ int downloadFileWork(platform::System& system, const std::u16string& agent, cons
     std::u16string lengthText;
     const std::int64_t announced = response->contentLength(lengthText) ? parseDecimalPrefix64(lengthText) : 0;
     {
-        Hold hold(workerLock());
-        workerState().bytesTotal = announced;
+        Hold hold(sink.lock);
+        sink.state.bytesTotal = announced;
     }
     if (announced < kSmallestFile) return kDownloadTransferProblem;
-    startFigures(system, 0, announced);
+    startFigures(system, sink, 0, announced);
     std::unique_ptr<platform::File> file;
     if (!target.empty()) {
         file = system.openFile(target, platform::FileOpen::Replace);
@@ -141,13 +141,13 @@ int downloadFileWork(platform::System& system, const std::u16string& agent, cons
             read = response->read(buffer, sizeof buffer, got);
         }
         if (!read) return end(failed());
-        Hold hold(workerLock());
-        if (workerState().cancelRequested) return end(kDownloadCancelled);
+        Hold hold(sink.lock);
+        if (sink.state.cancelRequested) return end(kDownloadCancelled);
         if (got == 0) break;
         if (!file || !output.write(buffer, got)) return kDownloadLocalFileProblem;
         done += static_cast<std::int64_t>(got);
-        workerState().bytesDone = done;
-        updateTimeFigures(workerState(), clock32(system));
+        sink.state.bytesDone = done;
+        updateTimeFigures(sink.state, clock32(system));
     }
     if (const int result = end(kDownloadDone)) return result;
     Stopwatch watch(figure(&TransferTimes::close));
@@ -169,13 +169,13 @@ std::u16string segmentUrl(const std::u16string& base, const std::u16string& file
     return sizeUrl(base, file) + utf8ToWide(numbers) + (digest ? u"&crc=1" : u"");
 }
 
-bool RetryPause::wait(platform::System& system) {
+bool RetryPause::wait(platform::System& system, ProgressSink& sink) {
     for (std::uint32_t waited = 0; waited < nextMs_; waited += 50) {
-        if (cancelled()) return false;
+        if (sink.cancelled()) return false;
         system.sleepMs(50);
     }
     nextMs_ = std::min(nextMs_ * 2, kLongestMs);
-    return !cancelled();
+    return !sink.cancelled();
 }
 
 namespace {
@@ -183,11 +183,12 @@ namespace {
 // One download's state on the worker thread.
 class SegmentedTransfer {
 public:
-    SegmentedTransfer(platform::System& system, const SegmentedDownload& download, unsigned char* buffer)
-        : system_(system), download_(download), buffer_(buffer) {}
+    SegmentedTransfer(platform::System& system, ProgressSink& sink, const SegmentedDownload& download,
+                      unsigned char* buffer)
+        : system_(system), sink_(sink), download_(download), buffer_(buffer) {}
 
     int run() {
-        std::unique_ptr<platform::HttpSession> session = system_.openHttpSession(download_.agent, cancelled);
+        std::unique_ptr<platform::HttpSession> session = system_.openHttpSession(download_.agent, stopOnCancel(sink_));
         if (!session) return kDownloadLocalFileProblem;
         session_ = session.get();
         std::vector<std::int64_t> sizes;
@@ -195,8 +196,8 @@ public:
             std::int64_t size = 0;
             if (const int result = fileSize(name, size)) return result;
             sizes.push_back(size);
-            Hold hold(workerLock());
-            workerState().bytesTotal += size;
+            Hold hold(sink_.lock);
+            sink_.state.bytesTotal += size;
         }
         for (std::size_t i = 0; i < download_.files.size(); ++i) {
             if (const int result = fetchFile(download_.files[i], sizes[i])) return result;
@@ -219,7 +220,7 @@ private:
                 size = parseDecimalPrefix64(std::string_view(reinterpret_cast<const char*>(buffer_), got));
                 if (size >= 1) return kDownloadDone;
             }
-            if (!pause.wait(system_)) return kDownloadCancelled;
+            if (!pause.wait(system_, sink_)) return kDownloadCancelled;
         }
     }
 
@@ -275,7 +276,7 @@ private:
                 shortSeen = true;
             }
             segmentLength_ = segmentLengthAfter(segmentLength_, false);
-            if (!pause.wait(system_)) return kDownloadCancelled;
+            if (!pause.wait(system_, sink_)) return kDownloadCancelled;
         }
         return kDownloadDone;
     }
@@ -295,10 +296,12 @@ private:
     bool writeAllPending() { return writePendingBefore(pending_.end); }
 
     // Bytes counted while they arrived that are not kept.
-    static void takeOffDone(std::size_t bytes) {
-        Hold hold(workerLock());
-        workerState().bytesDone -= static_cast<std::int64_t>(bytes);
+    void takeOffDone(std::size_t bytes) {
+        Hold hold(sink_.lock);
+        sink_.state.bytesDone -= static_cast<std::int64_t>(bytes);
     }
+
+    bool cancelled() { return sink_.cancelled(); }
 
     // The segment into the buffer, checked against the server's digest: kDownloadDone when it
     // matches, kDownloadTransferProblem for anything else (to be fetched again),
@@ -329,9 +332,9 @@ private:
             }
             received += got;
             {
-                Hold hold(workerLock());
-                workerState().bytesDone += static_cast<std::int64_t>(got);
-                updateTimeFigures(workerState(), clock32(system_));
+                Hold hold(sink_.lock);
+                sink_.state.bytesDone += static_cast<std::int64_t>(got);
+                updateTimeFigures(sink_.state, clock32(system_));
             }
             if (got == 0) break;
         }
@@ -359,6 +362,7 @@ private:
     }
 
     platform::System& system_;
+    ProgressSink& sink_;
     const SegmentedDownload& download_;
     unsigned char* buffer_;
     platform::HttpSession* session_ = nullptr;
@@ -372,10 +376,10 @@ private:
 
 }  // namespace
 
-int downloadSegmentsWork(platform::System& system, const SegmentedDownload& download) {
+int downloadSegmentsWork(platform::System& system, ProgressSink& sink, const SegmentedDownload& download) {
     if (download.files.size() > kMostFiles) return kDownloadTransferProblem;
     std::unique_ptr<unsigned char[]> buffer(new (std::nothrow) unsigned char[kTransferBuffer]);
     if (!buffer) return kDownloadTransferProblem;
-    startFigures(system, 1, 0);
-    return SegmentedTransfer(system, download, buffer.get()).run();
+    startFigures(system, sink, 1, 0);
+    return SegmentedTransfer(system, sink, download, buffer.get()).run();
 }

@@ -1,7 +1,7 @@
 // The download workers of the progress page: one file in one request, and files in
 // MD5-verified segments from a server answering "/getfile.pl". They keep the byte and time
-// figures in platform::workerState() under platform::workerLock(), stop on
-// cancelRequested, show no message and return the result codes of
+// figures in the sink they are handed, under its lock, stop on its cancelRequested, show
+// no message and return the result codes of
 // platform/download_result.h.
 #pragma once
 
@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "platform/worker_state.h"
 
 // Where a download's time went, in seconds, for the benchmarks: waiting for a reply to
 // start, for its bytes, hashing them, waiting for a segment's digest, writing, and closing
@@ -19,8 +20,8 @@ struct TransferTimes {
 };
 
 // One file: its announced size must be at least 5,000 bytes and must all arrive.
-int downloadFileWork(platform::System& system, const std::u16string& agent, const std::u16string& url,
-                     const std::u16string& target, TransferTimes* times = nullptr);
+int downloadFileWork(platform::System& system, platform::ProgressSink& sink, const std::u16string& agent,
+                     const std::u16string& url, const std::u16string& target, TransferTimes* times = nullptr);
 
 struct SegmentedDownload {
     std::u16string agent;
@@ -46,7 +47,7 @@ std::u16string segmentUrl(const std::u16string& base, const std::u16string& file
 class RetryPause {
 public:
     // False when a cancel came during the wait.
-    bool wait(platform::System& system);
+    bool wait(platform::System& system, platform::ProgressSink& sink);
     void reset() { nextMs_ = kFirstMs; }
 
 private:
@@ -54,4 +55,4 @@ private:
     std::uint32_t nextMs_ = kFirstMs;
 };
 
-int downloadSegmentsWork(platform::System& system, const SegmentedDownload& download);
+int downloadSegmentsWork(platform::System& system, platform::ProgressSink& sink, const SegmentedDownload& download);

@@ -1,6 +1,5 @@
 #include "install/prerequisites.h"
 
-#include "config/page_frame.h"
 #include "install/progress_steps.h"
 #include "install/progress_workers.h"
 #include "platform/files.h"
@@ -48,17 +47,18 @@ RuntimeOutcome installRuntime(RunContext& app, const Runtime& runtime) {
         }
     }
     const std::u16string quiet = u"/q";
-    const PageResult answer =
-        showProgressPage(app, platform::WorkKind::RunProgram, app.text(27), runtimeText(app, 10, runtime.version40),
-                         runtimeText(app, 7, runtime.version40), productText(app, 155),
-                         [&system, &installer, &quiet] { runProgramWork(system, installer, &quiet, nullptr); });
+    const platform::ProgressEnd end = app.progress().run(
+        platform::WorkKind::RunProgram,
+        {app.text(27), runtimeText(app, 10, runtime.version40), runtimeText(app, 7, runtime.version40),
+         productText(app, 155)},
+        [&system, &installer, &quiet](platform::ProgressSink&) { runProgramWork(system, installer, &quiet, nullptr); });
     if (extracted) system.deleteFile(installer);
-    if (answer == PageResult::Cancel) return RuntimeOutcome::Cancelled;
-    if (answer == PageResult::Back) return RuntimeOutcome::Back;
+    if (end == platform::ProgressEnd::Cancelled) return RuntimeOutcome::Cancelled;
+    if (end == platform::ProgressEnd::Back) return RuntimeOutcome::Back;
     if (runtime.installed(system)) return RuntimeOutcome::Installed;
     // An installer that ran and left no runtime behind: say so rather than install a
     // package that cannot start. Escape before Next ran nothing and says nothing.
-    if (answer == PageResult::Next) showMissingRuntime(app, runtime);
+    if (end == platform::ProgressEnd::Finished) showMissingRuntime(app, runtime);
     return RuntimeOutcome::Missing;
 }
 

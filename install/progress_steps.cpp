@@ -2,7 +2,6 @@
 
 #include <utility>
 
-#include "config/page_frame.h"
 #include "install/progress_workers.h"
 #include "install/work_plan.h"
 #include "platform/strings.h"
@@ -19,17 +18,18 @@ int ExtractResourceWithProgress(RunContext& app, const std::u16string& resourceN
         return -1;
     }
     int outcome = -1;
-    showProgressPage(
-        app, platform::WorkKind::ExtractResource, app.text(74), app.text(75), app.text(76), u"",
-        [&app, &resourceName, &targetPath, &outcome] { outcome = extractResourceWork(app, resourceName, targetPath); });
+    app.progress().run(platform::WorkKind::ExtractResource, {app.text(74), app.text(75), app.text(76), u""},
+                       [&app, &resourceName, &targetPath, &outcome](platform::ProgressSink& sink) {
+                           outcome = extractResourceWork(app, sink, resourceName, targetPath);
+                       });
     return outcome;
 }
 
 int CopyFilesWithProgress(RunContext& app, std::uint64_t totalBytes, const std::vector<std::u16string>& sources,
                           const std::vector<std::u16string>& destinations) {
     int outcome = -1;
-    const PageResult answer =
-        showProgressPage(app, platform::WorkKind::CopyFiles, app.text(92), app.text(93), app.text(94), u"",
-                         [&] { outcome = copyFilesWork(app, totalBytes, sources, destinations); });
-    return answer == PageResult::Next ? outcome : -1;
+    const platform::ProgressEnd end = app.progress().run(
+        platform::WorkKind::CopyFiles, {app.text(92), app.text(93), app.text(94), u""},
+        [&](platform::ProgressSink& sink) { outcome = copyFilesWork(app, sink, totalBytes, sources, destinations); });
+    return end == platform::ProgressEnd::Finished ? outcome : -1;
 }

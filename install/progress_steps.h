@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "config/page_frame.h"
+#include "config/run_context.h"
 
 // Writes the named resource to targetPath behind the extraction page when the volume has
 // room for it: 0 when the file was written; -1 when the resource cannot be loaded, the

@@ -19,9 +19,9 @@ const std::u16string kResourceMissing = u"Installation error.\nError code: 58";
 const std::u16string kSourceNotReadable = u"Installation error.\nError code: 62";
 const std::u16string kDestinationNotWritable = u"Installation error.\nError code: 63";
 
-void setPercent(int percent) {
-    platform::WorkerLock::Hold hold(platform::workerLock());
-    platform::workerState().percentDone = percent;
+void setPercent(platform::ProgressSink& sink, int percent) {
+    platform::WorkerLock::Hold hold(sink.lock);
+    sink.state.percentDone = percent;
 }
 
 // Gives up a file that could not be written completely, so no one takes it for whole.
@@ -41,7 +41,8 @@ void runProgramWork(platform::System& system, const std::u16string& program, con
     if (const unsigned rest = work::remainingDisplayMs(elapsed)) system.sleepMs(rest);
 }
 
-int extractResourceWork(RunContext& app, const std::u16string& resourceName, const std::u16string& target) {
+int extractResourceWork(RunContext& app, platform::ProgressSink& sink, const std::u16string& resourceName,
+                        const std::u16string& target) {
     platform::System& system = app.system();
     int error = platform::kResourceOk;
     // Written straight from the mapped resource: a payload is never held twice.
@@ -60,7 +61,7 @@ int extractResourceWork(RunContext& app, const std::u16string& resourceName, con
     }
     const unsigned char* next = resource.data;
     for (const work::ExtractionPiece& piece : work::extractionPieces(resource.size)) {
-        if (piece.percent >= 0) setPercent(piece.percent);
+        if (piece.percent >= 0) setPercent(sink, piece.percent);
         if (!file->write(next, static_cast<std::size_t>(piece.length))) {
             discard(system, file, target);
             app.showMessage(kTargetNotWritable);
@@ -80,8 +81,9 @@ int extractResourceWork(RunContext& app, const std::u16string& resourceName, con
 namespace {
 
 // One pair of the copy list; false after its error box.
-bool copyOne(RunContext& app, const std::u16string& source, const std::u16string& destination,
-             std::vector<unsigned char>& buffer, std::uint64_t& copied, std::uint64_t total) {
+bool copyOne(RunContext& app, platform::ProgressSink& sink, const std::u16string& source,
+             const std::u16string& destination, std::vector<unsigned char>& buffer, std::uint64_t& copied,
+             std::uint64_t total) {
     platform::System& system = app.system();
     // Opening the destination would empty the source before a byte is read.
     if (work::sameFilePath(source, destination)) {
@@ -120,7 +122,7 @@ bool copyOne(RunContext& app, const std::u16string& source, const std::u16string
             return false;
         }
         copied += got;
-        setPercent(work::copyPercent(copied, total));
+        setPercent(sink, work::copyPercent(copied, total));
     }
     in->close();
     if (!out->close()) {
@@ -134,13 +136,13 @@ bool copyOne(RunContext& app, const std::u16string& source, const std::u16string
 
 }  // namespace
 
-int copyFilesWork(RunContext& app, std::uint64_t totalBytes, const std::vector<std::u16string>& sources,
-                  const std::vector<std::u16string>& destinations) {
+int copyFilesWork(RunContext& app, platform::ProgressSink& sink, std::uint64_t totalBytes,
+                  const std::vector<std::u16string>& sources, const std::vector<std::u16string>& destinations) {
     std::vector<unsigned char> buffer(kCopyBlock);
     std::uint64_t copied = 0;
     const std::size_t count = std::min(sources.size(), destinations.size());
     for (std::size_t i = 0; i < count; ++i) {
-        if (!copyOne(app, sources[i], destinations[i], buffer, copied, totalBytes)) return -1;
+        if (!copyOne(app, sink, sources[i], destinations[i], buffer, copied, totalBytes)) return -1;
     }
     return 0;
 }

@@ -2,7 +2,6 @@
 
 #include <memory>
 
-#include "config/page_frame.h"
 #include "platform/files.h"
 #include "platform/processes.h"
 #include "platform/queries.h"
@@ -66,9 +65,9 @@ bool replaceHandlerWhenNewer(platform::System& system, const std::u16string& fol
 void InstallShellExtension(RunContext& app) {
     if (!app.installThumbnailExtension || !app.system().isAdministrator()) return;
     const std::u16string installing = replaceAll(app.text(42), u"ProductX", app.productName);
-    showProgressPage(app, platform::WorkKind::RegisterShellExtension,
-                     replaceAll(app.text(16), u"ProductX", app.productName), installing, installing, u"",
-                     [&app] { registerShellExtensionWork(app); });
+    app.progress().run(platform::WorkKind::RegisterShellExtension,
+                       {replaceAll(app.text(16), u"ProductX", app.productName), installing, installing, u""},
+                       [&app](platform::ProgressSink&) { registerShellExtensionWork(app); });
 }
 
 void registerShellExtensionWork(RunContext& app) {

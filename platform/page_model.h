@@ -77,6 +77,9 @@ struct PageModel {
     // The work, run on a thread of its own; the page ends once it has returned. It must
     // touch no control and may only show message boxes.
     std::function<void()> work;
+    // What the work reports through; the page reads it on its timer. Required on a progress
+    // page, and kept by whoever shows the page for longer than the page and its worker.
+    ProgressSink* progressSink = nullptr;
 
     // ---- folder pages ----
     std::u16string browseCaption;      // button 1047, row 83

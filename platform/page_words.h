@@ -1,5 +1,5 @@
 // The words a wizard page ends with, as platform::Ui::showPage returns them. Only the page
-// seam (config/page_frame) reads them; everything above it speaks in PageResult.
+// seam (ui/page_frame) reads them; everything above it speaks in PageResult.
 #pragma once
 
 #include <string>

@@ -1,6 +1,6 @@
 // What the progress page and its worker thread share: the kind of work, the progress
 // figures, and the one lock that guards them. The page reads the figures on its timer,
-// the worker writes them; both hold workerLock() for as long as they touch them.
+// the worker writes them; both hold the sink's lock for as long as they touch them.
 #pragma once
 
 #include <cstdint>
@@ -66,9 +66,18 @@ private:
     std::unique_ptr<Impl> impl_;
 };
 
-// The process-wide instances, made on first use and never destroyed, so a worker that
-// outlives every page still finds its lock.
-WorkerState& workerState();
-WorkerLock& workerLock();
+// What a piece of work reports through while its progress page shows: the figures, the
+// cancel flag and the one lock that guards them. Its owner keeps it beyond every page, so
+// a worker that outlives its page still finds its lock.
+struct ProgressSink {
+    WorkerState state;
+    WorkerLock lock;
+
+    // Whether Cancel has asked the work to stop, looked at under the lock.
+    bool cancelled() {
+        WorkerLock::Hold hold(lock);
+        return state.cancelRequested;
+    }
+};
 
 }  // namespace platform

@@ -13,5 +13,5 @@ struct DownloadFigures {
     std::u16string rate;  // "512.0 KB/s"; empty until two seconds have passed
 };
 
-// Read under workerLock() by the caller.
+// Read under the sink's lock by the caller.
 DownloadFigures downloadFigures(const platform::WorkerState& state);

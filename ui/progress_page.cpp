@@ -24,9 +24,9 @@ void ProgressPage::start() {
     started_ = true;
     window_.enableButtons(false, false, false);
     window_.showProgress(platform::isBusyKind(kind_));
-    platform::WorkerState& state = platform::workerState();
+    platform::WorkerState& state = sink_.state;
     {
-        platform::WorkerLock::Hold hold(platform::workerLock());
+        platform::WorkerLock::Hold hold(sink_.lock);
         state.busyPosition = 0;
         workDone_ = 0;
         if (!platform::isBusyKind(kind_)) state.cancelRequested = false;
@@ -42,12 +42,12 @@ void ProgressPage::start() {
 
 void ProgressPage::tick(int timerId) {
     if (ended_) return;
-    platform::WorkerState& state = platform::workerState();
+    platform::WorkerState& state = sink_.state;
     bool finished = false;
     {
         // The whole update of the controls happens under the lock, so the worker cannot
         // change a figure half-way through it.
-        platform::WorkerLock::Hold hold(platform::workerLock());
+        platform::WorkerLock::Hold hold(sink_.lock);
         if (timerId == kBusyTimer) {
             state.busyPosition += 5;
             if (state.busyPosition > 100) state.busyPosition = 0;
@@ -73,8 +73,8 @@ void ProgressPage::cancel() {
     if (ended_) return;
     if (started_) {
         if (platform::isDownloadKind(kind_) && working()) {
-            platform::WorkerLock::Hold hold(platform::workerLock());
-            platform::workerState().cancelRequested = true;
+            platform::WorkerLock::Hold hold(sink_.lock);
+            sink_.state.cancelRequested = true;
         }
         return;
     }
@@ -88,13 +88,13 @@ void ProgressPage::cancel() {
 }
 
 bool ProgressPage::working() const {
-    platform::WorkerLock::Hold hold(platform::workerLock());
+    platform::WorkerLock::Hold hold(sink_.lock);
     return workDone_ == 0;
 }
 
 bool ProgressPage::mayEnd() const { return !started_ && !ended_; }
 
 void ProgressPage::workFinished() {
-    platform::WorkerLock::Hold hold(platform::workerLock());
+    platform::WorkerLock::Hold hold(sink_.lock);
     workDone_ = 1;
 }

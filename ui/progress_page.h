@@ -32,7 +32,10 @@ public:
 
 class ProgressPage {
 public:
-    ProgressPage(platform::WorkKind kind, ProgressWindow& window) : kind_(kind), window_(window) {}
+    // The sink is the one the page's work reports through: the page reads its figures on
+    // the timer, and sets them up and raises its cancel flag as the work starts and stops.
+    ProgressPage(platform::WorkKind kind, platform::ProgressSink& sink, ProgressWindow& window)
+        : kind_(kind), sink_(sink), window_(window) {}
 
     // After the shared set-up: a negative kind starts its work at once.
     void opened();
@@ -57,8 +60,9 @@ public:
 
 private:
     platform::WorkKind kind_;
+    platform::ProgressSink& sink_;
     ProgressWindow& window_;
-    unsigned char workDone_ = 1;  // 0 only while the worker runs; guarded by workerLock()
+    unsigned char workDone_ = 1;  // 0 only while the worker runs; guarded by the sink's lock
     bool started_ = false;
     bool ended_ = false;
 };

@@ -2,7 +2,7 @@
 
 #include "platform/files.h"
 #include "text/texts.h"
-#include "config/page_frame.h"
+#include "ui/page_frame.h"
 
 namespace {
 

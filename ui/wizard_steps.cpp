@@ -11,7 +11,7 @@
 #include "platform/strings.h"
 #include "text/texts.h"
 #include "ui/folder_input.h"
-#include "config/page_frame.h"
+#include "ui/page_frame.h"
 #include "ui/start_page.h"
 
 namespace {

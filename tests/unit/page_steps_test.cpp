@@ -1,5 +1,5 @@
 // Page steps against the scripted UI: what each page shows and how answers are taken.
-#include "config/page_frame.h"
+#include "ui/page_frame.h"
 #include "fakes/wizard_pages.h"
 #include "ui/start_page.h"
 

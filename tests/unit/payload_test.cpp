@@ -57,30 +57,31 @@ protected:
     FakeSystem system;
     FakeUi ui;
     CBootstrapperApp app{system, ui};
+    platform::ProgressSink sink;
 };
 
 TEST_F(Payload, ExtractionWritesTheResourceAfreshAndNeverLeavesAPartialFile) {
     system.resources[u"MSI_FILE"] = bytes(101);
     system.addFile(u"C:\\Temp\\Circuita.msi", "planted");
-    EXPECT_EQ(extractResourceWork(app, u"MSI_FILE", u"C:\\Temp\\Circuita.msi"), 0);
+    EXPECT_EQ(extractResourceWork(app, sink, u"MSI_FILE", u"C:\\Temp\\Circuita.msi"), 0);
     EXPECT_EQ(system.files[u"C:\\Temp\\Circuita.msi"], bytes(101));
     // The planted file went first and the new one was created exclusively.
     EXPECT_EQ(system.deletedFiles, std::vector<std::u16string>{u"C:\\Temp\\Circuita.msi"});
     EXPECT_EQ(system.opened.back().second, platform::FileOpen::CreateNew);
-    EXPECT_EQ(platform::workerState().percentDone, 99);
+    EXPECT_EQ(sink.state.percentDone, 99);
 
     // A volume that fills up half-way: the piece written so far is removed.
     system.writeLimits[u"C:\\Temp\\big.bin"] = 500;
     system.resources[u"BIG"] = bytes(1000);
-    EXPECT_EQ(extractResourceWork(app, u"BIG", u"C:\\Temp\\big.bin"), -1);
+    EXPECT_EQ(extractResourceWork(app, sink, u"BIG", u"C:\\Temp\\big.bin"), -1);
     EXPECT_FALSE(system.files.count(u"C:\\Temp\\big.bin"));
     // Data lost on close counts as well.
     system.failingCloses.insert(u"C:\\Temp\\closed.bin");
-    EXPECT_EQ(extractResourceWork(app, u"BIG", u"C:\\Temp\\closed.bin"), -1);
+    EXPECT_EQ(extractResourceWork(app, sink, u"BIG", u"C:\\Temp\\closed.bin"), -1);
     EXPECT_FALSE(system.files.count(u"C:\\Temp\\closed.bin"));
-    EXPECT_EQ(extractResourceWork(app, u"NONE", u"C:\\Temp\\none.bin"), -1);
+    EXPECT_EQ(extractResourceWork(app, sink, u"NONE", u"C:\\Temp\\none.bin"), -1);
     system.unwritableFolders.insert(u"C:\\Locked");
-    EXPECT_EQ(extractResourceWork(app, u"BIG", u"C:\\Locked\\x.bin"), -1);
+    EXPECT_EQ(extractResourceWork(app, sink, u"BIG", u"C:\\Locked\\x.bin"), -1);
     EXPECT_EQ(messageTexts(), (std::vector<std::u16string>{
                                   u"Installation error.\nError code: 57", u"Installation error.\nError code: 57",
                                   u"Installation error.\nError code: 58", u"Installation error.\nError code: 57"}));
@@ -92,18 +93,18 @@ TEST_F(Payload, CopyKeepsTimeStampsClearsReadOnlyAndRefusesToCopyAFileOntoItself
     system.fileStatus[u"D:\\a.txt"] = {platform::kAttributeReadOnly | 0x20, 11, 22, 33};
     system.addFile(u"E:\\a.txt", "old");
     system.fileStatus[u"E:\\a.txt"] = {platform::kAttributeReadOnly, 1, 1, 1};
-    EXPECT_EQ(copyFilesWork(app, 5, {u"D:\\a.txt"}, {u"E:\\a.txt"}), 0);
+    EXPECT_EQ(copyFilesWork(app, sink, 5, {u"D:\\a.txt"}, {u"E:\\a.txt"}), 0);
     EXPECT_EQ(system.files[u"E:\\a.txt"], std::vector<unsigned char>({'a', 'l', 'p', 'h', 'a'}));
     EXPECT_EQ(system.fileStatus[u"E:\\a.txt"].attributes, 0x20u);
     EXPECT_EQ(system.fileStatus[u"E:\\a.txt"].written, 33u);
-    EXPECT_EQ(platform::workerState().percentDone, 100);
+    EXPECT_EQ(sink.state.percentDone, 100);
 
     // A total of 0 (empty support folders): no division, 0 percent.
-    EXPECT_EQ(copyFilesWork(app, 0, {u"D:\\a.txt"}, {u"E:\\z.txt"}), 0);
-    EXPECT_EQ(platform::workerState().percentDone, 0);
+    EXPECT_EQ(copyFilesWork(app, sink, 0, {u"D:\\a.txt"}, {u"E:\\z.txt"}), 0);
+    EXPECT_EQ(sink.state.percentDone, 0);
     EXPECT_TRUE(ui.messages.empty());
 
-    EXPECT_EQ(copyFilesWork(app, 5, {u"D:\\a.txt"}, {u"d:/A.TXT"}), -1);
+    EXPECT_EQ(copyFilesWork(app, sink, 5, {u"D:\\a.txt"}, {u"d:/A.TXT"}), -1);
     EXPECT_EQ(system.files[u"D:\\a.txt"].size(), 5u);
     EXPECT_EQ(ui.messages.back().text, u"Installation error.\nError code: 63");
 
@@ -111,12 +112,12 @@ TEST_F(Payload, CopyKeepsTimeStampsClearsReadOnlyAndRefusesToCopyAFileOntoItself
     system.unreadableFiles.insert(u"D:\\b.txt");
     system.addFile(u"D:\\b.txt", "beta");
     system.addFile(u"D:\\c.txt", "gamma");
-    EXPECT_EQ(copyFilesWork(app, 9, {u"D:\\b.txt", u"D:\\c.txt"}, {u"E:\\b.txt", u"E:\\c.txt"}), -1);
+    EXPECT_EQ(copyFilesWork(app, sink, 9, {u"D:\\b.txt", u"D:\\c.txt"}, {u"E:\\b.txt", u"E:\\c.txt"}), -1);
     EXPECT_EQ(ui.messages.back().text, u"Installation error.\nError code: 62");
     EXPECT_FALSE(system.files.count(u"E:\\c.txt"));
     // A destination that fills up is removed, not left half-written.
     system.writeLimits[u"E:\\c.txt"] = 2;
-    EXPECT_EQ(copyFilesWork(app, 5, {u"D:\\c.txt"}, {u"E:\\c.txt"}), -1);
+    EXPECT_EQ(copyFilesWork(app, sink, 5, {u"D:\\c.txt"}, {u"E:\\c.txt"}), -1);
     EXPECT_FALSE(system.files.count(u"E:\\c.txt"));
     EXPECT_EQ(ui.messages.back().text, u"Installation error.\nError code: 63");
 }

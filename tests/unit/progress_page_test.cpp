@@ -7,10 +7,13 @@
 #include <string>
 #include <vector>
 
+#include "fakes/fake_system.h"
 #include "ui/progress_page.h"
+#include "ui/progress_presenter.h"
 
 namespace {
 
+using platform::ProgressEnd;
 using platform::WorkKind;
 
 class RecordingWindow : public ProgressWindow {
@@ -61,8 +64,9 @@ public:
 };
 
 TEST(ProgressPage, AProgramWaitsForNextThenShowsAWrappingBusyBarUntilItsWorkIsDone) {
+    platform::ProgressSink sink;
     RecordingWindow window;
-    ProgressPage page(WorkKind::RunProgram, window);
+    ProgressPage page(WorkKind::RunProgram, sink, window);
     page.opened();
     EXPECT_TRUE(window.calls.empty());
     EXPECT_TRUE(page.mayEnd());
@@ -99,6 +103,7 @@ TEST(ProgressPage, AProgramWaitsForNextThenShowsAWrappingBusyBarUntilItsWorkIsDo
 }
 
 TEST(ProgressPage, NegativeKindsStartAtOnceWithTheirOwnTimer) {
+    platform::ProgressSink sink;
     struct Case {
         WorkKind kind;
         int timer;
@@ -108,7 +113,7 @@ TEST(ProgressPage, NegativeKindsStartAtOnceWithTheirOwnTimer) {
                           Case{WorkKind::DownloadFile, 2, 333}, Case{WorkKind::DownloadSegments, 2, 333},
                           Case{WorkKind::RegisterShellExtension, 1, 100}}) {
         RecordingWindow window;
-        ProgressPage page(c.kind, window);
+        ProgressPage page(c.kind, sink, window);
         page.opened();
         EXPECT_EQ(window.timer, c.timer) << static_cast<int>(c.kind);
         EXPECT_EQ(window.period, c.period);
@@ -118,14 +123,15 @@ TEST(ProgressPage, NegativeKindsStartAtOnceWithTheirOwnTimer) {
 }
 
 TEST(ProgressPage, PercentKindsShowTheWorkersPercentFromZero) {
-    platform::workerState().percentDone = 77;  // left over from earlier work
+    platform::ProgressSink sink;
+    sink.state.percentDone = 77;  // left over from earlier work
     RecordingWindow window;
-    ProgressPage page(WorkKind::ExtractResource, window);
+    ProgressPage page(WorkKind::ExtractResource, sink, window);
     page.opened();
     page.tick(3);
     {
-        platform::WorkerLock::Hold hold(platform::workerLock());
-        platform::workerState().percentDone = 42;
+        platform::WorkerLock::Hold hold(sink.lock);
+        sink.state.percentDone = 42;
     }
     page.tick(3);
     EXPECT_EQ(window.positions, (std::vector<int>{0, 42}));
@@ -135,9 +141,10 @@ TEST(ProgressPage, PercentKindsShowTheWorkersPercentFromZero) {
 }
 
 TEST(ProgressPage, CancelAsksBeforeTheWorkAndOnlyStopsARunningDownload) {
+    platform::ProgressSink sink;
     RecordingWindow window;
     window.answerYes = false;
-    ProgressPage idle(WorkKind::RunProgram, window);
+    ProgressPage idle(WorkKind::RunProgram, sink, window);
     idle.opened();
     idle.cancel();
     EXPECT_EQ(window.calls.back(), "question");
@@ -147,14 +154,14 @@ TEST(ProgressPage, CancelAsksBeforeTheWorkAndOnlyStopsARunningDownload) {
     EXPECT_EQ(window.word, "cancel");
 
     RecordingWindow downloadWindow;
-    ProgressPage download(WorkKind::DownloadFile, downloadWindow);
+    ProgressPage download(WorkKind::DownloadFile, sink, downloadWindow);
     download.opened();
     EXPECT_TRUE(downloadWindow.cancelEnabled);
-    EXPECT_FALSE(platform::workerState().cancelRequested);
+    EXPECT_FALSE(sink.state.cancelRequested);
     download.tick(2);
     EXPECT_EQ(downloadWindow.calls.back(), "figures");
     download.cancel();
-    EXPECT_TRUE(platform::workerState().cancelRequested);
+    EXPECT_TRUE(sink.state.cancelRequested);
     EXPECT_TRUE(downloadWindow.word.empty());
     EXPECT_EQ(std::count(downloadWindow.calls.begin(), downloadWindow.calls.end(), "question"), 0);
     download.workFinished();
@@ -163,9 +170,10 @@ TEST(ProgressPage, CancelAsksBeforeTheWorkAndOnlyStopsARunningDownload) {
 }
 
 TEST(ProgressPage, AWorkerThatCannotStartEndsThePageAtTheNextTick) {
+    platform::ProgressSink sink;
     RecordingWindow window;
     window.workerStarts = false;
-    ProgressPage page(WorkKind::CopyFiles, window);
+    ProgressPage page(WorkKind::CopyFiles, sink, window);
     page.opened();
     EXPECT_FALSE(page.mayEnd());
     page.tick(3);
@@ -175,9 +183,10 @@ TEST(ProgressPage, AWorkerThatCannotStartEndsThePageAtTheNextTick) {
 // Work that has finished yields its own result: a late Cancel, Escape or Enter, or a Yes
 // to a question the timer overtook, changes nothing.
 TEST(ProgressPage, AFinishedPageKeepsItsOutcome) {
+    platform::ProgressSink sink;
     for (WorkKind kind : {WorkKind::RunProgram, WorkKind::CopyFiles, WorkKind::DownloadFile}) {
         RecordingWindow window;
-        ProgressPage page(kind, window);
+        ProgressPage page(kind, sink, window);
         page.opened();
         page.start();
         page.workFinished();
@@ -191,12 +200,54 @@ TEST(ProgressPage, AFinishedPageKeepsItsOutcome) {
     }
 
     RecordingWindow window;
-    ProgressPage page(WorkKind::RunProgram, window);
+    ProgressPage page(WorkKind::RunProgram, sink, window);
     window.duringQuestion = [&page] { page.tick(1); };  // the page ended while the box was open
     page.opened();
     page.cancel();
     EXPECT_EQ(window.word, "next");
     EXPECT_EQ(window.ends, 1);
+}
+
+// Each run's pages hand their work the sink the page reads, and no other run's; the
+// page's word reads as the end its callers act on.
+TEST(ProgressPages, WorkReportsIntoItsOwnRunsSinkAndThePageWordIsItsEnd) {
+    FakeSystem system;
+    FakeUi ui;
+    RunContext first(system, ui), second(system, ui);
+    ProgressPages firstPages(first), secondPages(second);
+    std::vector<platform::ProgressSink*> sinks;
+    auto report = [&sinks](int percent) {
+        return [&sinks, percent](platform::ProgressSink& sink) {
+            sinks.push_back(&sink);
+            sink.state.percentDone = percent;
+        };
+    };
+    for (int i = 0; i < 3; ++i) {
+        ui.pageAnswers.push_back([](platform::PageModel& page) {
+            page.work();
+            return std::string("next");
+        });
+    }
+    EXPECT_EQ(firstPages.run(WorkKind::CopyFiles, {u"title", u"message", u"frame", u"info"}, report(40)),
+              ProgressEnd::Finished);
+    const platform::PageModel& page = ui.pagesShown.back();
+    EXPECT_EQ(page.pageClass, platform::PageClass::Progress);
+    EXPECT_EQ(page.workKind, WorkKind::CopyFiles);
+    EXPECT_EQ(page.title + page.message + page.progressTitle + page.infoText, u"titlemessageframeinfo");
+    EXPECT_EQ(page.progressSink, sinks[0]);
+    secondPages.run(WorkKind::ExtractResource, {}, report(70));
+    firstPages.run(WorkKind::ExtractResource, {}, report(90));
+    ASSERT_EQ(sinks.size(), 3u);
+    EXPECT_NE(sinks[0], sinks[1]);
+    EXPECT_EQ(sinks[0], sinks[2]);  // one sink for the whole run, kept from page to page
+    EXPECT_EQ(sinks[1]->state.percentDone, 70);
+
+    for (const auto& [word, end] : {std::pair{"next", ProgressEnd::Finished}, std::pair{"back", ProgressEnd::Back},
+                                    std::pair{"cancel", ProgressEnd::Cancelled}, std::pair{"", ProgressEnd::Closed}}) {
+        ui.answerPage(word);
+        EXPECT_EQ(firstPages.run(WorkKind::RunProgram, {}, {}), end) << word;
+        EXPECT_FALSE(ui.pagesShown.back().work) << "empty work shows the page alone";
+    }
 }
 
 }  // namespace

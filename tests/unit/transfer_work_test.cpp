@@ -66,11 +66,9 @@ class Downloads : public ::testing::Test {
 protected:
     Downloads() {
         system.onHttp = [this](const std::u16string& url) { return server.answer(url); };
-        platform::workerState().cancelRequested = false;
     }
-    ~Downloads() override { platform::workerState().cancelRequested = false; }
     int segments(std::vector<std::u16string> names) {
-        return downloadSegmentsWork(system, {u"QendraSetup", u"http://h", std::move(names), u"C:\\T\\"});
+        return downloadSegmentsWork(system, sink, {u"QendraSetup", u"http://h", std::move(names), u"C:\\T\\"});
     }
     std::string written(const std::u16string& path) {
         const auto& bytes = system.files[path];
@@ -85,6 +83,7 @@ protected:
 
     FakeSystem system;
     Server server;
+    platform::ProgressSink sink;
 };
 
 TEST_F(Downloads, SegmentsGrowWhileTheyVerifyAndTheLengthCarriesToTheNextFile) {
@@ -100,8 +99,8 @@ TEST_F(Downloads, SegmentsGrowWhileTheyVerifyAndTheLengthCarriesToTheNextFile) {
     EXPECT_EQ(server.requests.back(), "file=b.cab&mb_pos=80&length=160000000&crc=1");
     EXPECT_TRUE(written(u"C:\\T\\a.cab") == server.files["a.cab"]);
     EXPECT_TRUE(written(u"C:\\T\\b.cab") == server.files["b.cab"]);
-    EXPECT_EQ(platform::workerState().bytesTotal, 125000000);
-    EXPECT_EQ(platform::workerState().bytesDone, 125000001);  // starts at one
+    EXPECT_EQ(sink.state.bytesTotal, 125000000);
+    EXPECT_EQ(sink.state.bytesDone, 125000001);  // starts at one
     EXPECT_EQ(system.httpAgent, u"QendraSetup");
 }
 
@@ -126,7 +125,7 @@ TEST_F(Downloads, EveryKindOfBadSegmentHalvesTheLengthAndIsFetchedAgain) {
                                      "file=a.cab&mb_pos=30&length=10000000", "file=a.cab&mb_pos=30&length=10000000",
                                      "file=a.cab&mb_pos=30&length=10000000", "file=a.cab&mb_pos=30&length=10000000",
                                      "file=a.cab&mb_pos=40&length=20000000", "file=a.cab&mb_pos=60&length=40000000"}));
-    EXPECT_EQ(platform::workerState().bytesDone, 65000001);  // failed bytes were taken off
+    EXPECT_EQ(sink.state.bytesDone, 65000001);  // failed bytes were taken off
     // Five failures in a row waited 100, 200, 400, 800 and 1600 ms; the success reset it.
     std::uint64_t waited = 0;
     for (std::uint32_t ms : system.sleeps) waited += ms;
@@ -153,7 +152,7 @@ TEST_P(FileChangedOnTheServer, NothingBeyondTheAnnouncedSizeIsWrittenAndShortSeg
     server.files["a.cab"] = grown.substr(0, c.announced);
     server.fault = [this, &c, &grown](const std::string&, int n, Reply&) {
         if (n == 1) server.files["a.cab"] = grown.substr(0, c.served);  // after the size reply
-        if (n == 40) platform::workerState().cancelRequested = true;    // a download that would never end
+        if (n == 40) sink.state.cancelRequested = true;                 // a download that would never end
     };
     EXPECT_EQ(segments({u"a.cab"}), c.result);
     EXPECT_TRUE(written(u"C:\\T\\a.cab") == grown.substr(0, c.kept));
@@ -162,7 +161,7 @@ TEST_P(FileChangedOnTheServer, NothingBeyondTheAnnouncedSizeIsWrittenAndShortSeg
         expected.push_back("file=a.cab&mb_pos=" + std::to_string(at) + "&length=" + std::to_string(length) + "000000");
     EXPECT_EQ(segmentRequests(), expected);
     if (c.result == kDownloadDone) {
-        EXPECT_EQ(platform::workerState().bytesDone, std::int64_t(c.announced) + 1);
+        EXPECT_EQ(sink.state.bytesDone, std::int64_t(c.announced) + 1);
     }
 }
 
@@ -183,10 +182,10 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(Downloads, BadSizeRepliesAreAskedAgainWithGrowingPausesUntilCancel) {
     server.files["a.cab"] = "x";
-    server.fault = [](const std::string& url, int n, Reply& reply) {
+    server.fault = [this](const std::string& url, int n, Reply& reply) {
         if (url.find("mb_pos") != std::string::npos) return;
         reply.body = n % 2 ? "0" : "12345678901234567";  // zero, or 17 characters
-        if (n == 6) platform::workerState().cancelRequested = true;
+        if (n == 6) sink.state.cancelRequested = true;
     };
     EXPECT_EQ(segments({u"a.cab"}), kDownloadCancelled);
     EXPECT_EQ(server.requests.size(), 6u);
@@ -199,9 +198,9 @@ TEST_F(Downloads, BadSizeRepliesAreAskedAgainWithGrowingPausesUntilCancel) {
 
 TEST_F(Downloads, ADigestWithATrailingNewlineNeverMatchesAndCancelKeepsOnlyVerifiedSegments) {
     server.files["a.cab"] = content(25000000, 4);
-    server.fault = [](const std::string& url, int n, Reply& reply) {
+    server.fault = [this](const std::string& url, int n, Reply& reply) {
         if (url.find("crc=1") != std::string::npos && n > 3) reply.body += "\n";
-        if (n == 20) platform::workerState().cancelRequested = true;
+        if (n == 20) sink.state.cancelRequested = true;
     };
     EXPECT_EQ(segments({u"a.cab"}), kDownloadCancelled);
     const std::vector<std::string> s = segmentRequests();
@@ -212,22 +211,22 @@ TEST_F(Downloads, ADigestWithATrailingNewlineNeverMatchesAndCancelKeepsOnlyVerif
 
 TEST_F(Downloads, AStallCostsARetryAfterItsTimeOutAndCancelDuringOneIsAnsweredAtOnce) {
     server.files["a.cab"] = content(25000000, 10);
-    server.fault = [](const std::string&, int n, Reply& reply) {
+    server.fault = [this](const std::string&, int n, Reply& reply) {
         reply.stalls = n == 2 || n == 5;                             // the segments at 0 and at 10
-        if (n == 5) platform::workerState().cancelRequested = true;  // pressed while nothing comes
+        if (n == 5) sink.state.cancelRequested = true;               // pressed while nothing comes
     };
     EXPECT_EQ(segments({u"a.cab"}), kDownloadCancelled);
     EXPECT_EQ(system.httpStalls, (std::vector<std::string>{"timed out", "stopped waiting"}));
     EXPECT_EQ(server.requests.size(), 5u);
     EXPECT_TRUE(written(u"C:\\T\\a.cab") == server.files["a.cab"].substr(0, 10000000));
 
-    system.onHttp = [](const std::u16string&) {
-        platform::workerState().cancelRequested = true;
+    system.onHttp = [this](const std::u16string&) {
+        sink.state.cancelRequested = true;
         Reply reply;
         reply.stalls = true;
         return reply;
     };
-    EXPECT_EQ(downloadFileWork(system, u"QendraSetup", u"http://h/u.exe", u"C:\\T\\u.exe"), kDownloadCancelled);
+    EXPECT_EQ(downloadFileWork(system, sink, u"QendraSetup", u"http://h/u.exe", u"C:\\T\\u.exe"), kDownloadCancelled);
     EXPECT_EQ(system.httpStalls.back(), "stopped waiting");
 }
 
@@ -244,7 +243,7 @@ TEST_F(Downloads, SegmentedResultCodes) {
 TEST_F(Downloads, ASingleFileMustBeAnnouncedWithAtLeast5000BytesAndArriveWhole) {
     Reply reply;
     system.onHttp = [&reply](const std::u16string&) { return reply; };
-    auto get = [this] { return downloadFileWork(system, u"QendraSetup", u"http://h/u.exe", u"C:\\T\\u.exe"); };
+    auto get = [this] { return downloadFileWork(system, sink, u"QendraSetup", u"http://h/u.exe", u"C:\\T\\u.exe"); };
 
     reply.body = content(5000, 6);
     reply.contentLength = u"5000";
@@ -268,10 +267,10 @@ TEST_F(Downloads, ASingleFileMustBeAnnouncedWithAtLeast5000BytesAndArriveWhole) 
     // Written in large pieces, but what arrived before a failure is in the file.
     EXPECT_TRUE(written(u"C:\\T\\u.exe") == reply.body.substr(0, 4096));
     reply.failReadAfter = std::string::npos;
-    EXPECT_EQ(downloadFileWork(system, u"a", u"http://h/u.exe", u""), kDownloadLocalFileProblem);
+    EXPECT_EQ(downloadFileWork(system, sink, u"a", u"http://h/u.exe", u""), kDownloadLocalFileProblem);
     system.failingCloses.insert(u"C:\\T\\u.exe");
     EXPECT_EQ(get(), kDownloadLocalFileProblem);
-    platform::workerState().cancelRequested = true;
+    sink.state.cancelRequested = true;
     EXPECT_EQ(get(), kDownloadCancelled);
 }
 

@@ -5,7 +5,7 @@
 #include "app/setup_actions.h"
 #include "fakes/fake_system.h"
 #include "platform/signatures.h"
-#include "platform/worker_state.h"
+#include "ui/progress_presenter.h"
 
 namespace {
 
@@ -48,6 +48,8 @@ TEST(UpdateSearch, AForeignOrChangedUpdateIsNamedDeletedAndNotStarted) {
     FakeSystem system;
     FakeUi ui;
     RunContext app(system, ui);
+    ProgressPages pages(app);
+    app.setProgress(pages);
     app.languageIndex = 1;
     app.updateUrl = u"http://h/update.exe";
     app.updateTarget = u"update.exe";
@@ -58,7 +60,6 @@ TEST(UpdateSearch, AForeignOrChangedUpdateIsNamedDeletedAndNotStarted) {
         reply.contentLength = u"6000";
         return reply;
     };
-    platform::workerState().cancelRequested = false;
     for (const FileSignature& fetched : {kTampered, intact(kOther), kUnsigned}) {
         ui.messages.clear();
         system.signatures[u"C:\\Temp\\update.exe"] = fetched;

@@ -35,6 +35,7 @@
 #include "platform/win32/win32_system.h"
 #include "res/pages_ids.h"
 #include "text/languages.h"
+#include "ui/progress_presenter.h"
 #include "ui/win32/win32_ui.h"
 
 namespace {
@@ -124,6 +125,8 @@ int wmain(int argc, wchar_t** argv) {
     system.initCommonControls();
     Win32Ui ui;
     RunContext app(system, ui);
+    ProgressPages pages(app);
+    app.setProgress(pages);
     app.languageIndex = kEnglish;
     app.productName = u"Circuita 5";
     app.applicationTitle = u"Circuita 5 Setup";
@@ -136,9 +139,10 @@ int wmain(int argc, wchar_t** argv) {
     int result = -100;
     std::u16string path;
     TransferTimes times;
+    platform::ProgressSink sink;  // for the workers run without a page
     const ULONGLONG started = GetTickCount64();
     if (step == L"write" && argc == 6) {
-        result = extractResourceWork(app, fromWide(argv[4]), fromWide(argv[5]));
+        result = extractResourceWork(app, sink, fromWide(argv[4]), fromWide(argv[5]));
     } else if (step == L"prepare") {
         result = PreparePackage(app, path);
     } else if (step == L"extract" && argc == 6) {
@@ -159,11 +163,11 @@ int wmain(int argc, wchar_t** argv) {
         result = DownloadSegmentedFiles(app, "QendraSetup", fromWide(argv[4]), files, fromWide(argv[5]),
                                         u"Downloading", u"Please wait.", u"Status");
     } else if (step == L"fetch" && argc == 6) {
-        result = downloadFileWork(system, u"QendraSetup", fromWide(argv[4]), fromWide(argv[5]), &times);
+        result = downloadFileWork(system, sink, u"QendraSetup", fromWide(argv[4]), fromWide(argv[5]), &times);
     } else if (step == L"split" && argc >= 7) {
         SegmentedDownload download{u"QendraSetup", fromWide(argv[4]), {}, fromWide(argv[5]), &times};
         for (int i = 6; i < argc; ++i) download.files.push_back(fromWide(argv[i]));
-        result = downloadSegmentsWork(system, download);
+        result = downloadSegmentsWork(system, sink, download);
     } else {
         return 2;
     }

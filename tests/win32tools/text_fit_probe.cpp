@@ -28,7 +28,7 @@
 #include "res/pages_ids.h"
 #include "text/texts.h"
 #include "ui/start_page.h"
-#include "config/page_frame.h"
+#include "ui/page_frame.h"
 #include "ui/wizard_steps.h"
 
 namespace {
@@ -219,7 +219,7 @@ void runtimePage(CBootstrapperApp& app, bool version40) {
         const std::u16string text = productText(app, row);
         return version40 ? replaceAll(text, u"2.0 SP2", u"4.0") : text;
     };
-    showProgressPage(app, platform::WorkKind::RunProgram, app.text(27), named(10), named(7), productText(app, 155), {});
+    app.progress().run(platform::WorkKind::RunProgram, {app.text(27), named(10), named(7), productText(app, 155)}, {});
 }
 
 struct PageCase {
@@ -323,11 +323,11 @@ std::vector<PageCase> pageCases() {
         {"runtime-40", [](A& a, S&) { runtimePage(a, true); }},
         {"extraction",
          [](A& a, S&) {
-             showProgressPage(a, platform::WorkKind::ExtractResource, a.text(74), a.text(75), a.text(76), u"", {});
+             a.progress().run(platform::WorkKind::ExtractResource, {a.text(74), a.text(75), a.text(76), u""}, {});
          }},
         {"copy",
          [](A& a, S&) {
-             showProgressPage(a, platform::WorkKind::CopyFiles, a.text(92), a.text(93), a.text(94), u"", {});
+             a.progress().run(platform::WorkKind::CopyFiles, {a.text(92), a.text(93), a.text(94), u""}, {});
          }},
         {"download-videos",
          [](A& a, S&) {

@@ -7,7 +7,7 @@
 #include "ui/download_figures.h"
 
 DlgInstallSoftware::DlgInstallSoftware(platform::PageModel& model, PageEnvironment& env)
-    : WizardPage(model, env, IDD_PAGE_PROGRESS), logic_(model.workKind, *this) {}
+    : WizardPage(model, env, IDD_PAGE_PROGRESS), logic_(model.workKind, *model.progressSink, *this) {}
 
 // However the dialog ended (even through an exception in its procedure), the worker may
 // still be writing into this object: wait for it.

@@ -1,15 +1,9 @@
-#include "config/page_frame.h"
-
-#include <utility>
+#include "ui/page_frame.h"
 
 #include "config/help_files.h"
 #include "config/help_topics.h"
 #include "platform/page_words.h"
 #include "text/texts.h"
-
-std::u16string productText(const RunContext& app, int row) {
-    return replaceAll(app.text(row), u"ProductX", app.productName);
-}
 
 platform::PageModel framedPage(RunContext& app, platform::PageClass pageClass, const char* helpTopicName) {
     platform::PageModel page;
@@ -48,17 +42,4 @@ PageResult showPage(RunContext& app, platform::PageModel& page) {
     // A page ended without a word reports no position either.
     if (!word.empty() && page.placement.isSet()) app.lastPageRect = page.placement;
     return pageResultOf(word);
-}
-
-PageResult showProgressPage(RunContext& app, platform::WorkKind kind, const std::u16string& title,
-                            const std::u16string& message, const std::u16string& progressTitle,
-                            const std::u16string& info, std::function<void()> work) {
-    platform::PageModel page = framedPage(app, platform::PageClass::Progress, nullptr);
-    page.title = title;
-    page.message = message;
-    page.progressTitle = progressTitle;
-    page.infoText = info;
-    page.workKind = kind;
-    page.work = std::move(work);
-    return showPage(app, page);
 }

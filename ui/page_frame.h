@@ -3,7 +3,6 @@
 // which turns the dialog's word into a PageResult for the step that showed it.
 #pragma once
 
-#include <functional>
 #include <string>
 
 #include "platform/page_model.h"
@@ -20,13 +19,3 @@ PageResult showPage(RunContext& app, platform::PageModel& page);
 
 // The dialog's word as a result; an empty or unknown word is None.
 PageResult pageResultOf(const std::string& word);
-
-// Row text with "ProductX" replaced by the product name.
-std::u16string productText(const RunContext& app, int row);
-
-// Shows the progress page with these texts running work (on its own thread); returns
-// Next once the work has finished; Back or Cancel before it started; None after Escape
-// before it started.
-PageResult showProgressPage(RunContext& app, platform::WorkKind kind, const std::u16string& title,
-                            const std::u16string& message, const std::u16string& progressTitle,
-                            const std::u16string& info, std::function<void()> work);
