@@ -331,17 +331,17 @@ std::vector<PageCase> pageCases() {
          }},
         {"download-videos",
          [](A& a, S&) {
-             showProgressPage(a, platform::WorkKind::DownloadFile, a.text(145), a.text(146), a.text(6), u"", {});
+             a.progress().run(platform::WorkKind::DownloadFile, {a.text(145), a.text(146), a.text(6), u""}, {});
          }},
         {"download-material",
          [](A& a, S&) {
-             showProgressPage(a, platform::WorkKind::DownloadSegments, a.text(163), a.text(164), a.text(6), u"", {});
+             a.progress().run(platform::WorkKind::DownloadSegments, {a.text(163), a.text(164), a.text(6), u""}, {});
          }},
         {"shell-extension",
          [](A& a, S&) {
              const std::u16string installing = replaceAll(a.text(42), u"ProductX", a.productName);
-             showProgressPage(a, platform::WorkKind::RegisterShellExtension,
-                              replaceAll(a.text(16), u"ProductX", a.productName), installing, installing, u"", {});
+             a.progress().run(platform::WorkKind::RegisterShellExtension,
+                              {replaceAll(a.text(16), u"ProductX", a.productName), installing, installing, u""}, {});
          }},
     };
 }
