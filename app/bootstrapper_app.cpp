@@ -37,43 +37,45 @@ std::u16string asciiToWide(const char* text) {
 
 }  // namespace
 
-CBootstrapperApp::CBootstrapperApp(platform::System& system, platform::Ui& ui) : RunContext(system, ui) {
-    setProgress(progressPages_);
+CBootstrapperApp::CBootstrapperApp(platform::System& system, platform::Ui& ui) : run_(system, ui) {
+    run_.setProgress(progressPages_);
     // Until the settings name the product, boxes carry the program's own name, as
     // Windows programs do.
     std::u16string programName = fileNameOfPath(system.launcherPath());
     if (programName.size() > 4 && equalsIgnoringAsciiCase(programName.substr(programName.size() - 4), u".exe"))
         programName.resize(programName.size() - 4);
-    applicationTitle = programName;
-    fillHelpTopics(helpTopics);
+    run_.offer.applicationTitle = programName;
+    fillHelpTopics(run_.offer.helpTopics);
     computeVersionSuffix();
     system.initCom();
 }
 
 CBootstrapperApp::~CBootstrapperApp() {
     // Several languages may share one staged copy; deleting it twice fails harmlessly.
-    for (const std::u16string& copy : helpFileTempCopy) {
-        if (!copy.empty()) system().deleteFile(copy);
+    for (const std::u16string& copy : run_.record.helpFileTempCopy) {
+        if (!copy.empty()) run_.system().deleteFile(copy);
     }
-    system().uninitCom();
+    run_.system().uninitCom();
 }
 
 void CBootstrapperApp::computeVersionSuffix() {
     Version v{};
-    if (!getFileVersion(system(), system().launcherPath(), u"ProductVersion", v)) return;
+    if (!getFileVersion(run_.system(), run_.system().launcherPath(), u"ProductVersion", v)) return;
     std::string suffix = " (V " + std::to_string(static_cast<int>(v[0])) + "." + std::to_string(static_cast<int>(v[1]));
     // The third number counts letters: 1 gives "a", 2 gives "b".
     if (v[2] != 0) suffix += static_cast<char>(v[2] + 96);
     suffix += ")";
-    versionSuffix = asciiToWide(suffix.c_str());  // a letter byte of 0 ends the text there
+    run_.offer.versionSuffix = asciiToWide(suffix.c_str());  // a letter byte of 0 ends the text there
 }
 
-int CBootstrapperApp::readXML_Options() { return readSettings(*this, system()); }
+int CBootstrapperApp::readXML_Options() {
+    return ::readSettings(run_.product, run_.offer, run_.choices, run_.system());
+}
 
 bool CBootstrapperApp::endRun() {
     // A quiet run tells its caller what the installer said; an interactive one has told the
     // user already.
-    exitCode_ = quietCommandLine ? static_cast<int>(installerExitCode) : 0;
+    exitCode_ = run_.choices.quietCommandLine ? static_cast<int>(run_.record.installerExitCode) : 0;
     return false;
 }
 
@@ -82,69 +84,71 @@ void CBootstrapperApp::readInstallDirFromRegistry() {
         std::u16string value;
         // The user's own hive is no more trusted than a file: a value that is no folder
         // name counts as no value.
-        if (system().regReadString(root, installDirRegSubkey, installDirRegValueName, value, kInstallDirMaxBytes) ==
-                platform::kRegOk &&
+        if (run_.system().regReadString(root, run_.product.installDirRegSubkey, run_.product.installDirRegValueName,
+                                        value, kInstallDirMaxBytes) == platform::kRegOk &&
             acceptableFolderName(value)) {
-            installDir = value;
+            run_.choices.installDir = value;
             return;
         }
     }
 }
 
 bool CBootstrapperApp::initInstance() {
-    system().initCommonControls();
+    run_.system().initCommonControls();
     // The worker lock belongs to the progress page's subsystem and is created there
     // before its first worker starts.
 
     const int settingsResult = readXML_Options();
     if (settingsResult != 0) {
-        showMessage(asciiToWide(
+        run_.showMessage(asciiToWide(
             ("Installation error.\nError code (readXML_Options): " + std::to_string(-settingsResult)).c_str()));
         return endRun();
     }
 
-    if (isPelaxo4) readLegacyIni(*this, system());
+    if (run_.offer.isPelaxo4) readLegacyIni(run_, run_.system());
 
-    languageList.clear();
+    run_.offer.languageList.clear();
     for (int i = 0; i < kLanguageCount; ++i) {
-        if (languageEnabled[i]) languageList.push_back(i);
+        if (run_.product.languageEnabled[i]) run_.offer.languageList.push_back(i);
     }
 
-    applicationTitle = productName + u" Setup";
+    run_.offer.applicationTitle = run_.product.productName + u" Setup";
 
-    if (languageIndex < 0) {
-        showMessage(u"Installation error.\nError code: 51");
+    if (run_.choices.languageIndex < 0) {
+        run_.showMessage(u"Installation error.\nError code: 51");
         return endRun();
     }
-    languageIndex = chooseStartLanguage(languageEnabled, languageIndex, system().systemUiLocale());
+    run_.choices.languageIndex =
+        chooseStartLanguage(run_.product.languageEnabled, run_.choices.languageIndex, run_.system().systemUiLocale());
 
-    if (!system().claimSingleInstance()) {
-        showMessage(text(82));
+    if (!run_.system().claimSingleInstance()) {
+        run_.showMessage(run_.text(82));
         return endRun();
     }
-    if (system().osVersionNumber() < minOsVersion) {
-        showMessage(text(166));
+    if (run_.system().osVersionNumber() < run_.product.minOsVersion) {
+        run_.showMessage(run_.text(166));
         return endRun();
     }
 
-    const std::u16string folder = launcherFolder(system());
-    stickAppPath = folder + u"\\" + applicationDirRelative + u"\\" + startApplicationOnStick;
-    system().setCurrentFolder(folder);
+    const std::u16string folder = launcherFolder(run_.system());
+    run_.offer.stickAppPath =
+        folder + u"\\" + run_.product.applicationDirRelative + u"\\" + run_.product.startApplicationOnStick;
+    run_.system().setCurrentFolder(folder);
 
-    prepareHelpFiles(*this);
+    prepareHelpFiles(run_);
 
-    if (!isPelaxo4 && !isPelaxo5) readInstallDirFromRegistry();
-    if (!system().isAdministrator()) allUsers = false;
+    if (!run_.offer.isPelaxo4 && !run_.offer.isPelaxo5) readInstallDirFromRegistry();
+    if (!run_.system().isAdministrator()) run_.choices.allUsers = false;
 
     evaluateCommandLine(*this);
     if (!applyPresetsFile(*this)) return endRun();
 
-    lastPageRect = platform::ScreenRect{};
-    networkFolder = installDir;
+    run_.record.lastPageRect = platform::ScreenRect{};
+    run_.choices.networkFolder = run_.choices.installDir;
 
     ContentDownloadsOverHttp downloads;
     WizardSteps steps(downloads);
     SetupActions actions;
-    runSetupFlow(*this, steps, actions);
+    runSetupFlow(run_, navigation_, steps, actions);
     return endRun();
 }

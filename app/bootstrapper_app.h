@@ -1,13 +1,14 @@
-// The application object: owns every field of one launcher run (its RunState) and runs
-// the start-up checks and the setup flow over it. Pages, page steps and install actions
-// receive it as their RunContext.
+// The application object: owns one launcher run (its RunContext and the flow's
+// Navigation) and runs the start-up checks and the setup flow over it. Pages, page steps
+// and install actions receive the run.
 #pragma once
 
+#include "app/navigation.h"
 #include "config/run_context.h"
 #include "platform/platform.h"
 #include "ui/progress_presenter.h"
 
-class CBootstrapperApp : public RunContext {
+class CBootstrapperApp {
 public:
     CBootstrapperApp(platform::System& system, platform::Ui& ui);
     ~CBootstrapperApp();
@@ -21,17 +22,22 @@ public:
     bool initInstance();
     int exitCode() const { return exitCode_; }
 
-    // Fills the configuration fields from the embedded settings document; 0 or a
-    // negative error code (config/settings_reader.h).
+    // Fills the product's settings, the offer and the first choices from the embedded
+    // settings document; 0 or a negative error code (config/settings_reader.h).
     int readXML_Options();
+
+    RunContext& run() { return run_; }
+    Navigation& navigation() { return navigation_; }
 
 private:
     bool endRun();  // sets the exit code and answers "no message loop"
     void computeVersionSuffix();
     void readInstallDirFromRegistry();
 
+    RunContext run_;
+    Navigation navigation_;
     int exitCode_ = 0;
     // The run's progress pages and the sink their workers report through, kept until the
     // application object goes, at the end of the process.
-    ProgressPages progressPages_{*this};
+    ProgressPages progressPages_{run_};
 };

@@ -24,32 +24,31 @@ struct Remembered {
     bool remove = false;
 };
 
-void quiet(RunContext& app, const char16_t* option) {
-    app.msiUiOption = option;
-    app.flowState = state::kLaunchMsi;
-    app.quietCommandLine = true;
+void quiet(RunContext& app, Navigation& navigation, const char16_t* option) {
+    app.choices.msiUiOption = option;
+    navigation.flowState = state::kLaunchMsi;
+    app.choices.quietCommandLine = true;
 }
 
 // False when the pair ends the evaluation at once.
-bool applyPair(RunContext& app, const std::string& name, const std::string& value, bool quoted,
+bool applyPair(RunContext& app, Navigation& navigation, const std::string& name, const std::string& value, bool quoted,
                Remembered& remembered) {
     if (sameAscii(name, "action") && sameAscii(value, "updatestick")) {
-        app.flowState = state::kFindUpdate;
+        navigation.flowState = state::kFindUpdate;
         return false;
     }
     if (sameAscii(name, "INSTALLDIR")) {
         // Whoever starts the launcher may not be whoever wrote the command line (a
         // shortcut, a deployment script): a value that is no folder name is not taken.
         const std::u16string folder = utf8ToWide(value);
-        if (acceptableFolderName(folder)) app.installDir = folder;
-    }
-    else if (sameAscii(name, "INSTALLMODE") && sameAscii(value, "Minimal")) remembered.minimal = true;
+        if (acceptableFolderName(folder)) app.choices.installDir = folder;
+    } else if (sameAscii(name, "INSTALLMODE") && sameAscii(value, "Minimal")) remembered.minimal = true;
     else if (sameAscii(name, "REMOVE") && sameAscii(value, "ALL")) remembered.remove = true;
-    else if (sameAscii(name, "REMOVE_FIRST") && value == "1") app.removeFirst = true;
-    else if (sameAscii(name, "CTRL_NO_UPGRADE") && value == "1") app.removeFirst = false;
-    else if (sameAscii(name, "NOVIDEOS") && value == "1") app.installVideos = false;
-    else if (sameAscii(name, "NOPRESENTATIONS") && value == "1") app.installPresentations = false;
-    else SetMsiProperty(app, name, utf8ToWide(quoted ? "\"" + value + "\"" : value));
+    else if (sameAscii(name, "REMOVE_FIRST") && value == "1") app.choices.removeFirst = true;
+    else if (sameAscii(name, "CTRL_NO_UPGRADE") && value == "1") app.choices.removeFirst = false;
+    else if (sameAscii(name, "NOVIDEOS") && value == "1") app.choices.installVideos = false;
+    else if (sameAscii(name, "NOPRESENTATIONS") && value == "1") app.choices.installPresentations = false;
+    else SetMsiProperty(app.choices, name, utf8ToWide(quoted ? "\"" + value + "\"" : value));
     return true;
 }
 
@@ -67,7 +66,7 @@ std::string argumentsAfterProgramPath(const std::string& commandLine) {
     return commandLine.substr(i);
 }
 
-void evaluateCommandLine(RunContext& app, const std::string& commandLine) {
+void evaluateCommandLine(RunContext& app, Navigation& navigation, const std::string& commandLine) {
     // The launcher's own path is no option: a medium folder such as "C:\Kurs=5\" would
     // otherwise become a property.
     const std::string arguments = argumentsAfterProgramPath(commandLine);
@@ -77,11 +76,11 @@ void evaluateCommandLine(RunContext& app, const std::string& commandLine) {
     for (const char* token = tokens.nextToken(); token; token = tokens.nextToken()) {
         const std::string name = token;
         if (sameAscii(name, "/q") || sameAscii(name, "/qn")) {
-            quiet(app, u"/qn ");
+            quiet(app, navigation, u"/qn ");
             continue;
         }
         if (sameAscii(name, "/qb")) {
-            quiet(app, u"/qb ");
+            quiet(app, navigation, u"/qb ");
             continue;
         }
         if (sameAscii(name, "/x")) {
@@ -105,11 +104,12 @@ void evaluateCommandLine(RunContext& app, const std::string& commandLine) {
             value.clear();
             for (char c = tokens.nextChar(); c != '\0' && c != '"'; c = tokens.nextChar()) value += c;
         }
-        if (!applyPair(app, name, value, quoted, remembered)) return;
+        if (!applyPair(app, navigation, name, value, quoted, remembered)) return;
     }
     if (remembered.minimal) {
-        app.flowState = app.msiUiOption.empty() ? state::kAskForLinkDirectory : state::kCreateLinkSilently;
+        navigation.flowState =
+            app.choices.msiUiOption.empty() ? state::kAskForLinkDirectory : state::kCreateLinkSilently;
     } else if (remembered.remove) {
-        app.flowState = state::kRemoveAll;
+        navigation.flowState = state::kRemoveAll;
     }
 }

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "app/navigation.h"
 #include "config/run_context.h"
 
 // What follows the program path, as Windows splits it: a path in quotes runs to the next
@@ -13,4 +14,4 @@ std::string argumentsAfterProgramPath(const std::string& commandLine);
 
 // Evaluates the whole command line (UTF-8, program path first). Malformed input never
 // fails: a dangling NAME or "=" ends the evaluation with what came before in force.
-void evaluateCommandLine(RunContext& app, const std::string& commandLine);
+void evaluateCommandLine(RunContext& app, Navigation& navigation, const std::string& commandLine);

@@ -10,17 +10,18 @@ using namespace state;
 
 class Router {
 public:
-    Router(RunContext& app, const std::string& from) : app_(app), from_(from) {}
+    Router(RunContext& app, Navigation& navigation, const std::string& from)
+        : app_(app), navigation_(navigation), from_(from) {}
 
     std::string route(const StepResult& result) {
         const auto row = rows().find(from_);
         if (row == rows().end()) return kStart;
         const PageResult answer = result.answer();
-        if (answer == PageResult::Back) app_.forwardDirection = false;
-        else if (answer != PageResult::Cancel && answer != PageResult::None) app_.forwardDirection = true;
+        if (answer == PageResult::Back) navigation_.forwardDirection = false;
+        else if (answer != PageResult::Cancel && answer != PageResult::None) navigation_.forwardDirection = true;
         switch (result.route()) {
         case StepResult::Route::Skip:
-            return (this->*row->second)(app_.forwardDirection ? PageResult::Next : PageResult::Back);
+            return (this->*row->second)(navigation_.forwardDirection ? PageResult::Next : PageResult::Back);
         case StepResult::Route::Jump:
             return forward(result.target() == StepTarget::Videos ? kVideos : kMaterialDownload);
         case StepResult::Route::Again: return from_;
@@ -58,10 +59,10 @@ private:
 
     // Moves forward into target, recording where its Back returns to.
     std::string forward(const std::string& target) {
-        app_.backTarget[target] = from_;
+        navigation_.backTarget[target] = from_;
         return target;
     }
-    std::string back() { return app_.backTarget[from_]; }
+    std::string back() { return navigation_.backTarget[from_]; }
 
     // The ordinary forward chain; an answer the page does not give leads to the start page.
     std::string chain(PageResult answer) {
@@ -88,8 +89,8 @@ private:
         if (answer == PageResult::Button1) return kStartFromStick;
         if (answer == PageResult::Button2) return kInstallApplication;
         if (answer == PageResult::Button4) {
-            if (!app_.preconfigSetup) return kFindUpdate;
-            app_.preconfigMode = true;
+            if (!app_.product.preconfigSetup) return kFindUpdate;
+            app_.choices.preconfigMode = true;
             return forward(kFullOrLink);
         }
         return kStart;
@@ -117,16 +118,17 @@ private:
     std::string presentations(PageResult answer) {
         if (answer == PageResult::Back) return back();
         if (answer != PageResult::Next && answer != PageResult::None) return kStart;
-        if (app_.preconfigMode) return forward(kAutoMode);
-        return app_.linkOnly ? kCreateLink : kLaunchMsi;
+        if (app_.choices.preconfigMode) return forward(kAutoMode);
+        return app_.choices.linkOnly ? kCreateLink : kLaunchMsi;
     }
 
     RunContext& app_;
+    Navigation& navigation_;
     const std::string& from_;
 };
 
 }  // namespace
 
-std::string routeStep(RunContext& app, const std::string& state, const StepResult& result) {
-    return Router(app, state).route(result);
+std::string routeStep(RunContext& app, Navigation& navigation, const std::string& state, const StepResult& result) {
+    return Router(app, navigation, state).route(result);
 }

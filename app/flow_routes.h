@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "app/navigation.h"
 #include "config/run_context.h"
 #include "ui/page_steps.h"
 
@@ -12,4 +13,4 @@
 // direction of travel (Back turns it backward, Cancel and None leave it, any other answer
 // turns it forward), and the Individual Setup mode the start page's fourth command enters.
 // Cancel leads to "cancel"; a state that is no page state leads to "start".
-std::string routeStep(RunContext& app, const std::string& state, const StepResult& result);
+std::string routeStep(RunContext& app, Navigation& navigation, const std::string& state, const StepResult& result);

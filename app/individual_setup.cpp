@@ -62,17 +62,17 @@ int createIndividualSetup(RunContext& app) {
     platform::System& system = app.system();
     const std::u16string medium = launcherFolder(system);
     // A relative name or ".." would slip past the comparison with the medium.
-    if (!acceptableFolderName(app.individualSetupFolder)) return kIndividualSetupOnMedium;
-    const std::u16string target = removeTrailingBackslash(resolvedFolder(app.individualSetupFolder));
+    if (!acceptableFolderName(app.choices.individualSetupFolder)) return kIndividualSetupOnMedium;
+    const std::u16string target = removeTrailingBackslash(resolvedFolder(app.choices.individualSetupFolder));
     if (overlapsMedium(system, target, medium)) return kIndividualSetupOnMedium;
 
     const std::u16string presets = system.tempFolder() + u"\\setup.ini";
-    if (!writePresetsFile(system, presets, app.setupIniText)) {
+    if (!writePresetsFile(system, presets, app.choices.setupIniText)) {
         app.showMessage(kPresetsNotWritten);
         return -1;
     }
-    app.targetProgramFolder = removeTrailingBackslash(app.targetProgramFolder);
-    app.individualSetupFolder = target;
+    app.choices.targetProgramFolder = removeTrailingBackslash(app.choices.targetProgramFolder);
+    app.choices.individualSetupFolder = target;
     const std::optional<std::uint64_t> freeBytes = system.freeDiskBytes(target + u"\\");
 
     // An earlier attempt's presets must not pass for this one's.
@@ -98,7 +98,7 @@ int createIndividualSetup(RunContext& app) {
                                      {u"MSI", false, &kSupportNameUnsplit},
                                      {u"Portavo", false, &kSupportNameUnsplit}};
     for (const SupportFolder& folder : folders) {
-        if (folder.runtimeOnly && !app.needsDotNet20) continue;
+        if (folder.runtimeOnly && !app.product.needsDotNet20) continue;
         const std::u16string source = medium + u"\\Support\\" + folder.name;
         const std::u16string destination = target + u"\\Support\\" + folder.name + u"\\";
         // The folder tree without files; the folder itself even when it has no sub-folders.
@@ -121,7 +121,7 @@ int createIndividualSetup(RunContext& app) {
     }
     sources.push_back(system.launcherPath());
     destinations.push_back(target + u"\\setup.exe");
-    const std::u16string& helpFile = app.helpFile[app.languageIndex];
+    const std::u16string& helpFile = app.product.helpFile[app.choices.languageIndex];
     if (!helpFile.empty() && fileExists(system, medium + u"\\" + helpFile)) {
         sources.push_back(medium + u"\\" + helpFile);
         destinations.push_back(target + u"\\" + helpFile);

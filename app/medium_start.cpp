@@ -4,8 +4,8 @@
 
 void startFromMedium(RunContext& app) {
     platform::System& system = app.system();
-    const std::u16string& parameter = app.appParameter[app.languageIndex];
-    std::u16string commandLine = u"\"" + app.stickAppPath + u"\"";
+    const std::u16string& parameter = app.product.appParameter[app.choices.languageIndex];
+    std::u16string commandLine = u"\"" + app.offer.stickAppPath + u"\"";
     if (!parameter.empty()) commandLine += u" PROGLANG=\"" + parameter + u"\"";
     // A launcher at the root of a stick: "E:" alone would mean drive E's current folder.
     std::u16string folder = launcherFolder(system);

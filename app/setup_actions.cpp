@@ -9,10 +9,10 @@
 
 UpdateOutcome SetupActions::downloadAndStartUpdate(RunContext& app) {
     platform::System& system = app.system();
-    const std::u16string target = system.tempFolder() + u"\\" + app.updateTarget;
-    const int result = DownloadFile(app, "QendraSetup", app.updateUrl, target,
-                                    replaceAll(app.text(45), u"ProductX", app.productName),
-                                    replaceAll(app.text(46), u"ProductX", app.productName), app.text(6));
+    const std::u16string target = system.tempFolder() + u"\\" + app.product.updateTarget;
+    const int result = DownloadFile(app, kDownloadAgentName, app.product.updateUrl, target,
+                                    replaceAll(app.text(45), u"ProductX", app.product.productName),
+                                    replaceAll(app.text(46), u"ProductX", app.product.productName), app.text(6));
     if (result == kDownloadCancelled) return UpdateOutcome::NotStarted;
     if (result == kDownloadLocalFileProblem) {
         app.showMessage(app.text(44));
@@ -29,8 +29,10 @@ UpdateOutcome SetupActions::downloadAndStartUpdate(RunContext& app) {
         app.showMessage(app.text(167));
         return UpdateOutcome::Refused;
     }
-    const int language = app.languageIndex >= 0 && app.languageIndex < kLanguageCount ? app.languageIndex : 0;
-    const std::u16string argument = u"APP=\"" + system.launcherPath() + u"\" LANG=" + app.appParameter[language];
+    const int language =
+        app.choices.languageIndex >= 0 && app.choices.languageIndex < kLanguageCount ? app.choices.languageIndex : 0;
+    const std::u16string argument =
+        u"APP=\"" + system.launcherPath() + u"\" LANG=" + app.product.appParameter[language];
     return system.startProcess(u"\"" + target + u"\" " + argument, u"") ? UpdateOutcome::Started
                                                                         : UpdateOutcome::NotStarted;
 }

@@ -19,24 +19,25 @@ const ActionResult kRunEnds = std::nullopt;
 
 class Flow {
 public:
-    Flow(RunContext& app, PageSteps& pages, InstallActions& actions) : app_(app), pages_(pages), actions_(actions) {}
+    Flow(RunContext& app, Navigation& navigation, PageSteps& pages, InstallActions& actions)
+        : app_(app), navigation_(navigation), pages_(pages), actions_(actions) {}
 
     void run() {
-        while (app_.flowState != kCancel) {
-            const std::string current = app_.flowState;
+        while (navigation_.flowState != kCancel) {
+            const std::string current = navigation_.flowState;
             auto page = pageSteps().find(current);
             if (page != pageSteps().end()) {
-                app_.flowState = runPage(current, page->second);
+                navigation_.flowState = runPage(current, page->second);
                 continue;
             }
             auto action = actionStates().find(current);
             if (action == actionStates().end()) {
-                app_.flowState = kStart;  // a word that names no state
+                navigation_.flowState = kStart;  // a word that names no state
                 continue;
             }
             const ActionResult next = (this->*action->second)();
             if (next == kRunEnds) return;
-            app_.flowState = *next;
+            navigation_.flowState = *next;
         }
     }
 
@@ -82,13 +83,13 @@ private:
     }
 
     std::string runPage(const std::string& current, StepFn step) {
-        if (current == kStart) app_.preconfigMode = app_.linkOnly = false;
+        if (current == kStart) app_.choices.preconfigMode = app_.choices.linkOnly = false;
         const StepResult result = step ? (pages_.*step)(app_) : alreadyInstalledStep();
-        return routeStep(app_, current, result);
+        return routeStep(app_, navigation_, current, result);
     }
 
     StepResult alreadyInstalledStep() {
-        if (IsProductInstalled(app_.system(), app_.productGuid)) return pages_.askAlreadyInstalled(app_);
+        if (IsProductInstalled(app_.system(), app_.product.productGuid)) return pages_.askAlreadyInstalled(app_);
         return pages_.askOlderInstallation(app_);
     }
 
@@ -96,7 +97,8 @@ private:
 
     void message(int row, platform::MessageKind kind = platform::MessageKind::Error,
                  const std::u16string& product = std::u16string()) {
-        app_.showMessage(replaceAll(app_.text(row), u"ProductX", product.empty() ? app_.productName : product), kind);
+        app_.showMessage(replaceAll(app_.text(row), u"ProductX", product.empty() ? app_.product.productName : product),
+                         kind);
     }
 
     // A runtime prerequisite: nothing when it is there (now); otherwise where to go instead.
@@ -104,7 +106,7 @@ private:
                                               bool version40) {
         if (installed) return std::nullopt;
         if (!app_.system().isAdministrator()) {
-            std::u16string text = replaceAll(app_.text(30), u"ProductX", app_.productName);
+            std::u16string text = replaceAll(app_.text(30), u"ProductX", app_.product.productName);
             if (version40) text = replaceAll(text, u"2.0 SP2", u"4.0");
             app_.showMessage(text, platform::MessageKind::Error);
             return kStart;
@@ -116,33 +118,35 @@ private:
 
     ActionResult installApplication() {
         platform::System& sys = app_.system();
-        if (app_.adminRequired && !sys.isAdministrator()) {
+        if (app_.product.adminRequired && !sys.isAdministrator()) {
             message(12);
             return kStart;
         }
-        if (app_.needsDotNet20) {
+        if (app_.product.needsDotNet20) {
             if (auto instead = runtimeMissing(dotNet20Installed(sys, 2), &InstallActions::installDotNet20, false))
                 return instead;
         }
-        if (app_.needsDotNet40Client) {
+        if (app_.product.needsDotNet40Client) {
             if (auto instead =
                     runtimeMissing(dotNet40ClientInstalled(sys), &InstallActions::installDotNet40Client, true))
                 return instead;
         }
-        if (app_.toGoEdition) {
-            const std::pair<const std::u16string*, const char16_t*> editions[] = {
-                {&app_.editionGuidE, u" E"}, {&app_.editionGuidH, u" H"}, {&app_.editionGuidP, u" P"}};
+        if (app_.product.toGoEdition) {
+            const std::pair<const std::u16string*, const char16_t*> editions[] = {{&app_.product.editionGuidE, u" E"},
+                                                                                  {&app_.product.editionGuidH, u" H"},
+                                                                                  {&app_.product.editionGuidP, u" P"}};
             for (const auto& [guid, letter] : editions) {
                 if (!guid->empty() && IsProductInstalled(sys, *guid)) {
-                    message(122, platform::MessageKind::Error, app_.productName + letter);
+                    message(122, platform::MessageKind::Error, app_.product.productName + letter);
                     return kStart;
                 }
             }
         }
-        app_.forwardDirection = true;
-        if (IsProductInstalled(sys, app_.productGuid) || (app_.isPelaxo4 && actions_.checkOlderInstallation(app_)))
+        navigation_.forwardDirection = true;
+        if (IsProductInstalled(sys, app_.product.productGuid) ||
+            (app_.offer.isPelaxo4 && actions_.checkOlderInstallation(app_)))
             return kAlreadyInstalled;
-        app_.backTarget[kAllUsers] = kStart;
+        navigation_.backTarget[kAllUsers] = kStart;
         return kAllUsers;
     }
 
@@ -150,8 +154,8 @@ private:
         actions_.installShellExtension(app_);
         const int exitCode = actions_.launchPackage(app_);
         // A quiet run waits for nobody: its outcome is its exit code, not a page.
-        if (app_.msiUiOption.empty() && (app_.toGoEdition || exitCode != 0))
-            pages_.showFinishPage(app_, replaceAll(app_.text(19), u"ProductX", app_.productName),
+        if (app_.choices.msiUiOption.empty() && (app_.product.toGoEdition || exitCode != 0))
+            pages_.showFinishPage(app_, replaceAll(app_.text(19), u"ProductX", app_.product.productName),
                                   app_.text(installerSucceeded(static_cast<std::uint32_t>(exitCode)) ? 18 : 81), u"");
         return kRunEnds;
     }
@@ -159,8 +163,8 @@ private:
     ActionResult createLink() {
         actions_.installShellExtension(app_);
         actions_.createShortcutsAndRegistry(app_);
-        if (app_.msiUiOption.empty())
-            pages_.showFinishPage(app_, replaceAll(app_.text(19), u"ProductX", app_.productName), app_.text(18),
+        if (app_.choices.msiUiOption.empty())
+            pages_.showFinishPage(app_, replaceAll(app_.text(19), u"ProductX", app_.product.productName), app_.text(18),
                                   app_.text(125));
         return kRunEnds;
     }
@@ -178,18 +182,19 @@ private:
     ActionResult createPreconfigSetup() {
         const int result = actions_.createIndividualSetup(app_);
         if (result >= 0) {
-            pages_.showFinishPage(app_, app_.text(134), replaceAll(app_.text(135), u"XYZ", app_.individualSetupFolder),
-                                  app_.text(128) + u"\n\n" + app_.setupIniText);
+            pages_.showFinishPage(app_, app_.text(134),
+                                  replaceAll(app_.text(135), u"XYZ", app_.choices.individualSetupFolder),
+                                  app_.text(128) + u"\n\n" + app_.choices.setupIniText);
             return kRunEnds;
         }
         const std::u16string text =
-            result == -4 ? app_.text(120) : replaceAll(app_.text(95), u"xyz", app_.individualSetupFolder);
+            result == -4 ? app_.text(120) : replaceAll(app_.text(95), u"xyz", app_.choices.individualSetupFolder);
         app_.showMessage(text, platform::MessageKind::Plain);
         return kSetupFolder;
     }
 
     ActionResult startFromStick() {
-        if (app_.needsDotNet20) {
+        if (app_.product.needsDotNet20) {
             if (auto instead =
                     runtimeMissing(dotNet20Installed(app_.system(), 2), &InstallActions::installDotNet20, false))
                 return instead;
@@ -223,18 +228,21 @@ private:
         const UpdateOutcome outcome = actions_.downloadAndStartUpdate(app_);
         if (outcome == UpdateOutcome::Started) return kRunEnds;
         // The script that asked for the update learns that none runs, and why.
-        if (outcome == UpdateOutcome::Refused && app_.quietCommandLine) {
-            app_.installerExitCode = kUpdateRefusedExitCode;
+        if (outcome == UpdateOutcome::Refused && app_.choices.quietCommandLine) {
+            app_.record.installerExitCode = kUpdateRefusedExitCode;
             return kRunEnds;
         }
         return kStart;
     }
 
     RunContext& app_;
+    Navigation& navigation_;
     PageSteps& pages_;
     InstallActions& actions_;
 };
 
 }  // namespace
 
-void runSetupFlow(RunContext& app, PageSteps& pages, InstallActions& actions) { Flow(app, pages, actions).run(); }
+void runSetupFlow(RunContext& app, Navigation& navigation, PageSteps& pages, InstallActions& actions) {
+    Flow(app, navigation, pages, actions).run();
+}

@@ -9,28 +9,30 @@
 #include "text/texts.h"
 
 void evaluateCommandLine(CBootstrapperApp& app) {
-    evaluateCommandLine(app, wideToUtf8(app.system().commandLine()));
+    evaluateCommandLine(app.run(), app.navigation(), wideToUtf8(app.run().system().commandLine()));
 }
 
-bool applyPresetsFile(CBootstrapperApp& app) {
+bool applyPresetsFile(CBootstrapperApp& application) {
+    RunContext& app = application.run();
+    Navigation& navigation = application.navigation();
     // Every product that can make an Individual Setup honours the presets its copies
     // carry, not only the two product families.
-    if (!app.isPelaxo4 && !app.isPelaxo5 && !app.preconfigSetup) return true;
-    if (app.flowState == state::kRemoveAll) return true;
+    if (!app.offer.isPelaxo4 && !app.offer.isPelaxo5 && !app.product.preconfigSetup) return true;
+    if (navigation.flowState == state::kRemoveAll) return true;
     platform::System& system = app.system();
     const std::u16string path = launcherFolder(system) + u"\\setup.ini";
     if (!fileExists(system, path)) return true;
-    if (readPresets(app, system, path) < 0) return true;
+    if (readPresets(app.choices, app.offer, system, path) < 0) return true;
 
-    if (app.allUsers && !system.isAdministrator()) {
-        app.showMessage(replaceAll(app.text(12), u"ProductX", app.productName));
+    if (app.choices.allUsers && !system.isAdministrator()) {
+        app.showMessage(replaceAll(app.text(12), u"ProductX", app.product.productName));
         return false;
     }
-    if (app.autoMode == 1) app.msiUiOption = u"/qb ";
-    else if (app.autoMode == 2) app.msiUiOption = u"/qn ";
-    app.installDir = app.targetProgramFolder;
-    app.legacyExeDir.clear();
-    app.flowState = state::kAllUsers;
-    app.backTarget[app.flowState] = state::kCancel;
+    if (app.choices.autoMode == 1) app.choices.msiUiOption = u"/qb ";
+    else if (app.choices.autoMode == 2) app.choices.msiUiOption = u"/qn ";
+    app.choices.installDir = app.choices.targetProgramFolder;
+    app.offer.legacyExeDir.clear();
+    navigation.flowState = state::kAllUsers;
+    navigation.backTarget[navigation.flowState] = state::kCancel;
     return true;
 }

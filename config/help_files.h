@@ -11,7 +11,7 @@
 void prepareHelpFiles(RunContext& app);
 
 // "<staged file>::/setup_<n>.htm" for the current language.
-std::u16string helpTopicUrl(const RunState& app, int topic);
+std::u16string helpTopicUrl(const RunContext& app, int topic);
 
 // Opens the topic in the HTML Help viewer.
 void showHelp(RunContext& app, int topic);

@@ -25,7 +25,7 @@ std::u16string withoutTrailingBackslash(const std::u16string& folder) {
 
 }  // namespace
 
-int readPresets(RunState& app, platform::System& system, const std::u16string& path) {
+int readPresets(Choices& choices, const Offer& offer, platform::System& system, const std::u16string& path) {
     // Everything is read and checked before anything is taken over: a file with one bad
     // folder counts as absent, not as half applied.
     const bool linkOnly = equalsIgnoringAsciiCase(readValue(system, path, u"WANT_FILES", u"Y"), u"N");
@@ -36,28 +36,27 @@ int readPresets(RunState& app, platform::System& system, const std::u16string& p
     const std::u16string circuitFolder = trimBlanks(readValue(system, path, u"DEFAULTDIRAPPDATA"));
     // The file may have been planted beside a genuine launcher: its folders end up inside
     // quotes on the installer's command line, so they obey the folder pages' rule.
-    if (!acceptableFolderName(folder) || (!circuitFolder.empty() && !acceptableFolderName(circuitFolder)))
-        return -2;
+    if (!acceptableFolderName(folder) || (!circuitFolder.empty() && !acceptableFolderName(circuitFolder))) return -2;
 
-    app.linkOnly = linkOnly;
-    app.targetProgramFolder = folder;
-    app.circuitFolder = circuitFolder;
-    if (!app.circuitFolder.empty()) app.useStandardCircuitFolder = false;
+    choices.linkOnly = linkOnly;
+    choices.targetProgramFolder = folder;
+    choices.circuitFolder = circuitFolder;
+    if (!choices.circuitFolder.empty()) choices.useStandardCircuitFolder = false;
 
     const std::u16string autoMode = readValue(system, path, u"AUTO_MODE");
-    app.autoMode = autoMode == u"1" ? 1 : autoMode == u"2" ? 2 : 0;
+    choices.autoMode = autoMode == u"1" ? 1 : autoMode == u"2" ? 2 : 0;
 
-    if (app.askForVideos) app.installVideos = !isYes(readValue(system, path, u"NOVIDEOS"));
-    if (app.askForPresentations) app.installPresentations = !isYes(readValue(system, path, u"NOPRESENTATIONS"));
-    app.allUsers = readValue(system, path, u"GLOBAL") == u"1";
+    if (offer.askForVideos) choices.installVideos = !isYes(readValue(system, path, u"NOVIDEOS"));
+    if (offer.askForPresentations) choices.installPresentations = !isYes(readValue(system, path, u"NOPRESENTATIONS"));
+    choices.allUsers = readValue(system, path, u"GLOBAL") == u"1";
     return 0;
 }
 
-void composePresets(RunState& app) {
-    app.targetProgramFolder = withoutTrailingBackslash(app.targetProgramFolder);
-    app.individualSetupFolder = withoutTrailingBackslash(app.individualSetupFolder);
+void composePresets(Choices& choices, const Offer& offer) {
+    choices.targetProgramFolder = withoutTrailingBackslash(choices.targetProgramFolder);
+    choices.individualSetupFolder = withoutTrailingBackslash(choices.individualSetupFolder);
 
-    std::u16string& text = app.setupIniText;
+    std::u16string& text = choices.setupIniText;
     text = u"[SETUP]\n";
     auto line = [&text](const char16_t* key, const std::u16string& value) {
         text += key;
@@ -65,17 +64,17 @@ void composePresets(RunState& app) {
         text += value;
         text += u'\n';
     };
-    if (app.linkOnly) {
-        line(u"DEFAULTDIRN", app.networkFolder);
+    if (choices.linkOnly) {
+        line(u"DEFAULTDIRN", choices.networkFolder);
         line(u"WANT_FILES", u"N");
     } else {
-        line(u"DEFAULTDIRL", app.targetProgramFolder);
+        line(u"DEFAULTDIRL", choices.targetProgramFolder);
     }
-    if (!app.useStandardCircuitFolder) line(u"DEFAULTDIRAPPDATA", app.circuitFolder);
-    if (app.autoMode != 0) line(u"AUTO_MODE", utf8ToWide(std::to_string(app.autoMode)));
-    if (app.askForVideos && !app.installVideos) line(u"NOVIDEOS", u"Y");
-    if (app.askForPresentations && !app.installPresentations) line(u"NOPRESENTATIONS", u"Y");
-    if (app.allUsers) line(u"GLOBAL", u"1");
+    if (!choices.useStandardCircuitFolder) line(u"DEFAULTDIRAPPDATA", choices.circuitFolder);
+    if (choices.autoMode != 0) line(u"AUTO_MODE", utf8ToWide(std::to_string(choices.autoMode)));
+    if (offer.askForVideos && !choices.installVideos) line(u"NOVIDEOS", u"Y");
+    if (offer.askForPresentations && !choices.installPresentations) line(u"NOPRESENTATIONS", u"Y");
+    if (choices.allUsers) line(u"GLOBAL", u"1");
 }
 
 std::vector<unsigned char> presetsFileBytes(std::u16string_view text) {

@@ -1,16 +1,27 @@
-// The run as the layers above the readers see it: its state together with the platform it
-// runs on. Page steps and install actions receive it; the application object is one.
+// One launcher run as the layers above the readers see it: its state, split by who writes
+// it, and the platform it runs on. Page steps and install actions receive it; the
+// application object owns one.
 #pragma once
 
 #include <string>
 
-#include "config/run_state.h"
+#include "config/choices.h"
+#include "config/offer.h"
+#include "config/product_settings.h"
+#include "config/run_record.h"
 #include "platform/platform.h"
 #include "platform/progress.h"
 
-class RunContext : public RunState {
+class RunContext {
 public:
     RunContext(platform::System& system, platform::Ui& ui) : system_(system), ui_(ui) {}
+    RunContext(const RunContext&) = delete;
+    RunContext& operator=(const RunContext&) = delete;
+
+    ProductSettings product;  // the settings reader's, read-only afterwards
+    Offer offer;
+    Choices choices;
+    RunRecord record;
 
     platform::System& system() { return system_; }
     platform::Ui& ui() { return ui_; }

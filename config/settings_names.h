@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <string>
 
-#include "config/run_state.h"
+#include "config/product_settings.h"
 
 // One value per row of kSettingsNames, in the same order.
 enum class SettingsName : int {
@@ -179,18 +179,18 @@ inline constexpr SettingsNameEntry kSettingsNames[] = {
 // one sets; a define of any other name is passed over.
 struct SettingsDefine {
     const char* varName;
-    PerLanguage<std::u16string> RunState::*field;
+    PerLanguage<std::u16string> ProductSettings::*field;
 };
 
 inline constexpr SettingsDefine kSettingsDefines[] = {
-    {"MainExeDir", &RunState::mainExeDir},
-    {"BIN_DIR_Guid", &RunState::binDirComponentGuid},
-    {"ProdIdRegKey", &RunState::productRegKey},
-    {"ShortcutNamePdf", &RunState::shortcutNamePdf},
-    {"ShortcutTargetPdf", &RunState::shortcutTargetPdf},
-    {"StartMenuDir", &RunState::startMenuDir},
-    {"ShortcutNameApp", &RunState::shortcutNameApp},
-    {"ShortcutNameAppTechSelect", &RunState::shortcutNameAppTechSelect},
+    {"MainExeDir", &ProductSettings::mainExeDir},
+    {"BIN_DIR_Guid", &ProductSettings::binDirComponentGuid},
+    {"ProdIdRegKey", &ProductSettings::productRegKey},
+    {"ShortcutNamePdf", &ProductSettings::shortcutNamePdf},
+    {"ShortcutTargetPdf", &ProductSettings::shortcutTargetPdf},
+    {"StartMenuDir", &ProductSettings::startMenuDir},
+    {"ShortcutNameApp", &ProductSettings::shortcutNameApp},
+    {"ShortcutNameAppTechSelect", &ProductSettings::shortcutNameAppTechSelect},
 };
 
 namespace settings_names_detail {

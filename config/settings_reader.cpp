@@ -98,7 +98,7 @@ const char* settingsResultText(int result) {
     }
 }
 
-int readSettingsDocument(RunState& s, std::string_view documentText, bool windows64) {
+int readSettingsDocument(ProductSettings& s, std::string_view documentText, bool windows64) {
     using Name = SettingsName;
     XmlDocument doc;
     std::string parseError;
@@ -157,7 +157,7 @@ int readSettingsDocument(RunState& s, std::string_view documentText, bool window
             return;
         }
         s.languageEnabled[index] = true;
-        if (s.languageIndex < 0) s.languageIndex = index;
+        if (s.firstLanguage < 0) s.firstLanguage = index;
         tree.readString(&language, Name::LanguageAppParameter, s.appParameter[index]);
         tree.readString(&language, Name::LanguageHelpFile, s.helpFile[index]);
         tree.readString(&language, Name::LanguageCircuitDir, s.circuitDir[index]);
@@ -226,12 +226,11 @@ int readSettingsDocument(RunState& s, std::string_view documentText, bool window
     const XmlElement* msi = tree.child(installer, Name::Msi);
     if (!msi) return kSettingsNoMsi;
     tree.readFlag(msi, Name::AdminRequired, s.adminRequired);
-    if (isFlagSet(tree.attribute(msi, Name::AskForVideos))) s.askForVideos = s.installVideos = true;
+    if (isFlagSet(tree.attribute(msi, Name::AskForVideos))) s.askForVideos = true;
     tree.readString(msi, Name::VideosSize, s.videosSize);
     tree.readString(msi, Name::VideoCabFile1, s.videoCabFile1);
     tree.readString(msi, Name::VideoCabFile2, s.videoCabFile2);
-    if (isFlagSet(tree.attribute(msi, Name::AskForPresentations)))
-        s.askForPresentations = s.installPresentations = true;
+    if (isFlagSet(tree.attribute(msi, Name::AskForPresentations))) s.askForPresentations = true;
     tree.readString(msi, Name::PresentationsSize, s.presentationsSize);
     tree.readString(msi, Name::PresentationsCabFile1, s.presentationsCabFile1);
     tree.readFlag(msi, Name::AskForMaterialDownload, s.askForMaterialDownload);
@@ -261,7 +260,7 @@ int readSettingsDocument(RunState& s, std::string_view documentText, bool window
                 if (const XmlAttribute* value = tree.attribute(&define, Name::DefineValue)) {
                     std::u16string& field = (s.*target.field)[index];
                     field = utf8ToWide(value->value);
-                    if (target.field == &RunState::binDirComponentGuid) field = u"{" + field + u"}";
+                    if (target.field == &ProductSettings::binDirComponentGuid) field = u"{" + field + u"}";
                 }
                 break;
             }
@@ -293,70 +292,79 @@ namespace {
 
 // Optional content and an external package on the medium are offered only when their
 // files are there.
-void checkSupportFiles(RunState& s, platform::System& sys) {
+void checkSupportFiles(const ProductSettings& product, Offer& offer, platform::System& sys) {
     const std::u16string msiFolder = launcherFolder(sys) + u"\\Support\\MSI\\";
-    auto switchOffExternalPackage = [&s] {
-        s.useExternalMsi = s.askForVideos = s.installVideos = false;
-        s.askForPresentations = s.installPresentations = false;
+    auto switchOffExternalPackage = [&offer] {
+        offer.useExternalMsi = offer.askForVideos = false;
+        offer.askForPresentations = false;
     };
 
-    if (s.useExternalMsi && s.additionalInternalMsi && !fileExists(sys, msiFolder + s.msiFileName)) {
+    if (offer.useExternalMsi && offer.additionalInternalMsi && !fileExists(sys, msiFolder + product.msiFileName)) {
         switchOffExternalPackage();
     }
-    if (s.askForVideos) {
+    if (offer.askForVideos) {
         bool present;
-        if (s.videoCabFile1.empty()) {
+        if (product.videoCabFile1.empty()) {
             present = fileExists(sys, msiFolder + u"media2.cab");
         } else {
-            present = fileExists(sys, msiFolder + s.videoCabFile1) &&
-                      (s.videoCabFile2.empty() || fileExists(sys, msiFolder + s.videoCabFile2));
+            present = fileExists(sys, msiFolder + product.videoCabFile1) &&
+                      (product.videoCabFile2.empty() || fileExists(sys, msiFolder + product.videoCabFile2));
         }
-        if (!present) s.askForVideos = s.installVideos = false;
+        if (!present) offer.askForVideos = false;
     }
-    if (s.askForPresentations) {
-        const std::u16string cab = s.presentationsCabFile1.empty() ? u"media3.cab" : s.presentationsCabFile1;
-        if (!fileExists(sys, msiFolder + cab)) s.askForPresentations = s.installPresentations = false;
+    if (offer.askForPresentations) {
+        const std::u16string cab =
+            product.presentationsCabFile1.empty() ? u"media3.cab" : product.presentationsCabFile1;
+        if (!fileExists(sys, msiFolder + cab)) offer.askForPresentations = false;
     }
     // An external package is used only when it is byte for byte the embedded one.
-    if (s.useExternalMsi && s.additionalInternalMsi) {
+    if (offer.useExternalMsi && offer.additionalInternalMsi) {
         std::vector<unsigned char> external;
-        if (!sys.readWholeFile(msiFolder + s.msiFileName, external)) {
+        if (!sys.readWholeFile(msiFolder + product.msiFileName, external)) {
             switchOffExternalPackage();
         } else {
             int error = platform::kResourceOk;
-            const std::vector<unsigned char> embedded = loadCustomResource(sys, s.msiResourceName, error, false);
-            if (error != platform::kResourceOk) s.additionalInternalMsi = false;
+            const std::vector<unsigned char> embedded = loadCustomResource(sys, product.msiResourceName, error, false);
+            if (error != platform::kResourceOk) offer.additionalInternalMsi = false;
             else if (embedded != external) switchOffExternalPackage();
         }
     }
 }
 
-void deriveProductGeneration(RunState& s, platform::System& sys) {
-    s.isPelaxo5 = equalsIgnoringAsciiCase(s.startApplicationOnStick, u"Pelaxo5.exe");
-    s.isPelaxo4 = !s.isPelaxo5 && s.productShortName.find(u"Pelaxo") != std::u16string::npos;
-    if (s.isPelaxo4 && s.technologyDomain == "hyd" && !IsFeatureInstalledLocally(sys, s.productGuid, u"Videos") &&
-        !s.useExternalMsi) {
-        s.videosAsDownload = s.askForVideos = s.installVideos = true;
+void deriveProductGeneration(const ProductSettings& product, Offer& offer, platform::System& sys) {
+    offer.isPelaxo5 = equalsIgnoringAsciiCase(product.startApplicationOnStick, u"Pelaxo5.exe");
+    offer.isPelaxo4 = !offer.isPelaxo5 && product.productShortName.find(u"Pelaxo") != std::u16string::npos;
+    if (offer.isPelaxo4 && product.technologyDomain == "hyd" &&
+        !IsFeatureInstalledLocally(sys, product.productGuid, u"Videos") && !offer.useExternalMsi) {
+        offer.videosAsDownload = offer.askForVideos = true;
     }
 }
 
 }  // namespace
 
-int readSettingsResource(RunState& state, const std::vector<unsigned char>& resource, bool windows64) {
+int readSettingsResource(ProductSettings& state, const std::vector<unsigned char>& resource, bool windows64) {
     if (resource.empty()) return kSettingsNoResource;
     // The document ends at the first zero byte or at the end of the resource.
     const auto zero = std::find(resource.begin(), resource.end(), 0);
     return readSettingsDocument(state, std::string(resource.begin(), zero), windows64);
 }
 
-int readSettings(RunState& state, platform::System& system) {
+int readSettings(ProductSettings& product, Offer& offer, Choices& choices, platform::System& system) {
     int loadError = platform::kResourceOk;
     const std::vector<unsigned char> raw = loadCustomResource(system, u"SETTINGS", loadError, true);
     // An empty resource is refused before the machine is asked anything.
     if (loadError != platform::kResourceOk || raw.empty()) return kSettingsNoResource;
-    const int result = readSettingsResource(state, raw, isWindows64(system));
+    const int result = readSettingsResource(product, raw, isWindows64(system));
     if (result != kSettingsOk) return result;
-    checkSupportFiles(state, system);
-    deriveProductGeneration(state, system);
+    offer.useExternalMsi = product.useExternalMsi;
+    offer.additionalInternalMsi = product.additionalInternalMsi;
+    offer.askForVideos = product.askForVideos;
+    offer.askForPresentations = product.askForPresentations;
+    checkSupportFiles(product, offer, system);
+    deriveProductGeneration(product, offer, system);
+    // Optional content on offer is installed unless the user says otherwise.
+    choices.installVideos = offer.askForVideos;
+    choices.installPresentations = offer.askForPresentations;
+    choices.languageIndex = product.firstLanguage;
     return kSettingsOk;
 }

@@ -1,12 +1,14 @@
-// The embedded settings document: read into the run state in a fixed order. The first
-// missing required item ends the read with its own code; the fields read before it keep
-// their values.
+// The embedded settings document: read into the product's settings in a fixed order. The
+// first missing required item ends the read with its own code; the fields read before it
+// keep their values.
 #pragma once
 
 #include <string_view>
 #include <vector>
 
-#include "config/run_state.h"
+#include "config/choices.h"
+#include "config/offer.h"
+#include "config/product_settings.h"
 #include "platform/platform.h"
 
 // The reader's results; the launcher reports a failure by the code's magnitude.
@@ -50,14 +52,15 @@ enum SettingsResult : int {
 // regentry-icon"); empty for kSettingsOk and codes the reader never gives.
 const char* settingsResultText(int result);
 
-// Reads the plain document text into the state. windows64 picks the runtime installer of
-// the machine's width.
-int readSettingsDocument(RunState& state, std::string_view documentText, bool windows64);
+// Reads the plain document text into the product's settings. windows64 picks the runtime
+// installer of the machine's width.
+int readSettingsDocument(ProductSettings& product, std::string_view documentText, bool windows64);
 
 // The plain bytes of a SETTINGS resource, read as the launcher reads its own: an empty
 // resource counts as none, and the document ends at the first zero byte.
-int readSettingsResource(RunState& state, const std::vector<unsigned char>& resource, bool windows64);
+int readSettingsResource(ProductSettings& product, const std::vector<unsigned char>& resource, bool windows64);
 
-// The whole read at start-up: the launcher's own SETTINGS resource, then the checks of
-// the support files on the medium and the product generation.
-int readSettings(RunState& state, platform::System& system);
+// The whole read at start-up: the launcher's own SETTINGS resource, then what the run can
+// offer (the support files on the medium, the product generation) and the first choices
+// (the document's first language, the optional content the offer holds).
+int readSettings(ProductSettings& product, Offer& offer, Choices& choices, platform::System& system);

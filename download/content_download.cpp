@@ -13,51 +13,40 @@ std::u16string longTemporaryFolder(RunContext& app) { return longPathForm(app.sy
 
 int DownloadFile(RunContext& app, const std::string& agent, const std::u16string& url, const std::u16string& target,
                  const std::u16string& title, const std::u16string& message, const std::u16string& progressTitle) {
-    app.downloadAgentName = agent;
-    app.downloadUrl = url;
-    app.downloadTarget = target;
     // A page that never ran its worker transferred nothing.
-    app.downloadResult = kDownloadTransferProblem;
+    int result = kDownloadTransferProblem;
     app.progress().run(platform::WorkKind::DownloadFile, {title, message, progressTitle, u""},
-                       [&app](platform::ProgressSink& sink) {
-                           app.downloadResult = downloadFileWork(app.system(), sink, utf8ToWide(app.downloadAgentName),
-                                                                 app.downloadUrl, app.downloadTarget);
+                       [&](platform::ProgressSink& sink) {
+                           result = downloadFileWork(app.system(), sink, utf8ToWide(agent), url, target);
                        });
-    return app.downloadResult;
+    return result;
 }
 
 int DownloadSegmentedFiles(RunContext& app, const std::string& agent, const std::u16string& baseUrl,
                            const std::vector<std::u16string>& files, const std::u16string& targetFolder,
                            const std::u16string& title, const std::u16string& message,
                            const std::u16string& progressTitle) {
-    app.downloadAgentName = agent;
-    app.downloadUrl = baseUrl;
-    app.downloadFiles = files;
-    app.downloadTarget = targetFolder;
-    app.downloadResult = kDownloadTransferProblem;
+    int result = kDownloadTransferProblem;
     app.progress().run(
-        platform::WorkKind::DownloadSegments, {title, message, progressTitle, u""},
-        [&app](platform::ProgressSink& sink) {
-            app.downloadResult = downloadSegmentsWork(
-                app.system(), sink,
-                {utf8ToWide(app.downloadAgentName), app.downloadUrl, app.downloadFiles, app.downloadTarget});
+        platform::WorkKind::DownloadSegments, {title, message, progressTitle, u""}, [&](platform::ProgressSink& sink) {
+            result = downloadSegmentsWork(app.system(), sink, {utf8ToWide(agent), baseUrl, files, targetFolder});
         });
-    return app.downloadResult;
+    return result;
 }
 
 int downloadVideos(RunContext& app) {
     const std::u16string target = longTemporaryFolder(app) + u"media2.cab";
     clearReadOnly(app.system(), target);
     const int result =
-        DownloadFile(app, app.downloadAgentName, app.media2Url, target, app.text(145), app.text(146), app.text(6));
-    if (result == kDownloadDone) app.videosDownloaded = true;
+        DownloadFile(app, kDownloadAgentName, app.product.media2Url, target, app.text(145), app.text(146), app.text(6));
+    if (result == kDownloadDone) app.record.videosDownloaded = true;
     return result;
 }
 
 int downloadMaterial(RunContext& app) {
     const std::u16string folder = longTemporaryFolder(app);
-    const std::vector<std::u16string> files = splitWords(app.materialCabFiles);
+    const std::vector<std::u16string> files = splitWords(app.product.materialCabFiles);
     for (const std::u16string& name : files) clearReadOnly(app.system(), folder + name);
-    return DownloadSegmentedFiles(app, app.downloadAgentName, app.materialUrl, files, folder, app.text(163),
+    return DownloadSegmentedFiles(app, kDownloadAgentName, app.product.materialUrl, files, folder, app.text(163),
                                   app.text(164), app.text(6));
 }

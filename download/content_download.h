@@ -8,8 +8,11 @@
 
 #include "config/run_context.h"
 
-// Keep the inputs in the run's download settings, show the page of the download kind with
-// the three texts, and return downloadResult once it has closed.
+// How the launcher's downloads name themselves to the server.
+inline constexpr const char* kDownloadAgentName = "QendraSetup";
+
+// Shows the page of the download kind with the three texts, runs the transfer behind it and
+// returns its result once the page has closed.
 int DownloadFile(RunContext& app, const std::string& agent, const std::u16string& url, const std::u16string& target,
                  const std::u16string& title, const std::u16string& message, const std::u16string& progressTitle);
 int DownloadSegmentedFiles(RunContext& app, const std::string& agent, const std::u16string& baseUrl,

@@ -2,7 +2,7 @@
 
 void deleteCircuitFolderValue(RunContext& app) {
     platform::System& system = app.system();
-    system.regDeleteValue(platform::RegRoot::CurrentUser, app.installDirRegSubkey, u"CT_DIR");
-    if (app.allUsers)
-        system.regDeleteValue(platform::RegRoot::Users, u".DEFAULT\\" + app.installDirRegSubkey, u"CT_DIR");
+    system.regDeleteValue(platform::RegRoot::CurrentUser, app.product.installDirRegSubkey, u"CT_DIR");
+    if (app.choices.allUsers)
+        system.regDeleteValue(platform::RegRoot::Users, u".DEFAULT\\" + app.product.installDirRegSubkey, u"CT_DIR");
 }

@@ -18,7 +18,7 @@ bool isSingleArgument(const std::u16string& value) {
 
 }  // namespace
 
-bool SetMsiProperty(RunState& run, const std::string& name, const std::u16string& value) {
+bool SetMsiProperty(Choices& run, const std::string& name, const std::u16string& value) {
     if (!isSingleArgument(value)) return false;
     std::uintptr_t index = 0;
     if (run.msiProperties.find(name.c_str(), name.size() + 1, &index)) {
@@ -30,7 +30,7 @@ bool SetMsiProperty(RunState& run, const std::string& name, const std::u16string
     return true;
 }
 
-std::u16string BuildPropertyString(const RunState& run) {
+std::u16string BuildPropertyString(const Choices& run) {
     std::u16string joined;
     run.msiProperties.forEachEntry([&](const NameTable::Entry& entry) {
         if (!joined.empty()) joined += u' ';
@@ -39,7 +39,7 @@ std::u16string BuildPropertyString(const RunState& run) {
     return joined;
 }
 
-const std::u16string* msiProperty(const RunState& run, const std::string& name) {
+const std::u16string* msiProperty(const Choices& run, const std::string& name) {
     std::uintptr_t index = 0;
     if (!run.msiProperties.find(name.c_str(), name.size() + 1, &index)) return nullptr;
     return &run.msiPropertyValues[index];

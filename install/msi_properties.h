@@ -4,16 +4,16 @@
 
 #include <string>
 
-#include "config/run_state.h"
+#include "config/choices.h"
 
 // Values are kept verbatim, quotes included ("\"C:\\x\"" for a path). A name set again
 // keeps its place and takes the new value. A value that would not stay one argument (a
 // quote inside the quotes, a blank outside them, a control character) is refused with
 // false and changes nothing: it could add properties or transforms of its own.
-bool SetMsiProperty(RunState& run, const std::string& name, const std::u16string& value);
+bool SetMsiProperty(Choices& run, const std::string& name, const std::u16string& value);
 
 // NAME=value for every entry, joined by single blanks.
-std::u16string BuildPropertyString(const RunState& run);
+std::u16string BuildPropertyString(const Choices& run);
 
 // The value set for a name, or nullptr.
-const std::u16string* msiProperty(const RunState& run, const std::string& name);
+const std::u16string* msiProperty(const Choices& run, const std::string& name);

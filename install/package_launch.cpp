@@ -15,47 +15,50 @@ std::u16string quoted(const std::u16string& text) { return u"\"" + text + u"\"";
 
 // The interface language if a package for it exists, else the main package's.
 int packageLanguage(const RunContext& app) {
-    const int language = app.languageIndex;
-    return language >= 0 && language < kLanguageCount && app.languagePackaged[language] ? language
-                                                                                          : app.mainPackageLanguage;
+    const int language = app.choices.languageIndex;
+    return language >= 0 && language < kLanguageCount && app.product.languagePackaged[language]
+               ? language
+               : app.product.mainPackageLanguage;
 }
 
 void setLanguageProperties(RunContext& app) {
     const int language = packageLanguage(app);
     if (language < 0 || language >= kLanguageCount) return;
-    SetMsiProperty(app, "LANGUAGE", quoted(app.appParameter[language]));
-    if (language != app.mainPackageLanguage)
-        SetMsiProperty(app, "TRANSFORMS", u"\":" + std::u16string(kCultures[language]) + u".mst\"");
+    SetMsiProperty(app.choices, "LANGUAGE", quoted(app.product.appParameter[language]));
+    if (language != app.product.mainPackageLanguage)
+        SetMsiProperty(app.choices, "TRANSFORMS", u"\":" + std::u16string(kCultures[language]) + u".mst\"");
 }
 
 void setCommonProperties(RunContext& app) {
-    SetMsiProperty(app, "SETUPDIR", quoted(app.system().launcherPath()));
-    if (!app.allUsers) SetMsiProperty(app, "ALLUSERS", u"\"\"");
-    if (!app.useStandardCircuitFolder) SetMsiProperty(app, "CTDIR", quoted(app.circuitFolder));
+    SetMsiProperty(app.choices, "SETUPDIR", quoted(app.system().launcherPath()));
+    if (!app.choices.allUsers) SetMsiProperty(app.choices, "ALLUSERS", u"\"\"");
+    if (!app.choices.useStandardCircuitFolder) SetMsiProperty(app.choices, "CTDIR", quoted(app.choices.circuitFolder));
 }
 
 // The earlier generation's folders go to the new installation, under the key its
 // programs read.
-void carryOverLegacyInstallation(RunContext& app) {
+// The launch's UI option becomes "/qr " when none was asked for.
+void carryOverLegacyInstallation(RunContext& app, std::u16string& uiOption) {
     platform::System& system = app.system();
-    const std::u16string& key = app.productRegKey[app.languageIndex];
+    const std::u16string& key = app.product.productRegKey[app.choices.languageIndex];
     auto write = [&](const char16_t* name, const std::u16string& value) {
         if (!value.empty()) system.regWriteString32(platform::RegRoot::LocalMachine, key, name, &value);
     };
-    if (!app.legacyExeDir.empty()) {
-        const std::size_t slash = app.legacyExeDir.rfind(u'\\');
-        app.installDir = system.longPathName(app.legacyExeDir.substr(0, slash == std::u16string::npos ? 0 : slash));
-        write(u"EXE_DIR", app.legacyExeDir);
+    if (!app.offer.legacyExeDir.empty()) {
+        const std::size_t slash = app.offer.legacyExeDir.rfind(u'\\');
+        app.choices.installDir =
+            system.longPathName(app.offer.legacyExeDir.substr(0, slash == std::u16string::npos ? 0 : slash));
+        write(u"EXE_DIR", app.offer.legacyExeDir);
     }
-    write(u"INST_DIR_LFN", app.legacyInstDirLfn);
-    write(u"INST_NDIR_LFN", app.legacyInstNdirLfn);
-    write(u"INST_NDIR", app.legacyInstNdir);
-    write(u"INST_DIR", app.legacyInstDir);
-    if (app.msiUiOption.empty()) app.msiUiOption = u"/qr ";
-    app.allUsers = app.legacyAllUsers && system.isAdministrator();
-    if (!app.legacyCircuitDir.empty()) {
-        app.circuitFolder = app.legacyCircuitDir;
-        app.useStandardCircuitFolder = false;
+    write(u"INST_DIR_LFN", app.offer.legacyInstDirLfn);
+    write(u"INST_NDIR_LFN", app.offer.legacyInstNdirLfn);
+    write(u"INST_NDIR", app.offer.legacyInstNdir);
+    write(u"INST_DIR", app.offer.legacyInstDir);
+    if (uiOption.empty()) uiOption = u"/qr ";
+    app.choices.allUsers = app.offer.legacyAllUsers && system.isAdministrator();
+    if (!app.offer.legacyCircuitDir.empty()) {
+        app.choices.circuitFolder = app.offer.legacyCircuitDir;
+        app.choices.useStandardCircuitFolder = false;
     }
 }
 
@@ -64,37 +67,39 @@ std::uint32_t updateInPlace(RunContext& app, const std::u16string& packagePath) 
     std::u16string arguments = u"/i \"" + packagePath + u"\" /qb ";
     const int language = packageLanguage(app);
     if (language >= 0 && language < kLanguageCount) {
-        arguments += u"LANGUAGE=\"" + app.appParameter[language] + u"\" ";
-        if (language != app.mainPackageLanguage)
+        arguments += u"LANGUAGE=\"" + app.product.appParameter[language] + u"\" ";
+        if (language != app.product.mainPackageLanguage)
             arguments += u"TRANSFORMS=\":" + std::u16string(kCultures[language]) + u".mst\" ";
     }
-    arguments += u"REINSTALL=ALL NOVIDEOS=1 NOPRESENTATIONS=1 " + BuildPropertyString(app);
+    arguments += u"REINSTALL=ALL NOVIDEOS=1 NOPRESENTATIONS=1 " + BuildPropertyString(app.choices);
     return RunInstaller(app, arguments);
 }
 
 void setInstalledProductProperties(RunContext& app) {
-    SetMsiProperty(app, "REINSTALLMODE", u"vamus");
-    const bool material = app.askForMaterialDownload && app.materialDownloaded;
-    if (app.installVideos && app.installPresentations) SetMsiProperty(app, "ADDLOCAL", u"Videos,Presentations");
-    else if (material) SetMsiProperty(app, "ADDLOCAL", u"Videos,Presentations");
-    else if (app.installVideos) SetMsiProperty(app, "ADDLOCAL", u"Videos");
-    else if (app.installPresentations) SetMsiProperty(app, "ADDLOCAL", u"Presentations");
+    SetMsiProperty(app.choices, "REINSTALLMODE", u"vamus");
+    const bool material = app.product.askForMaterialDownload && app.record.materialDownloaded;
+    if (app.choices.installVideos && app.choices.installPresentations)
+        SetMsiProperty(app.choices, "ADDLOCAL", u"Videos,Presentations");
+    else if (material) SetMsiProperty(app.choices, "ADDLOCAL", u"Videos,Presentations");
+    else if (app.choices.installVideos) SetMsiProperty(app.choices, "ADDLOCAL", u"Videos");
+    else if (app.choices.installPresentations) SetMsiProperty(app.choices, "ADDLOCAL", u"Presentations");
     else {
-        SetMsiProperty(app, "NOVIDEOS", u"1");
-        SetMsiProperty(app, "NOPRESENTATIONS", u"1");
+        SetMsiProperty(app.choices, "NOVIDEOS", u"1");
+        SetMsiProperty(app.choices, "NOPRESENTATIONS", u"1");
     }
 }
 
 void setNewInstallationProperties(RunContext& app) {
-    if (app.useStandardCircuitFolder && (app.isPelaxo5 || app.isPelaxo4)) deleteCircuitFolderValue(app);
-    if (!app.useStandardCircuitFolder && app.isPelaxo4)
-        app.system().regWriteString(platform::RegRoot::CurrentUser, app.installDirRegSubkey, u"CT_DIR",
-                                    &app.circuitFolder);
-    if (!app.installDir.empty()) SetMsiProperty(app, "INSTALLDIR", quoted(app.installDir));
-    SetMsiProperty(app, "REINSTALLMODE", u"amus");
-    if (!(app.askForMaterialDownload && app.materialDownloaded)) {
-        if (!app.installVideos) SetMsiProperty(app, "NOVIDEOS", u"1");
-        if (!app.installPresentations) SetMsiProperty(app, "NOPRESENTATIONS", u"1");
+    if (app.choices.useStandardCircuitFolder && (app.offer.isPelaxo5 || app.offer.isPelaxo4))
+        deleteCircuitFolderValue(app);
+    if (!app.choices.useStandardCircuitFolder && app.offer.isPelaxo4)
+        app.system().regWriteString(platform::RegRoot::CurrentUser, app.product.installDirRegSubkey, u"CT_DIR",
+                                    &app.choices.circuitFolder);
+    if (!app.choices.installDir.empty()) SetMsiProperty(app.choices, "INSTALLDIR", quoted(app.choices.installDir));
+    SetMsiProperty(app.choices, "REINSTALLMODE", u"amus");
+    if (!(app.product.askForMaterialDownload && app.record.materialDownloaded)) {
+        if (!app.choices.installVideos) SetMsiProperty(app.choices, "NOVIDEOS", u"1");
+        if (!app.choices.installPresentations) SetMsiProperty(app.choices, "NOPRESENTATIONS", u"1");
     }
 }
 
@@ -103,24 +108,11 @@ void removeTemporaryFiles(RunContext& app, const std::u16string& packagePath, bo
     platform::System& system = app.system();
     if (extracted) system.deleteFile(packagePath);
     const std::u16string temporary = longPathForm(system.tempFolder()) + u"\\";
-    if (app.videosDownloaded) system.deleteFile(temporary + u"media2.cab");
-    if (app.materialDownloaded) {
-        for (const std::u16string& name : splitWords(app.materialCabFiles)) system.deleteFile(temporary + name);
+    if (app.record.videosDownloaded) system.deleteFile(temporary + u"media2.cab");
+    if (app.record.materialDownloaded) {
+        for (const std::u16string& name : splitWords(app.product.materialCabFiles)) system.deleteFile(temporary + name);
     }
 }
-
-// Keeps msiUiOption for the caller whatever this launch changes in it.
-class RestoreUiOption {
-public:
-    explicit RestoreUiOption(RunContext& app) : app_(app), kept_(app.msiUiOption) {}
-    ~RestoreUiOption() { app_.msiUiOption = kept_; }
-    RestoreUiOption(const RestoreUiOption&) = delete;
-    RestoreUiOption& operator=(const RestoreUiOption&) = delete;
-
-private:
-    RunContext& app_;
-    std::u16string kept_;
-};
 
 }  // namespace
 
@@ -134,39 +126,38 @@ std::uint32_t RunInstaller(RunContext& app, const std::u16string& arguments) {
     return app.system().runAndWait(commandLine, exitCode) ? exitCode : kInstallerNotStarted;
 }
 
-std::uint32_t RemovePreviousVersion(RunContext& app) {
-    if (!IsProductInstalled(app.system(), app.productGuid)) return 0;
-    return RunInstaller(app, app.msiUiOption + u"/x " + app.productGuid);
+std::uint32_t RemovePreviousVersion(RunContext& app, const std::u16string& uiOption) {
+    if (!IsProductInstalled(app.system(), app.product.productGuid)) return 0;
+    return RunInstaller(app, uiOption + u"/x " + app.product.productGuid);
 }
 
 int LaunchPackage(RunContext& app, std::uint32_t& exitCode) {
     exitCode = 0;
-    if (app.killZirOveriz) killProcess(app.system(), u"ZIROveriz.exe");
-    if (app.toGoEdition) return LaunchTechnologyPackages(app, exitCode);
+    if (app.product.killZirOveriz) killProcess(app.system(), u"ZIROveriz.exe");
+    if (app.product.toGoEdition) return LaunchTechnologyPackages(app, exitCode);
 
-    const RestoreUiOption restore(app);
-    if (app.removeFirst) {
-        const std::u16string kept = app.msiUiOption;
-        if (app.msiUiOption.empty()) app.msiUiOption = u"/qb ";
-        RemovePreviousVersion(app);
-        app.msiUiOption = kept;
-    }
-    if (app.legacyUpgrade) carryOverLegacyInstallation(app);
+    // The removal shows its progress at least; the installation keeps what was asked for.
+    if (app.choices.removeFirst)
+        RemovePreviousVersion(app, app.choices.msiUiOption.empty() ? u"/qb " : app.choices.msiUiOption);
+    std::u16string uiOption = app.choices.msiUiOption;
+    if (app.offer.legacyUpgrade) carryOverLegacyInstallation(app, uiOption);
 
     std::u16string packagePath;
     if (PreparePackage(app, packagePath) == -1) return -1;
-    const bool extracted = !app.useExternalMsi;
+    const bool extracted = !app.offer.useExternalMsi;
 
     setCommonProperties(app);
     int result = 0;
-    if (IsProductInstalled(app.system(), app.productGuid)) {
-        const bool addsFeatures = app.installVideos || app.installPresentations || app.materialDownloaded;
+    if (IsProductInstalled(app.system(), app.product.productGuid)) {
+        const bool addsFeatures =
+            app.choices.installVideos || app.choices.installPresentations || app.record.materialDownloaded;
         if (!addsFeatures) {
-            SetMsiProperty(app, "REINSTALLMODE", u"vamus");
-            SetMsiProperty(app, "REINSTALL", u"ALL");
+            SetMsiProperty(app.choices, "REINSTALLMODE", u"vamus");
+            SetMsiProperty(app.choices, "REINSTALL", u"ALL");
         } else {
-            const int language = app.languageIndex >= 0 ? app.languageIndex : 0;
-            if (!IsInstalledVersionCurrent(app.system(), app.productGuid, app.binDirComponentGuid[language])) {
+            const int language = app.choices.languageIndex >= 0 ? app.choices.languageIndex : 0;
+            if (!IsInstalledVersionCurrent(app.system(), app.product.productGuid,
+                                           app.product.binDirComponentGuid[language])) {
                 const std::uint32_t updated = updateInPlace(app, packagePath);
                 if (!installerSucceeded(updated)) {
                     exitCode = updated;
@@ -180,7 +171,8 @@ int LaunchPackage(RunContext& app, std::uint32_t& exitCode) {
     }
     if (result == 0) {
         setLanguageProperties(app);
-        exitCode = RunInstaller(app, u"/i \"" + packagePath + u"\"" + app.msiUiOption + u" " + BuildPropertyString(app));
+        exitCode =
+            RunInstaller(app, u"/i \"" + packagePath + u"\"" + uiOption + u" " + BuildPropertyString(app.choices));
     }
     removeTemporaryFiles(app, packagePath, extracted);
     return result;
@@ -197,14 +189,14 @@ int LaunchTechnologyPackages(RunContext& app, std::uint32_t& exitCode) {
         }
     }
     setCommonProperties(app);
-    if (app.useStandardCircuitFolder) deleteCircuitFolderValue(app);
-    SetMsiProperty(app, "INSTALLDIR", quoted(app.targetProgramFolder));
-    SetMsiProperty(app, "REINSTALLMODE", u"amus");
-    if (!app.installVideos) SetMsiProperty(app, "NOVIDEOS", u"1");
-    if (!app.installPresentations) SetMsiProperty(app, "NOPRESENTATIONS", u"1");
+    if (app.choices.useStandardCircuitFolder) deleteCircuitFolderValue(app);
+    SetMsiProperty(app.choices, "INSTALLDIR", quoted(app.choices.targetProgramFolder));
+    SetMsiProperty(app.choices, "REINSTALLMODE", u"amus");
+    if (!app.choices.installVideos) SetMsiProperty(app.choices, "NOVIDEOS", u"1");
+    if (!app.choices.installPresentations) SetMsiProperty(app.choices, "NOPRESENTATIONS", u"1");
     setLanguageProperties(app);
     for (const char16_t* name : packages) {
-        exitCode = RunInstaller(app, u"/i \"" + folder + name + u"\"/qb " + BuildPropertyString(app));
+        exitCode = RunInstaller(app, u"/i \"" + folder + name + u"\"/qb " + BuildPropertyString(app.choices));
         if (exitCode != 0) break;
     }
     return 0;

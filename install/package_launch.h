@@ -26,4 +26,4 @@ int LaunchPackage(RunContext& app, std::uint32_t& exitCode);
 int LaunchTechnologyPackages(RunContext& app, std::uint32_t& exitCode);
 // Uninstalls the product when it is installed, with the UI option in front of "/x": the
 // removal's exit code, 0 when the product was not installed.
-std::uint32_t RemovePreviousVersion(RunContext& app);
+std::uint32_t RemovePreviousVersion(RunContext& app, const std::u16string& uiOption);

@@ -67,14 +67,14 @@ bool dotNet20Present(platform::System& system) { return dotNet20Installed(system
 }  // namespace
 
 int PreparePackage(RunContext& app, std::u16string& packagePath) {
-    if (app.useExternalMsi) {
-        packagePath = launcherFolder(app.system()) + u"\\Support\\MSI\\" + app.msiFileName;
+    if (app.offer.useExternalMsi) {
+        packagePath = launcherFolder(app.system()) + u"\\Support\\MSI\\" + app.product.msiFileName;
         if (fileExists(app.system(), packagePath)) return 0;
         app.showMessage(u"Installation error.\nError code: 55");
         return -1;
     }
-    packagePath = temporaryFolder(app) + app.msiFileName;
-    if (ExtractResourceWithProgress(app, app.msiResourceName, packagePath, true) == -1) {
+    packagePath = temporaryFolder(app) + app.product.msiFileName;
+    if (ExtractResourceWithProgress(app, app.product.msiResourceName, packagePath, true) == -1) {
         app.showMessage(u"Installation error.\nError code: 68");
         return -1;
     }
@@ -88,13 +88,13 @@ int PreparePackage(RunContext& app, std::u16string& packagePath) {
 RuntimeOutcome InstallDotNet20(RunContext& app) {
     const std::u16string medium = launcherFolder(app.system()) + u"\\Support\\Dot_Net20\\" +
                                   (isWindows64(app.system()) ? u"NetFx20SP2_x64.exe" : u"NetFx20SP2_x86.exe");
-    return installRuntime(
-        app, {u"NetFx20SP2.exe", &app.dotNet20ResourceId, medium, false, u".NET Framework 2.0", dotNet20Present});
+    return installRuntime(app, {u"NetFx20SP2.exe", &app.product.dotNet20ResourceId, medium, false,
+                                u".NET Framework 2.0", dotNet20Present});
 }
 
 RuntimeOutcome InstallDotNet40Client(RunContext& app) {
     const std::u16string medium =
         launcherFolder(app.system()) + u"\\Support\\Dot_Net40_Client\\dotNetFx40_Client_x86_x64.exe";
-    return installRuntime(app, {u"dotNetFx40_Client_x86_x64.exe", &app.dotNet40ResourceId, medium, true,
+    return installRuntime(app, {u"dotNetFx40_Client_x86_x64.exe", &app.product.dotNet40ResourceId, medium, true,
                                 u".NET Framework 4.0", dotNet40ClientInstalled});
 }

@@ -63,10 +63,10 @@ bool replaceHandlerWhenNewer(platform::System& system, const std::u16string& fol
 }  // namespace
 
 void InstallShellExtension(RunContext& app) {
-    if (!app.installThumbnailExtension || !app.system().isAdministrator()) return;
-    const std::u16string installing = replaceAll(app.text(42), u"ProductX", app.productName);
+    if (!app.product.installThumbnailExtension || !app.system().isAdministrator()) return;
+    const std::u16string installing = replaceAll(app.text(42), u"ProductX", app.product.productName);
     app.progress().run(platform::WorkKind::RegisterShellExtension,
-                       {replaceAll(app.text(16), u"ProductX", app.productName), installing, installing, u""},
+                       {replaceAll(app.text(16), u"ProductX", app.product.productName), installing, installing, u""},
                        [&app](platform::ProgressSink&) { registerShellExtensionWork(app); });
 }
 
@@ -93,11 +93,12 @@ void registerShellExtensionWork(RunContext& app) {
     // The tool names its files without a folder: it must run where they are, or it would
     // register nothing, or a copy planted beside the launcher.
     runDirect(system, u"\"" + folder + u"\\" + tool + u"\"",
-              windows64 ? u"-i MVThumbEx.dll LogicNP.EZShellExtensions.dll" : u"-i MVThumbEx.dll", kToolLimitMs, folder);
+              windows64 ? u"-i MVThumbEx.dll LogicNP.EZShellExtensions.dll" : u"-i MVThumbEx.dll", kToolLimitMs,
+              folder);
     system.deleteFile(folder + u"\\RestartExplorer.exe");
 
     const std::u16string documentType = u"Marventa.Document";
-    const std::u16string typeName = app.languageIndex == 0 ? u"Schaltkreis" : u"Circuit Diagram";
+    const std::u16string typeName = app.choices.languageIndex == 0 ? u"Schaltkreis" : u"Circuit Diagram";
     system.regWriteString(platform::RegRoot::ClassesRoot, u".circ", u"", &documentType);
     system.regWriteString(platform::RegRoot::ClassesRoot, documentType, u"", &typeName);
     system.regWriteDword(platform::RegRoot::ClassesRoot, documentType, u"EditFlags", 0);

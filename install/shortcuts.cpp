@@ -16,13 +16,13 @@ std::u16string technologyArgument(const std::string& domain) {
 // The folders of the network installation, in the forms the version-5 programs read.
 void writeInstallationFolders(RunContext& app) {
     platform::System& system = app.system();
-    const std::u16string shortFolder = system.shortPathName(app.networkFolder);
+    const std::u16string shortFolder = system.shortPathName(app.choices.networkFolder);
     const std::u16string exeFolder = shortFolder + u"\\BIN";
     auto write = [&](const char16_t* name, const std::u16string& value) {
-        system.regWriteString32(RegRoot::LocalMachine, app.installDirRegSubkey, name, &value);
+        system.regWriteString32(RegRoot::LocalMachine, app.product.installDirRegSubkey, name, &value);
     };
     write(u"INST_NDIR", shortFolder);
-    write(u"INST_DIR_LFN", app.networkFolder);
+    write(u"INST_DIR_LFN", app.choices.networkFolder);
     write(u"INST_DIR", shortFolder);
     write(u"EXE_DIR", exeFolder);
 }
@@ -41,54 +41,59 @@ void link(platform::System& system, const std::u16string& path, const std::u16st
 
 void CreateShortcutsAndRegistry(RunContext& app) {
     platform::System& system = app.system();
-    const int language = app.languageIndex;
-    const bool pelaxo = app.isPelaxo5 || app.isPelaxo4;
-    const std::u16string binFolder = app.networkFolder + u"\\" + app.binDir;
-    const std::u16string program = binFolder + u"\\" + app.startApplicationOnStick;
+    const int language = app.choices.languageIndex;
+    const bool pelaxo = app.offer.isPelaxo5 || app.offer.isPelaxo4;
+    const std::u16string binFolder = app.choices.networkFolder + u"\\" + app.product.binDir;
+    const std::u16string program = binFolder + u"\\" + app.product.startApplicationOnStick;
 
     if (pelaxo) {
-        if (app.useStandardCircuitFolder) deleteCircuitFolderValue(app);
-        else system.regWriteString(RegRoot::CurrentUser, app.installDirRegSubkey, u"CT_DIR", &app.circuitFolder);
+        if (app.choices.useStandardCircuitFolder) deleteCircuitFolderValue(app);
+        else
+            system.regWriteString(RegRoot::CurrentUser, app.product.installDirRegSubkey, u"CT_DIR",
+                                  &app.choices.circuitFolder);
     }
     // The program path is quoted: a share or folder with blanks must open the document,
     // not a truncated path.
     const std::u16string icon = program + u",0";
     const std::u16string open = u"\"" + program + u"\" \"%1\"";
-    system.regWriteString(RegRoot::ClassesRoot, app.iconRegSubkey, u"", &icon);
-    system.regWriteString(RegRoot::ClassesRoot, app.openRegSubkey, u"", &open);
+    system.regWriteString(RegRoot::ClassesRoot, app.product.iconRegSubkey, u"", &icon);
+    system.regWriteString(RegRoot::ClassesRoot, app.product.openRegSubkey, u"", &open);
 
-    const std::u16string technology = app.isPelaxo5 ? technologyArgument(app.technologyDomain) : u"";
-    if (app.isPelaxo5) writeInstallationFolders(app);
+    const std::u16string technology = app.offer.isPelaxo5 ? technologyArgument(app.product.technologyDomain) : u"";
+    if (app.offer.isPelaxo5) writeInstallationFolders(app);
 
-    const bool common = system.isAdministrator() && app.allUsers;
+    const bool common = system.isAdministrator() && app.choices.allUsers;
     if (!pelaxo)
-        link(system, system.desktopFolder(common) + u"\\" + app.productName + u".lnk", program, nullptr,
-             app.productName, &binFolder);
+        link(system, system.desktopFolder(common) + u"\\" + app.product.productName + u".lnk", program, nullptr,
+             app.product.productName, &binFolder);
 
-    std::u16string menu = system.programsFolder(common) + u"\\" + app.programDir;
+    std::u16string menu = system.programsFolder(common) + u"\\" + app.product.programDir;
     system.createFolder(menu);
-    if (app.isPelaxo4 && !app.productShortName.empty()) {
-        menu += u"\\" + app.productShortName;
+    if (app.offer.isPelaxo4 && !app.product.productShortName.empty()) {
+        menu += u"\\" + app.product.productShortName;
         system.createFolder(menu);
-    } else if (app.isPelaxo5) {
-        menu += u"\\" + app.startMenuDir[language];
+    } else if (app.offer.isPelaxo5) {
+        menu += u"\\" + app.product.startMenuDir[language];
         system.createFolder(menu);
     }
-    const std::u16string& appName = app.shortcutNameApp[language];
+    const std::u16string& appName = app.product.shortcutNameApp[language];
     link(system, menu + u"\\" + appName + u".lnk", program, technology.empty() ? nullptr : &technology, appName,
          &binFolder);
-    const std::u16string& techSelect = app.shortcutNameAppTechSelect[language];
-    if (app.isPelaxo5 && !techSelect.empty())
+    const std::u16string& techSelect = app.product.shortcutNameAppTechSelect[language];
+    if (app.offer.isPelaxo5 && !techSelect.empty())
         link(system, menu + u"\\" + techSelect + u".lnk", program, nullptr, techSelect, nullptr);
-    const std::u16string& pdfName = app.shortcutNamePdf[language];
+    const std::u16string& pdfName = app.product.shortcutNamePdf[language];
     if (!pdfName.empty())
-        link(system, menu + u"\\" + pdfName + u".lnk", app.networkFolder + u"\\doc\\" + app.shortcutTargetPdf[language],
-             nullptr, pdfName, nullptr);
+        link(system, menu + u"\\" + pdfName + u".lnk",
+             app.choices.networkFolder + u"\\doc\\" + app.product.shortcutTargetPdf[language], nullptr, pdfName,
+             nullptr);
 
-    if (!app.useStandardCircuitFolder && !app.circuitFolder.empty()) {
+    if (!app.choices.useStandardCircuitFolder && !app.choices.circuitFolder.empty()) {
         if (common)
-            system.regWriteString(RegRoot::Users, u".DEFAULT\\" + app.installDirRegSubkey, u"CT_DIR",
-                                  &app.circuitFolder);
-        else system.regWriteString(RegRoot::CurrentUser, app.installDirRegSubkey, u"CT_DIR", &app.circuitFolder);
+            system.regWriteString(RegRoot::Users, u".DEFAULT\\" + app.product.installDirRegSubkey, u"CT_DIR",
+                                  &app.choices.circuitFolder);
+        else
+            system.regWriteString(RegRoot::CurrentUser, app.product.installDirRegSubkey, u"CT_DIR",
+                                  &app.choices.circuitFolder);
     }
 }

@@ -13,9 +13,14 @@ The flow (app/) alone navigates: no file below it writes the run's flowState, it
 backTarget or forwardDirection. Pages and steps report results and the flow routes them;
 a low layer that writes a state name would become a second, unseen routing table.
 
+The settings reader (config/settings_reader.cpp) alone writes the product's settings: every
+other file reads run.product; one that changed it would make the settings document say
+one thing and the run do another.
+
 Usage: check_layers.py [source root]; exit status 1 lists each include that runs against
 the order as "<file>:<line>: <folder> includes <header>" and each navigation write
-outside app/ as "<file>:<line>: <folder> writes <field>".
+outside app/ as "<file>:<line>: <folder> writes <field>", and each write of the product's
+settings outside the reader as "<file>:<line>: <folder> writes product.<field>".
 """
 import pathlib
 import re
@@ -45,6 +50,12 @@ NAVIGATION_WRITE = re.compile(
     r"\b(" + "|".join(NAVIGATION) + r")\b\s*(?:\[[^\]]*\]\s*)?"
     r"(?:(?:[-+*/%&|^]|<<|>>)?=(?!=)|\.\s*(?:assign|append|insert|insert_or_assign|emplace|erase|clear|swap"
     r"|replace|push_back|pop_back|resize)\s*\()")
+# A write through the run's product member: run.product.x = ..., app.product.y[i].append(...).
+WRITE_TAIL = (r"\s*(?:\[[^\]]*\]\s*)?"
+              r"(?:(?:[-+*/%&|^]|<<|>>)?=(?!=)|\.\s*(?:assign|append|insert|insert_or_assign|emplace|erase|clear|swap"
+              r"|replace|push_back|pop_back|resize)\s*\()")
+PRODUCT_WRITE = re.compile(r"\bproduct\s*\.\s*(\w+)" + WRITE_TAIL)
+PRODUCT_WRITER = "config/settings_reader.cpp"
 # A member's declaration with its first value is no write: a type stands before the name.
 DECLARATION = re.compile(r"^\s*(?!return\b)[\w:<>,]+\s*&?\s+$")
 COMMENT = re.compile(r"//.*$")
@@ -97,6 +108,16 @@ def navigation_writes(root):
                     yield f"{relative}:{number}: {own} writes {match.group(1)}"
 
 
+def product_writes(root):
+    for relative, own, lines in sources(root):
+        if relative == PRODUCT_WRITER:
+            continue
+        for number, line in enumerate(lines, 1):
+            code = COMMENT.sub("", STRING.sub('""', line))
+            for match in PRODUCT_WRITE.finditer(code):
+                yield f"{relative}:{number}: {own} writes product.{match.group(1)}"
+
+
 def main():
     root = pathlib.Path(sys.argv[1] if len(sys.argv) > 1 else pathlib.Path(__file__).parent.parent).resolve()
     found = list(violations(root))
@@ -113,7 +134,14 @@ def main():
         print(f"{len(writes)} navigation write(s) outside app/")
     else:
         print("only the flow in app/ writes the navigation")
-    return 1 if found or writes else 0
+    product = list(product_writes(root))
+    for line in product:
+        print(line)
+    if product:
+        print(f"{len(product)} product settings write(s) outside the settings reader")
+    else:
+        print("only the settings reader writes the product's settings")
+    return 1 if found or writes or product else 0
 
 
 if __name__ == "__main__":

@@ -8,19 +8,21 @@
 platform::PageModel framedPage(RunContext& app, platform::PageClass pageClass, const char* helpTopicName) {
     platform::PageModel page;
     page.pageClass = pageClass;
-    page.windowTitle = app.productName + u" Setup" + app.versionSuffix;
+    page.windowTitle = app.product.productName + u" Setup" + app.offer.versionSuffix;
     page.backCaption = app.text(23);
     page.nextCaption = app.text(24);
     page.cancelCaption = app.text(2);
     page.helpCaption = app.text(96);
     page.browseCaption = app.text(83);
-    const int topic = helpTopicName ? helpTopic(app.helpTopics, helpTopicName) : -1;
-    const int language = app.languageIndex >= 0 && app.languageIndex < kLanguageCount ? app.languageIndex : kEnglish;
-    page.helpVisible = topic >= 0 && !app.helpFileTempCopy[language].empty();
+    const int topic = helpTopicName ? helpTopic(app.offer.helpTopics, helpTopicName) : -1;
+    const int language = app.choices.languageIndex >= 0 && app.choices.languageIndex < kLanguageCount
+                             ? app.choices.languageIndex
+                             : kEnglish;
+    page.helpVisible = topic >= 0 && !app.record.helpFileTempCopy[language].empty();
     if (page.helpVisible) page.onHelp = [&app, topic] { showHelp(app, topic); };
     page.cancelQuestion = productText(app, 69);
-    page.cancelQuestionCaption = app.applicationTitle;
-    page.placement = app.lastPageRect;
+    page.cancelQuestionCaption = app.offer.applicationTitle;
+    page.placement = app.record.lastPageRect;
     return page;
 }
 
@@ -40,6 +42,6 @@ PageResult pageResultOf(const std::string& word) {
 PageResult showPage(RunContext& app, platform::PageModel& page) {
     const std::string word = app.ui().showPage(page);
     // A page ended without a word reports no position either.
-    if (!word.empty() && page.placement.isSet()) app.lastPageRect = page.placement;
+    if (!word.empty() && page.placement.isSet()) app.record.lastPageRect = page.placement;
     return pageResultOf(word);
 }

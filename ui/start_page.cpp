@@ -16,13 +16,13 @@ void applyTexts(RunContext& app, platform::PageModel& page) {
     page.title = app.text(8);
     page.cancelCaption = app.text(2);
     page.helpCaption = app.text(96);
-    page.commands[0].caption = withName(14, app.productShortName);
-    page.commands[0].explanation = withName(15, app.productName);
-    page.commands[1].caption = withName(16, app.productShortName);
+    page.commands[0].caption = withName(14, app.product.productShortName);
+    page.commands[0].explanation = withName(15, app.product.productName);
+    page.commands[1].caption = withName(16, app.product.productShortName);
     std::u16string install;
-    if (app.demoVersion || (!app.isPelaxo5 && !app.isPelaxo4)) {
+    if (app.product.demoVersion || (!app.offer.isPelaxo5 && !app.offer.isPelaxo4)) {
         install = app.text(17);
-    } else if (app.toGoEdition) {
+    } else if (app.product.toGoEdition) {
         install = app.text(156);
     } else {
         // Only the first sentence of the longer text fits beside the button.
@@ -30,15 +30,15 @@ void applyTexts(RunContext& app, platform::PageModel& page) {
         const auto stop = install.find(u'.');
         if (stop != std::u16string::npos) install.resize(stop + 1);
     }
-    page.commands[1].explanation = replaceAll(install, u"ProductX", app.productName);
-    if (app.preconfigSetup) {
+    page.commands[1].explanation = replaceAll(install, u"ProductX", app.product.productName);
+    if (app.product.preconfigSetup) {
         page.commands[2].caption = app.text(117);
         page.commands[2].explanation = app.text(118);
     } else {
-        page.commands[2].caption = withName(32, app.productName);
-        page.commands[2].explanation = withName(33, app.productName);
+        page.commands[2].caption = withName(32, app.product.productName);
+        page.commands[2].explanation = withName(33, app.product.productName);
     }
-    page.tallThirdExplanation = (app.isPelaxo5 || app.isPelaxo4) && app.languageIndex == kSpanish;
+    page.tallThirdExplanation = (app.offer.isPelaxo5 || app.offer.isPelaxo4) && app.choices.languageIndex == kSpanish;
 }
 
 }  // namespace
@@ -48,18 +48,19 @@ platform::PageModel startPage(RunContext& app) {
     // The label names the choice in four languages and does not follow it.
     page.languageLabel = getText(4, 1) + u" / " + getText(4, 0) + u" / " + getText(4, 2) + u" / " + getText(4, 3);
     page.selectedLanguageEntry = 0;
-    for (std::size_t entry = 0; entry < app.languageList.size(); ++entry) {
-        page.languageNames.push_back(getText(0, app.languageList[entry]));
-        if (app.languageList[entry] == app.languageIndex) page.selectedLanguageEntry = static_cast<int>(entry);
+    for (std::size_t entry = 0; entry < app.offer.languageList.size(); ++entry) {
+        page.languageNames.push_back(getText(0, app.offer.languageList[entry]));
+        if (app.offer.languageList[entry] == app.choices.languageIndex)
+            page.selectedLanguageEntry = static_cast<int>(entry);
     }
     page.languageChoiceEnabled = page.languageNames.size() != 1;
-    page.commands[0].visible = fileExists(app.system(), app.stickAppPath);
+    page.commands[0].visible = fileExists(app.system(), app.offer.stickAppPath);
     page.commands[1].visible = true;
-    page.commands[2].visible = app.updateConfigured || app.preconfigSetup;
+    page.commands[2].visible = app.product.updateConfigured || app.product.preconfigSetup;
     applyTexts(app, page);
     page.onLanguageChange = [&app](int entry, platform::PageModel& model) {
-        if (entry < 0 || entry >= static_cast<int>(app.languageList.size())) return;
-        app.languageIndex = app.languageList[entry];
+        if (entry < 0 || entry >= static_cast<int>(app.offer.languageList.size())) return;
+        app.choices.languageIndex = app.offer.languageList[entry];
         applyTexts(app, model);
     };
     return page;

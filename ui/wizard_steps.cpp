@@ -19,7 +19,7 @@ namespace {
 using platform::PageClass;
 using platform::PageModel;
 
-bool unattended(const RunContext& app) { return !app.msiUiOption.empty(); }
+bool unattended(const RunContext& app) { return !app.choices.msiUiOption.empty(); }
 
 bool ended(PageResult answer) { return answer == PageResult::Back || answer == PageResult::Cancel; }
 
@@ -90,8 +90,8 @@ bool validInstallation(RunContext& app, std::u16string& folder) {
     folder = removeTrailingBackslash(folder);
     if (folder.empty() || !acceptableFolderName(folder)) return false;
     platform::System& system = app.system();
-    if (!findInstallationFolder(system, folder, u"\\bin", app.startApplicationOnStick)) return false;
-    return !app.isPelaxo5 || pathExists(system, folder + materialFolder(app.technologyDomain));
+    if (!findInstallationFolder(system, folder, u"\\bin", app.product.startApplicationOnStick)) return false;
+    return !app.offer.isPelaxo5 || pathExists(system, folder + materialFolder(app.product.technologyDomain));
 }
 
 // The user's documents folder and the product's circuit-file folder name; empty when
@@ -99,15 +99,15 @@ bool validInstallation(RunContext& app, std::u16string& folder) {
 std::u16string standardCircuitFolder(RunContext& app) {
     const std::u16string documents = app.system().documentsFolder();
     if (documents.empty()) return {};
-    return documents + u"\\" + app.circuitDir[app.languageIndex];
+    return documents + u"\\" + app.product.circuitDir[app.choices.languageIndex];
 }
 
 std::u16string defaultProgramFolder(RunContext& app) {
     platform::System& system = app.system();
     std::u16string folder = removeTrailingBackslash(system.programFilesFolder(isWindows64(system)));
     if (folder.empty()) folder = u"c:";
-    folder += app.isPelaxo4 || app.isPelaxo5 ? u"\\tutoria\\" : u"\\";
-    return folder + app.mainExeDir[app.languageIndex];
+    folder += app.offer.isPelaxo4 || app.offer.isPelaxo5 ? u"\\tutoria\\" : u"\\";
+    return folder + app.product.mainExeDir[app.choices.languageIndex];
 }
 
 }  // namespace
@@ -118,18 +118,18 @@ StepResult WizardSteps::showStartPage(RunContext& app) {
 }
 
 StepResult WizardSteps::askAlreadyInstalled(RunContext& app) {
-    if (!app.askForVideos && !app.askForPresentations && !app.askForMaterialDownload) {
-        app.addOptionalComponents = false;
+    if (!app.offer.askForVideos && !app.offer.askForPresentations && !app.product.askForMaterialDownload) {
+        app.choices.addOptionalComponents = false;
     } else {
-        PageModel page = twoOptions(app, nullptr, 45, 122, 136, 109, !app.addOptionalComponents);
+        PageModel page = twoOptions(app, nullptr, 45, 122, 136, 109, !app.choices.addOptionalComponents);
         const PageResult answer = showPage(app, page);
         if (ended(answer) || answer == PageResult::None) return answer;  // cancelled, closed, Escape or back
-        app.addOptionalComponents = answer == PageResult::Option2;
-        if (app.addOptionalComponents)
-            return StepResult::jumpTo(app.askForMaterialDownload ? StepTarget::MaterialDownload : StepTarget::Videos,
-                                      answer);
+        app.choices.addOptionalComponents = answer == PageResult::Option2;
+        if (app.choices.addOptionalComponents)
+            return StepResult::jumpTo(
+                app.product.askForMaterialDownload ? StepTarget::MaterialDownload : StepTarget::Videos, answer);
     }
-    app.installPresentations = app.installVideos = false;
+    app.choices.installPresentations = app.choices.installVideos = false;
     return PageResult::Next;
 }
 
@@ -154,14 +154,14 @@ std::u16string withoutBin(std::u16string folder) {
 
 StepResult WizardSteps::askOlderInstallation(RunContext& app) {
     platform::System& system = app.system();
-    app.legacyUpgrade = false;
-    if (!app.legacyExeDir.empty() && !pathExists(system, app.legacyExeDir)) app.legacyAllUsers = true;
-    std::u16string start = system.longPathName(app.legacyExeDir);
+    app.offer.legacyUpgrade = false;
+    if (!app.offer.legacyExeDir.empty() && !pathExists(system, app.offer.legacyExeDir)) app.offer.legacyAllUsers = true;
+    std::u16string start = system.longPathName(app.offer.legacyExeDir);
     if (endsWithBin(start)) start.resize(start.size() - 4);
-    const std::u16string& exeFolder = app.mainExeDir[app.languageIndex];
+    const std::u16string& exeFolder = app.product.mainExeDir[app.choices.languageIndex];
     if (start.size() < 2)
-        start = system.programFilesFolder(true) + (app.isPelaxo4 ? u"\\Tutoria\\" : u"\\") + exeFolder;
-    const std::u16string name = app.isPelaxo4 ? u"Pelaxo" : app.productName;
+        start = system.programFilesFolder(true) + (app.offer.isPelaxo4 ? u"\\Tutoria\\" : u"\\") + exeFolder;
+    const std::u16string name = app.offer.isPelaxo4 ? u"Pelaxo" : app.product.productName;
     PageModel page = folderPage(app, nullptr, 45, 138, start);
     page.title = replaceAll(app.text(45), u"ProductX", name);
     page.message = page.browseInstruction = replaceAll(app.text(138), u"ProductX", name);
@@ -173,11 +173,11 @@ StepResult WizardSteps::askOlderInstallation(RunContext& app) {
         if (ended(answer)) return answer;
         if (answer != PageResult::None) moved = answer;
         const std::u16string folder = withoutBin(system.longPathName(typedFolder(page.folder)));
-        app.legacyInstDir = folder;
+        app.offer.legacyInstDir = folder;
         if (checkOlderInstallation(app, system, folder + u"\\bin") == 0) {
-            app.legacyUpgrade = true;
-            app.legacyExeDir = folder + u"\\bin";
-            app.legacyInstDirLfn = app.legacyInstNdirLfn = app.legacyInstNdir = folder;
+            app.offer.legacyUpgrade = true;
+            app.offer.legacyExeDir = folder + u"\\bin";
+            app.offer.legacyInstDirLfn = app.offer.legacyInstNdirLfn = app.offer.legacyInstNdir = folder;
             return StepResult::jumpTo(StepTarget::Videos, moved);
         }
         app.showMessage(replaceAll(app.text(139), u"ProductX", name), platform::MessageKind::Plain);
@@ -185,27 +185,27 @@ StepResult WizardSteps::askOlderInstallation(RunContext& app) {
 }
 
 StepResult WizardSteps::askInstallationType(RunContext& app) {
-    PageModel page = twoOptions(app, "program-access", 35, 36, 37, 38, !app.linkOnly);
+    PageModel page = twoOptions(app, "program-access", 35, 36, 37, 38, !app.choices.linkOnly);
     const PageResult answer = showPage(app, page);
-    app.linkOnly = false;
+    app.choices.linkOnly = false;
     return answer;
 }
 
 StepResult WizardSteps::askNetworkFolder(RunContext& app) {
-    app.linkOnly = false;
-    PageModel page = folderPage(app, "server-folder", 157, 25, app.networkFolder);
+    app.choices.linkOnly = false;
+    PageModel page = folderPage(app, "server-folder", 157, 25, app.choices.networkFolder);
     page.browseFlags = platform::kBrowseDefaultFlags | platform::kBrowseNoNewFolder;
     for (;;) {
         const PageResult answer = showPage(app, page);
         if (answer == PageResult::Cancel) return answer;
         std::u16string folder = typedFolder(page.folder);
         if (validInstallation(app, folder)) {
-            app.networkFolder = folder;
-            app.linkOnly = true;
+            app.choices.networkFolder = folder;
+            app.choices.linkOnly = true;
             return answer;
         }
         if (answer == PageResult::Back) {
-            app.networkFolder.clear();
+            app.choices.networkFolder.clear();
             return answer;
         }
         warn(app, productText(app, 26));  // then the page again, as the user left it
@@ -214,61 +214,63 @@ StepResult WizardSteps::askNetworkFolder(RunContext& app) {
 
 StepResult WizardSteps::askUserGroup(RunContext& app) {
     const bool administrator = app.system().isAdministrator();
-    if (!administrator && !app.preconfigMode) app.allUsers = false;
-    if ((!administrator && !app.preconfigMode) || unattended(app)) return StepResult::skip();
-    PageModel page = twoOptions(app, "user-group", 77, 78, 79, 80, app.allUsers);
+    if (!administrator && !app.choices.preconfigMode) app.choices.allUsers = false;
+    if ((!administrator && !app.choices.preconfigMode) || unattended(app)) return StepResult::skip();
+    PageModel page = twoOptions(app, "user-group", 77, 78, 79, 80, app.choices.allUsers);
     PageResult answer = PageResult::None;
     const bool first = answeredFirst(app, page, answer);
     if (ended(answer)) return answer;
-    app.allUsers = first;
+    app.choices.allUsers = first;
     return goneOn(answer);
 }
 
 StepResult WizardSteps::askSetupFolder(RunContext& app) {
-    if (!app.preconfigMode) return StepResult::skip();
-    const int language = app.languageIndex;
-    if (app.individualSetupFolder.empty()) app.individualSetupFolder = u"c:\\install\\" + app.mainExeDir[language];
-    PageModel page = folderPage(app, "setup-folder", 84, 85, app.individualSetupFolder);
-    page.subFolder = app.mainExeDir[language];
+    if (!app.choices.preconfigMode) return StepResult::skip();
+    const int language = app.choices.languageIndex;
+    if (app.choices.individualSetupFolder.empty())
+        app.choices.individualSetupFolder = u"c:\\install\\" + app.product.mainExeDir[language];
+    PageModel page = folderPage(app, "setup-folder", 84, 85, app.choices.individualSetupFolder);
+    page.subFolder = app.product.mainExeDir[language];
     const PageResult answer = showPage(app, page);
     if (ended(answer)) return answer;
-    app.individualSetupFolder = typedFolder(page.folder);
+    app.choices.individualSetupFolder = typedFolder(page.folder);
     // Creates the folder on the way, exactly as the copy is made later.
-    if (!app.individualSetupFolder.empty() && acceptableFolderName(app.individualSetupFolder) &&
-        folderWritableByCopy(app.system(), app.individualSetupFolder))
+    if (!app.choices.individualSetupFolder.empty() && acceptableFolderName(app.choices.individualSetupFolder) &&
+        folderWritableByCopy(app.system(), app.choices.individualSetupFolder))
         return answer;
-    folderRefused(app, app.individualSetupFolder);
-    app.individualSetupFolder.clear();
+    folderRefused(app, app.choices.individualSetupFolder);
+    app.choices.individualSetupFolder.clear();
     return StepResult::again(answer);
 }
 
 StepResult WizardSteps::askProgramFolder(RunContext& app) {
-    if (!((app.preconfigMode && !app.linkOnly) || app.toGoEdition)) return StepResult::skip();
-    const std::u16string remembered = app.targetProgramFolder;
-    if (app.targetProgramFolder.empty()) {
-        app.targetProgramFolder = defaultProgramFolder(app);
-        folderWritableByCopy(app.system(), app.targetProgramFolder);  // creates it; the page says the rest
+    if (!((app.choices.preconfigMode && !app.choices.linkOnly) || app.product.toGoEdition)) return StepResult::skip();
+    const std::u16string remembered = app.choices.targetProgramFolder;
+    if (app.choices.targetProgramFolder.empty()) {
+        app.choices.targetProgramFolder = defaultProgramFolder(app);
+        folderWritableByCopy(app.system(), app.choices.targetProgramFolder);  // creates it; the page says the rest
     }
-    PageModel page = app.toGoEdition ? folderPage(app, "program-folder", 157, 158, app.targetProgramFolder)
-                                     : folderPage(app, "program-folder", 86, 87, app.targetProgramFolder);
-    page.subFolder = app.mainExeDir[app.languageIndex];
+    PageModel page = app.product.toGoEdition
+                         ? folderPage(app, "program-folder", 157, 158, app.choices.targetProgramFolder)
+                         : folderPage(app, "program-folder", 86, 87, app.choices.targetProgramFolder);
+    page.subFolder = app.product.mainExeDir[app.choices.languageIndex];
     const PageResult answer = showPage(app, page);
     if (ended(answer)) {
-        app.targetProgramFolder = remembered;
+        app.choices.targetProgramFolder = remembered;
         return answer;
     }
     const std::u16string folder = typedFolder(page.folder);
     if (!folder.empty() && acceptableFolderName(folder)) {
-        app.targetProgramFolder = folder;
+        app.choices.targetProgramFolder = folder;
         return answer;
     }
     folderRefused(app, folder);
-    app.targetProgramFolder.clear();
+    app.choices.targetProgramFolder.clear();
     return StepResult::again(answer);
 }
 
 StepResult WizardSteps::askCircuitFolder(RunContext& app) {
-    if (!app.circuitFolderDialog || unattended(app)) return StepResult::skip();
+    if (!app.product.circuitFolderDialog || unattended(app)) return StepResult::skip();
     PageModel page = framedPage(app, PageClass::CircuitFolder, "working-folder");
     page.title = productText(app, 111);
     page.message = productText(app, 112);
@@ -276,17 +278,17 @@ StepResult WizardSteps::askCircuitFolder(RunContext& app) {
     page.userFolderLabel = productText(app, 114);
     page.browseInstruction = productText(app, 115);
     page.standardFolder = standardCircuitFolder(app);
-    page.showStandardFolder = !app.preconfigMode;
-    page.folder = app.circuitFolder;
-    page.useStandardFolder = app.useStandardCircuitFolder;
+    page.showStandardFolder = !app.choices.preconfigMode;
+    page.folder = app.choices.circuitFolder;
+    page.useStandardFolder = app.choices.useStandardCircuitFolder;
     for (;;) {
         const PageResult answer = showPage(app, page);
-        app.useStandardCircuitFolder = page.useStandardFolder;
+        app.choices.useStandardCircuitFolder = page.useStandardFolder;
         if (ended(answer) || page.useStandardFolder) return answer;
         const std::u16string folder = typedFolder(page.folder);
         // An own folder must be one that can be named; otherwise the page asks again.
         if (!folder.empty() && acceptableFolderName(folder)) {
-            app.circuitFolder = folder;
+            app.choices.circuitFolder = folder;
             return answer;
         }
         folderRefused(app, folder);
@@ -294,69 +296,71 @@ StepResult WizardSteps::askCircuitFolder(RunContext& app) {
 }
 
 StepResult WizardSteps::askCopyVideos(RunContext& app) {
-    if (!app.askForVideos || app.linkOnly || unattended(app)) return StepResult::skip();
-    PageModel page = app.videosAsDownload ? twoOptions(app, "copy-films", 141, 142, 143, 144, app.installVideos)
-                     : app.isPelaxo4      ? twoOptions(app, "copy-films", 97, 98, 99, 100, app.installVideos)
-                                          : twoOptions(app, "copy-films", 97, 153, 99, 154, app.installVideos);
-    page.message = replaceAll(page.message, u"xyz", app.videosSize);
-    page.option1 = replaceAll(page.option1, u"xyz", app.videosSize);
+    if (!app.offer.askForVideos || app.choices.linkOnly || unattended(app)) return StepResult::skip();
+    PageModel page = app.offer.videosAsDownload
+                         ? twoOptions(app, "copy-films", 141, 142, 143, 144, app.choices.installVideos)
+                     : app.offer.isPelaxo4 ? twoOptions(app, "copy-films", 97, 98, 99, 100, app.choices.installVideos)
+                                           : twoOptions(app, "copy-films", 97, 153, 99, 154, app.choices.installVideos);
+    page.message = replaceAll(page.message, u"xyz", app.product.videosSize);
+    page.option1 = replaceAll(page.option1, u"xyz", app.product.videosSize);
     PageResult answer = PageResult::None;
     const bool first = answeredFirst(app, page, answer);
     if (ended(answer)) return answer;
-    app.installVideos = first;
+    app.choices.installVideos = first;
     return goneOn(answer);
 }
 
 StepResult WizardSteps::fetchVideos(RunContext& app) {
-    if (!app.videosAsDownload || !app.installVideos || app.linkOnly || unattended(app)) return StepResult::skip();
+    if (!app.offer.videosAsDownload || !app.choices.installVideos || app.choices.linkOnly || unattended(app))
+        return StepResult::skip();
     const int result = downloads_.downloadVideos(app);
     if (downloadFailed(result)) return reportDownloadFailure(app, result, app.system().tempFolder() + u"\\media2.cab");
     return PageResult::Next;
 }
 
 StepResult WizardSteps::askMaterialDownload(RunContext& app) {
-    if (!app.askForMaterialDownload || app.linkOnly || unattended(app)) return StepResult::skip();
-    PageModel page = twoOptions(app, nullptr, 159, 160, 161, 162, app.downloadMaterialChosen);
-    page.message = replaceAll(page.message, u"xyz", app.videosSize);
+    if (!app.product.askForMaterialDownload || app.choices.linkOnly || unattended(app)) return StepResult::skip();
+    PageModel page = twoOptions(app, nullptr, 159, 160, 161, 162, app.choices.downloadMaterialChosen);
+    page.message = replaceAll(page.message, u"xyz", app.product.videosSize);
     PageResult answer = PageResult::None;
     const bool first = answeredFirst(app, page, answer);
     if (ended(answer)) return answer;
-    app.downloadMaterialChosen = first;
+    app.choices.downloadMaterialChosen = first;
     if (!first) return goneOn(answer);
     const int result = downloads_.downloadMaterial(app);
     if (downloadFailed(result)) return reportDownloadFailure(app, result, u"*.cab");
-    app.materialDownloaded = true;
+    app.record.materialDownloaded = true;
     return PageResult::Next;
 }
 
 StepResult WizardSteps::askPresentations(RunContext& app) {
-    if (!app.askForPresentations || app.linkOnly || unattended(app)) return StepResult::skip();
-    PageModel page = twoOptions(app, nullptr, 101, 102, 103, 104, app.installPresentations);
-    page.message = replaceAll(app.text(102), u"ProductX", app.productShortName);
-    page.option1 = replaceAll(page.option1, u"xyz", app.presentationsSize);
+    if (!app.offer.askForPresentations || app.choices.linkOnly || unattended(app)) return StepResult::skip();
+    PageModel page = twoOptions(app, nullptr, 101, 102, 103, 104, app.choices.installPresentations);
+    page.message = replaceAll(app.text(102), u"ProductX", app.product.productShortName);
+    page.option1 = replaceAll(page.option1, u"xyz", app.product.presentationsSize);
     PageResult answer = PageResult::None;
     const bool first = answeredFirst(app, page, answer);
     if (ended(answer)) return answer;
-    app.installPresentations = first;
+    app.choices.installPresentations = first;
     return goneOn(answer);
 }
 
 StepResult WizardSteps::askAutoMode(RunContext& app) {
-    if (!app.preconfigMode) return StepResult::skip();
-    PageModel page = twoOptions(app, "client-options", 88, 89, 90, 91, app.autoMode != 0);
+    if (!app.choices.preconfigMode) return StepResult::skip();
+    PageModel page = twoOptions(app, "client-options", 88, 89, 90, 91, app.choices.autoMode != 0);
     PageResult answer = PageResult::None;
     const bool first = answeredFirst(app, page, answer);
     if (ended(answer)) return answer;
-    app.autoMode = first ? 1 : 0;
+    app.choices.autoMode = first ? 1 : 0;
     return goneOn(answer);
 }
 
 StepResult WizardSteps::showPresetsSummary(RunContext& app) {
-    composePresets(app);
+    composePresets(app.choices, app.offer);
     PageModel page = framedPage(app, PageClass::Info, "setup-options");
     page.title = productText(app, 126);
-    page.message = replaceAll(app.text(127), u"XYZ", app.individualSetupFolder);
-    page.infoText = app.text(128) + u"\n\n" + app.setupIniText;
+    page.message = replaceAll(app.text(127), u"XYZ", app.choices.individualSetupFolder);
+    page.infoText = app.text(128) + u"\n\n" + app.choices.setupIniText;
     return showPage(app, page);
 }
 

@@ -55,47 +55,50 @@ std::vector<std::u16string> splitArguments(const std::u16string& line) {
     return arguments;
 }
 
-// Everything the evaluation may change, for comparing two runs.
-auto observed(const RunState& run) {
-    return std::make_tuple(run.flowState, run.msiUiOption, run.quietCommandLine, run.installDir, run.removeFirst,
-                           run.installVideos, run.installPresentations, BuildPropertyString(run));
-}
-
 struct Run {
     FakeSystem system;
     FakeUi ui;
     RunContext app{system, ui};
+    Navigation navigation;
     explicit Run(const std::string& commandLine) {
-        app.installVideos = app.installPresentations = true;
-        evaluateCommandLine(app, commandLine);
+        app.choices.installVideos = app.choices.installPresentations = true;
+        evaluateCommandLine(app, navigation, commandLine);
     }
 };
 
-void checkRun(const RunState& run) {
-    const std::string& flow = run.flowState;
+// Everything the evaluation may change, for comparing two runs.
+auto observed(const Run& run) {
+    return std::make_tuple(run.navigation.flowState, run.app.choices.msiUiOption, run.app.choices.quietCommandLine,
+                           run.app.choices.installDir, run.app.choices.removeFirst, run.app.choices.installVideos,
+                           run.app.choices.installPresentations, BuildPropertyString(run.app.choices));
+}
+
+void checkRun(const Run& evaluated) {
+    const RunContext& run = evaluated.app;
+    const std::string& flow = evaluated.navigation.flowState;
     check(flow == state::kStart || flow == state::kLaunchMsi || flow == state::kFindUpdate ||
           flow == state::kRemoveAll || flow == state::kAskForLinkDirectory || flow == state::kCreateLinkSilently);
-    check(run.msiUiOption.empty() || run.msiUiOption == u"/qn " || run.msiUiOption == u"/qb ");
-    check(run.quietCommandLine == !run.msiUiOption.empty());
+    check(run.choices.msiUiOption.empty() || run.choices.msiUiOption == u"/qn " || run.choices.msiUiOption == u"/qb ");
+    check(run.choices.quietCommandLine == !run.choices.msiUiOption.empty());
 
     // The folder is taken or not at all; it never reaches the installer as a property.
-    check(run.installDir.empty() || acceptableFolderName(run.installDir));
+    check(run.choices.installDir.empty() || acceptableFolderName(run.choices.installDir));
 
     std::vector<std::u16string> expected;
     std::size_t count = 0;
-    run.msiProperties.forEachEntry([&](const NameTable::Entry& entry) {
+    run.choices.msiProperties.forEachEntry([&](const NameTable::Entry& entry) {
         const std::string name = entry.key;
         check(!name.empty() && name.find_first_of(" \t=\"") == std::string::npos);
         check(!equalsIgnoringAsciiCase(utf8ToWide(name), u"INSTALLDIR"));
-        check(entry.value < run.msiPropertyValues.size());
-        const std::u16string* value = msiProperty(run, name);
+        check(entry.value < run.choices.msiPropertyValues.size());
+        const std::u16string* value = msiProperty(run.choices, name);
         check(value != nullptr && isOneArgumentValue(*value));
         expected.push_back(utf8ToWide(name) + u"=" + *value);
         ++count;
     });
-    check(count == run.msiPropertyValues.size());
+    check(count == run.choices.msiPropertyValues.size());
     // Joined for msiexec, the pairs are exactly as many arguments as there are properties.
-    check(splitArguments(BuildPropertyString(run)) == expected);
+    check(splitArguments(BuildPropertyString(run.choices)) == expected);
 }
 
 }  // namespace
@@ -103,7 +106,7 @@ void checkRun(const RunState& run) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string commandLine(reinterpret_cast<const char*>(data), size);
     const Run run(commandLine);
-    checkRun(run.app);
+    checkRun(run);
 
     const std::string arguments = argumentsAfterProgramPath(commandLine);
     check(arguments.empty() || (arguments[0] != ' ' && arguments[0] != '\t'));
@@ -113,7 +116,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // The same arguments behind program paths that look like options give the same run.
     for (const char* program : {"\"C:\\Kurs=5 /qn REMOVE=ALL\\setup.exe\" ", "D:\\A=\"1\"\\setup.exe\t"}) {
         const Run other(program + arguments);
-        check(observed(other.app) == observed(run.app));
+        check(observed(other) == observed(run));
     }
     return 0;
 }

@@ -10,7 +10,8 @@
 #include <vector>
 
 #include "config/presets.h"
-#include "config/run_state.h"
+#include "config/choices.h"
+#include "config/offer.h"
 #include "fakes/fake_system.h"
 #include "platform/folder_names.h"
 
@@ -18,44 +19,51 @@ namespace {
 
 const std::u16string kPresets = u"D:\\setup.ini";
 
+// What a presets file reads from and writes to.
+struct RunState {
+    Offer offer;
+    Choices choices;
+};
+
 void check(bool rule) {
     if (!rule) __builtin_trap();
 }
 
 // Every field a presets file could reach, and some it must not.
 auto observed(const RunState& run) {
-    return std::make_tuple(run.linkOnly, run.targetProgramFolder, run.circuitFolder, run.useStandardCircuitFolder,
-                           run.autoMode, run.installVideos, run.installPresentations, run.allUsers,
-                           run.askForVideos, run.askForPresentations, run.installDir, run.networkFolder,
-                           run.msiUiOption, run.flowState, run.setupIniText, run.individualSetupFolder);
+    return std::make_tuple(run.choices.linkOnly, run.choices.targetProgramFolder, run.choices.circuitFolder,
+                           run.choices.useStandardCircuitFolder, run.choices.autoMode, run.choices.installVideos,
+                           run.choices.installPresentations, run.choices.allUsers, run.offer.askForVideos,
+                           run.offer.askForPresentations, run.choices.installDir, run.choices.networkFolder,
+                           run.choices.msiUiOption, run.choices.setupIniText, run.choices.individualSetupFolder);
 }
 
 // Both optional components offered and chosen, nothing else decided: a fresh run.
 void offerEverything(RunState& run) {
-    run.askForVideos = run.installVideos = true;
-    run.askForPresentations = run.installPresentations = true;
+    run.offer.askForVideos = run.choices.installVideos = true;
+    run.offer.askForPresentations = run.choices.installPresentations = true;
 }
 
 // A run that has already decided otherwise on every point, and offers no components.
 void decideOtherwise(RunState& run) {
-    run.linkOnly = true;
-    run.allUsers = false;
-    run.autoMode = 2;
-    run.targetProgramFolder = u"E:\\before";
-    run.circuitFolder = u"E:\\circuits before";
-    run.useStandardCircuitFolder = false;
-    run.installVideos = run.installPresentations = false;
-    run.installDir = u"E:\\install before";
-    run.networkFolder = u"\\\\before\\share";
-    run.msiUiOption = u"/qb ";
+    run.choices.linkOnly = true;
+    run.choices.allUsers = false;
+    run.choices.autoMode = 2;
+    run.choices.targetProgramFolder = u"E:\\before";
+    run.choices.circuitFolder = u"E:\\circuits before";
+    run.choices.useStandardCircuitFolder = false;
+    run.choices.installVideos = run.choices.installPresentations = false;
+    run.choices.installDir = u"E:\\install before";
+    run.choices.networkFolder = u"\\\\before\\share";
+    run.choices.msiUiOption = u"/qb ";
 }
 
 // What readPresets leaves after an answer of 0, whatever the run was before.
 void checkTaken(const RunState& run) {
-    check(acceptableFolderName(run.targetProgramFolder));
-    check(run.circuitFolder.empty() || acceptableFolderName(run.circuitFolder));
-    check(run.circuitFolder.empty() || !run.useStandardCircuitFolder);
-    check(run.autoMode >= 0 && run.autoMode <= 2);
+    check(acceptableFolderName(run.choices.targetProgramFolder));
+    check(run.choices.circuitFolder.empty() || acceptableFolderName(run.choices.circuitFolder));
+    check(run.choices.circuitFolder.empty() || !run.choices.useStandardCircuitFolder);
+    check(run.choices.autoMode >= 0 && run.choices.autoMode <= 2);
 }
 
 // The choices of a taken file, composed and written as an Individual Setup writes them,
@@ -63,22 +71,23 @@ void checkTaken(const RunState& run) {
 void checkRoundTrip(RunState& made) {
     // As the start-up hands the presets on: the folder becomes the installation folder,
     // which a link-only installation links to.
-    made.networkFolder = made.targetProgramFolder;
-    composePresets(made);
+    made.choices.networkFolder = made.choices.targetProgramFolder;
+    composePresets(made.choices, made.offer);
 
     FakeSystem target;
-    target.files[kPresets] = presetsFileBytes(made.setupIniText);
+    target.files[kPresets] = presetsFileBytes(made.choices.setupIniText);
     RunState copy;
     offerEverything(copy);
-    check(readPresets(copy, target, kPresets) == 0);
-    check(copy.linkOnly == made.linkOnly);
-    check(copy.targetProgramFolder == (made.linkOnly ? made.networkFolder : made.targetProgramFolder));
-    check(copy.useStandardCircuitFolder == made.useStandardCircuitFolder);
-    check(made.useStandardCircuitFolder || copy.circuitFolder == made.circuitFolder);
-    check(copy.autoMode == made.autoMode);
-    check(copy.installVideos == made.installVideos);
-    check(copy.installPresentations == made.installPresentations);
-    check(copy.allUsers == made.allUsers);
+    check(readPresets(copy.choices, copy.offer, target, kPresets) == 0);
+    check(copy.choices.linkOnly == made.choices.linkOnly);
+    check(copy.choices.targetProgramFolder ==
+          (made.choices.linkOnly ? made.choices.networkFolder : made.choices.targetProgramFolder));
+    check(copy.choices.useStandardCircuitFolder == made.choices.useStandardCircuitFolder);
+    check(made.choices.useStandardCircuitFolder || copy.choices.circuitFolder == made.choices.circuitFolder);
+    check(copy.choices.autoMode == made.choices.autoMode);
+    check(copy.choices.installVideos == made.choices.installVideos);
+    check(copy.choices.installPresentations == made.choices.installPresentations);
+    check(copy.choices.allUsers == made.choices.allUsers);
 }
 
 }  // namespace
@@ -90,14 +99,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     RunState fresh;
     offerEverything(fresh);
     const auto freshBefore = observed(fresh);
-    const int result = readPresets(fresh, system, kPresets);
+    const int result = readPresets(fresh.choices, fresh.offer, system, kPresets);
     check(result == 0 || result == -1 || result == -2);
 
     // The answer is the file's alone; a run that decided otherwise gets the same one.
     RunState decided;
     decideOtherwise(decided);
     const auto decidedBefore = observed(decided);
-    check(readPresets(decided, system, kPresets) == result);
+    check(readPresets(decided.choices, decided.offer, system, kPresets) == result);
 
     // Reading changes no file.
     check(system.files.size() == 1 && system.deletedFiles.empty());
@@ -109,16 +118,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     checkTaken(fresh);
     checkTaken(decided);
-    check(decided.linkOnly == fresh.linkOnly && decided.targetProgramFolder == fresh.targetProgramFolder &&
-          decided.circuitFolder == fresh.circuitFolder && decided.autoMode == fresh.autoMode &&
-          decided.allUsers == fresh.allUsers);
+    check(decided.choices.linkOnly == fresh.choices.linkOnly &&
+          decided.choices.targetProgramFolder == fresh.choices.targetProgramFolder &&
+          decided.choices.circuitFolder == fresh.choices.circuitFolder &&
+          decided.choices.autoMode == fresh.choices.autoMode && decided.choices.allUsers == fresh.choices.allUsers);
     // Components not offered keep their state; an empty circuit folder keeps the choice made.
-    check(!decided.installVideos && !decided.installPresentations);
-    check(fresh.circuitFolder.empty() ? !decided.useStandardCircuitFolder && fresh.useStandardCircuitFolder
-                                      : !decided.useStandardCircuitFolder);
+    check(!decided.choices.installVideos && !decided.choices.installPresentations);
+    check(fresh.choices.circuitFolder.empty()
+              ? !decided.choices.useStandardCircuitFolder && fresh.choices.useStandardCircuitFolder
+              : !decided.choices.useStandardCircuitFolder);
     // What the file cannot name stays.
-    check(decided.installDir == u"E:\\install before" && decided.networkFolder == u"\\\\before\\share" &&
-          decided.msiUiOption == u"/qb ");
+    check(decided.choices.installDir == u"E:\\install before" &&
+          decided.choices.networkFolder == u"\\\\before\\share" && decided.choices.msiUiOption == u"/qb ");
 
     checkRoundTrip(fresh);
     return 0;

@@ -3,7 +3,6 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "config/run_state.h"
 #include "config/settings_reader.h"
 #include "fakes/fake_system.h"
 
@@ -12,8 +11,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     system.resources[u"SETTINGS"] = std::vector<unsigned char>(data, data + size);
     system.resources[u"MSI_FILE"] = {'M', 'S', 'I'};
     system.addFile(u"D:\\Support\\MSI\\media2.cab");
-    RunState state;
-    const int result = readSettings(state, system);
+    ProductSettings product;
+    Offer offer;
+    Choices choices;
+    const int result = readSettings(product, offer, choices, system);
     if (result > 0) __builtin_trap();
     return 0;
 }

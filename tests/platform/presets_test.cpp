@@ -57,35 +57,39 @@ TEST_F(PresetsFile, WrittenCopiedAndReadBackGiveTheSameChoices) {
     };
     ASSERT_TRUE(makeFolders(scratch / u"made") && makeFolders(scratch / u"copy"));
     for (const std::u16string& folder : folders) {
-        CBootstrapperApp made(system, ui);
-        made.targetProgramFolder = folder + u"\\";
-        made.useStandardCircuitFolder = false;
-        made.circuitFolder = folder + u"\\Circuits";
-        made.autoMode = 1;
-        made.askForVideos = true;
-        made.installVideos = false;
-        made.allUsers = true;
-        composePresets(made);
-        ASSERT_TRUE(writePresetsFile(system, scratch / u"made\\setup.ini", made.setupIniText));
+        CBootstrapperApp madeApp(system, ui);
+        RunContext& made = madeApp.run();
+        made.choices.targetProgramFolder = folder + u"\\";
+        made.choices.useStandardCircuitFolder = false;
+        made.choices.circuitFolder = folder + u"\\Circuits";
+        made.choices.autoMode = 1;
+        made.offer.askForVideos = true;
+        made.choices.installVideos = false;
+        made.choices.allUsers = true;
+        composePresets(made.choices, made.offer);
+        ASSERT_TRUE(writePresetsFile(system, scratch / u"made\\setup.ini", made.choices.setupIniText));
         ASSERT_EQ(system.copyFile(scratch / u"made\\setup.ini", scratch / u"copy\\setup.ini"), 0);
 
-        CBootstrapperApp copy(system, ui);
-        copy.askForVideos = copy.installVideos = true;
-        ASSERT_EQ(readPresets(copy, system, scratch / u"copy\\setup.ini"), 0);
-        EXPECT_EQ(copy.targetProgramFolder, folder);
-        EXPECT_EQ(copy.circuitFolder, folder + u"\\Circuits");
-        EXPECT_FALSE(copy.useStandardCircuitFolder);
-        EXPECT_EQ(copy.autoMode, 1);
-        EXPECT_FALSE(copy.installVideos);
-        EXPECT_TRUE(copy.allUsers);
-        EXPECT_FALSE(copy.linkOnly);
+        CBootstrapperApp copyApp(system, ui);
+
+        RunContext& copy = copyApp.run();
+        copy.offer.askForVideos = copy.choices.installVideos = true;
+        ASSERT_EQ(readPresets(copy.choices, copy.offer, system, scratch / u"copy\\setup.ini"), 0);
+        EXPECT_EQ(copy.choices.targetProgramFolder, folder);
+        EXPECT_EQ(copy.choices.circuitFolder, folder + u"\\Circuits");
+        EXPECT_FALSE(copy.choices.useStandardCircuitFolder);
+        EXPECT_EQ(copy.choices.autoMode, 1);
+        EXPECT_FALSE(copy.choices.installVideos);
+        EXPECT_TRUE(copy.choices.allUsers);
+        EXPECT_FALSE(copy.choices.linkOnly);
     }
     // The ASCII form is the plain 8-bit file.
-    CBootstrapperApp ascii(system, ui);
-    ascii.targetProgramFolder = folders[0];
-    ascii.allUsers = false;
-    composePresets(ascii);
-    ASSERT_TRUE(writePresetsFile(system, scratch / u"made\\setup.ini", ascii.setupIniText));
+    CBootstrapperApp asciiApp(system, ui);
+    RunContext& ascii = asciiApp.run();
+    ascii.choices.targetProgramFolder = folders[0];
+    ascii.choices.allUsers = false;
+    composePresets(ascii.choices, ascii.offer);
+    ASSERT_TRUE(writePresetsFile(system, scratch / u"made\\setup.ini", ascii.choices.setupIniText));
     EXPECT_EQ(readFileBytes(scratch / u"made\\setup.ini"),
               "[SETUP]\r\nDEFAULTDIRL=C:\\Program Files (x86)\\tutoria\\Circuita 5\r\n");
 }
@@ -101,14 +105,15 @@ TEST_F(PresetsFile, LegacySettingsFromTheWindowsFolderAndItsRedirectedCopy) {
     ASSERT_TRUE(writeFileBytes(store + u"\\tarvo.ini", "[CIRCPT]\r\nEXE_DIR=D:\\Mine\\bin\r\n"));
     ASSERT_TRUE(writeFileBytes(perUser + u"\\tarvo.ini", "[CIRCPT]\r\nCT_DIR=D:\\Circuits\r\n"));
 
-    CBootstrapperApp app(system, ui);
-    app.productIdentifier = u"CIRCPT";
-    app.productGuid = u"{00000000-0000-0000-0000-000000000000}";
+    CBootstrapperApp application(system, ui);
+    RunContext& app = application.run();
+    app.product.productIdentifier = u"CIRCPT";
+    app.product.productGuid = u"{00000000-0000-0000-0000-000000000000}";
     readLegacyIni(app, system);
-    EXPECT_EQ(app.legacyExeDir, u"D:\\Mine\\bin");
-    EXPECT_EQ(app.legacyInstDir, u"C:\\OLD");
-    EXPECT_TRUE(app.legacyVersion.empty());  // one character
-    EXPECT_EQ(app.legacyCircuitDir, u"D:\\Circuits");
+    EXPECT_EQ(app.offer.legacyExeDir, u"D:\\Mine\\bin");
+    EXPECT_EQ(app.offer.legacyInstDir, u"C:\\OLD");
+    EXPECT_TRUE(app.offer.legacyVersion.empty());  // one character
+    EXPECT_EQ(app.offer.legacyCircuitDir, u"D:\\Circuits");
 
     DeleteFileW(toWide(windowsCopy).c_str());
     DeleteFileW(toWide(store + u"\\tarvo.ini").c_str());

@@ -18,22 +18,22 @@ const std::u16string kProgram = kServer + u"\\bin\\Circuita.exe";
 class ClientInstallation : public ::testing::Test {
 protected:
     ClientInstallation() {
-        app.productName = u"Circuita 5";
-        app.productShortName = u"Circuita";
-        app.languageIndex = 1;
-        app.networkFolder = kServer;
-        app.binDir = u"bin";
-        app.startApplicationOnStick = u"Circuita.exe";
-        app.programDir = u"Ohmwerk";
-        app.installDirRegSubkey = kKey;
-        app.iconRegSubkey = u"Circuita.Circuit\\DefaultIcon";
-        app.openRegSubkey = u"Circuita.Circuit\\shell\\open\\command";
-        app.startMenuDir[1] = u"Circuita 5";
-        app.shortcutNameApp[1] = u"Circuita 5";
-        app.shortcutNameAppTechSelect[1] = u"Circuita 5 (choose technology)";
-        app.shortcutNamePdf[1] = u"Manual";
-        app.shortcutTargetPdf[1] = u"Manual.pdf";
-        app.allUsers = true;
+        app.product.productName = u"Circuita 5";
+        app.product.productShortName = u"Circuita";
+        app.choices.languageIndex = 1;
+        app.choices.networkFolder = kServer;
+        app.product.binDir = u"bin";
+        app.product.startApplicationOnStick = u"Circuita.exe";
+        app.product.programDir = u"Ohmwerk";
+        app.product.installDirRegSubkey = kKey;
+        app.product.iconRegSubkey = u"Circuita.Circuit\\DefaultIcon";
+        app.product.openRegSubkey = u"Circuita.Circuit\\shell\\open\\command";
+        app.product.startMenuDir[1] = u"Circuita 5";
+        app.product.shortcutNameApp[1] = u"Circuita 5";
+        app.product.shortcutNameAppTechSelect[1] = u"Circuita 5 (choose technology)";
+        app.product.shortcutNamePdf[1] = u"Manual";
+        app.product.shortcutTargetPdf[1] = u"Manual.pdf";
+        app.choices.allUsers = true;
         system.shortNames[kServer] = u"\\\\server\\apps\\CIRCUI~1";
     }
     const FakeSystem::RecordedLink* link(const std::u16string& path) const {
@@ -43,12 +43,14 @@ protected:
 
     FakeSystem system;
     FakeUi ui;
-    CBootstrapperApp app{system, ui};
+    CBootstrapperApp application{system, ui};
+    RunContext& app = application.run();
+    Navigation& navigation = application.navigation();
 };
 
 TEST_F(ClientInstallation, AnOrdinaryProductLinksFromTheCommonDesktopAndMenuWithAQuotedOpenCommand) {
-    app.useStandardCircuitFolder = false;
-    app.circuitFolder = u"D:\\Circuits";
+    app.choices.useStandardCircuitFolder = false;
+    app.choices.circuitFolder = u"D:\\Circuits";
     CreateShortcutsAndRegistry(app);
 
     const auto* desktop = link(u"C:\\Users\\Public\\Desktop\\Circuita 5.lnk");
@@ -67,8 +69,8 @@ TEST_F(ClientInstallation, AnOrdinaryProductLinksFromTheCommonDesktopAndMenuWith
     EXPECT_EQ(manual->workingFolder, std::nullopt);
     EXPECT_EQ(system.links.size(), 3u);
 
-    EXPECT_EQ(system.value(Root::ClassesRoot, app.iconRegSubkey, u""), kProgram + u",0");
-    EXPECT_EQ(system.value(Root::ClassesRoot, app.openRegSubkey, u""), u"\"" + kProgram + u"\" \"%1\"");
+    EXPECT_EQ(system.value(Root::ClassesRoot, app.product.iconRegSubkey, u""), kProgram + u",0");
+    EXPECT_EQ(system.value(Root::ClassesRoot, app.product.openRegSubkey, u""), u"\"" + kProgram + u"\" \"%1\"");
     EXPECT_EQ(system.value(Root::LocalMachine, kKey, u"INST_DIR"), u"<none>");
     // Links for everybody: new users get the circuit folder too.
     EXPECT_EQ(system.value(Root::Users, u".DEFAULT\\" + kKey, u"CT_DIR"), u"D:\\Circuits");
@@ -77,8 +79,8 @@ TEST_F(ClientInstallation, AnOrdinaryProductLinksFromTheCommonDesktopAndMenuWith
 
 TEST_F(ClientInstallation, WithoutAdministrativeRightsEverythingGoesToTheUsersOwnFolders) {
     system.administrator = false;
-    app.useStandardCircuitFolder = false;
-    app.circuitFolder = u"D:\\Circuits";
+    app.choices.useStandardCircuitFolder = false;
+    app.choices.circuitFolder = u"D:\\Circuits";
     CreateShortcutsAndRegistry(app);
     EXPECT_NE(link(u"C:\\Users\\u\\Desktop\\Circuita 5.lnk"), nullptr);
     EXPECT_NE(link(u"C:\\Users\\u\\Start Menu\\Programs\\Ohmwerk\\Circuita 5.lnk"), nullptr);
@@ -87,13 +89,13 @@ TEST_F(ClientInstallation, WithoutAdministrativeRightsEverythingGoesToTheUsersOw
 }
 
 TEST_F(ClientInstallation, VersionFiveRecordsTheShortFoldersAndPassesItsTechnology) {
-    app.isPelaxo5 = true;
+    app.offer.isPelaxo5 = true;
     const std::u16string menu = u"C:\\ProgramData\\Start Menu\\Programs\\Ohmwerk\\Circuita 5";
     for (const auto& [domain, argument] : std::vector<std::pair<std::string, std::u16string>>{
              {"hyd", u"TECH=H"}, {"pneu", u"TECH=P"}, {"et", u"TECH=E"}, {"", u""}, {"HYD", u""}}) {
         SCOPED_TRACE(domain);
         system.links.clear();
-        app.technologyDomain = domain;
+        app.product.technologyDomain = domain;
         CreateShortcutsAndRegistry(app);
         ASSERT_NE(link(menu + u"\\Circuita 5.lnk"), nullptr);
         EXPECT_EQ(link(menu + u"\\Circuita 5.lnk")->arguments.value_or(u""), argument);
@@ -109,7 +111,7 @@ TEST_F(ClientInstallation, VersionFiveRecordsTheShortFoldersAndPassesItsTechnolo
 }
 
 TEST_F(ClientInstallation, TheOlderGenerationFilesItsLinksUnderTheShortNameAndForgetsAStandardCircuitFolder) {
-    app.isPelaxo4 = true;
+    app.offer.isPelaxo4 = true;
     system.setString(Root::CurrentUser, kKey, u"CT_DIR", u"D:\\Old circuits");
     system.setString(Root::Users, u".DEFAULT\\" + kKey, u"CT_DIR", u"D:\\Old circuits");
     CreateShortcutsAndRegistry(app);
@@ -156,7 +158,7 @@ TEST_F(ShellExtension, WritesTheFilesRunsTheRegistrationAndNamesTheFileTypeInThe
     EXPECT_EQ(system.value(Root::ClassesRoot, u"Marventa.Document", u""), u"Circuit Diagram");
     EXPECT_EQ(system.value(Root::ClassesRoot, u"Marventa.Document", u"EditFlags"), u"dword:0");
 
-    app.languageIndex = 0;
+    app.choices.languageIndex = 0;
     registerShellExtensionWork(app);
     EXPECT_EQ(system.value(Root::ClassesRoot, u"Marventa.Document", u""), u"Schaltkreis");
 }

@@ -12,11 +12,11 @@ class CommandLine : public ::testing::Test {
 protected:
     void evaluate(const std::string& arguments, const std::string& program = "\"D:\\my setup\\setup.exe\" ") {
         app = std::make_unique<CBootstrapperApp>(system, ui);
-        app->installVideos = app->installPresentations = true;
-        evaluateCommandLine(*app, program + arguments);
+        app->run().choices.installVideos = app->run().choices.installPresentations = true;
+        evaluateCommandLine(app->run(), app->navigation(), program + arguments);
     }
     std::u16string property(const char* name) const {
-        const std::u16string* value = msiProperty(*app, name);
+        const std::u16string* value = msiProperty(app->run().choices, name);
         return value ? *value : u"<none>";
     }
 
@@ -27,60 +27,63 @@ protected:
 
 TEST_F(CommandLine, QuietOptionsRemovalAndLinkModesChooseTheFirstState) {
     evaluate("/qn REMOVE=ALL");
-    EXPECT_EQ(app->flowState, "remove all");
-    EXPECT_EQ(app->msiUiOption, u"/qn ");
-    EXPECT_TRUE(app->quietCommandLine);
+    EXPECT_EQ(app->navigation().flowState, "remove all");
+    EXPECT_EQ(app->run().choices.msiUiOption, u"/qn ");
+    EXPECT_TRUE(app->run().choices.quietCommandLine);
 
     evaluate("/QB INSTALLMODE=minimal");
-    EXPECT_EQ(app->flowState, "create link silently");
-    EXPECT_EQ(app->msiUiOption, u"/qb ");
+    EXPECT_EQ(app->navigation().flowState, "create link silently");
+    EXPECT_EQ(app->run().choices.msiUiOption, u"/qb ");
     evaluate("INSTALLMODE=Minimal");
-    EXPECT_EQ(app->flowState, "ask for link directory");
-    EXPECT_FALSE(app->quietCommandLine);
+    EXPECT_EQ(app->navigation().flowState, "ask for link directory");
+    EXPECT_FALSE(app->run().choices.quietCommandLine);
 
     evaluate("/q");
-    EXPECT_EQ(app->flowState, "launch msi");
-    EXPECT_EQ(app->msiUiOption, u"/qn ");
+    EXPECT_EQ(app->navigation().flowState, "launch msi");
+    EXPECT_EQ(app->run().choices.msiUiOption, u"/qn ");
     evaluate("/x");
-    EXPECT_EQ(app->flowState, "remove all");
-    EXPECT_TRUE(app->msiUiOption.empty());
+    EXPECT_EQ(app->navigation().flowState, "remove all");
+    EXPECT_TRUE(app->run().choices.msiUiOption.empty());
 
     // The update search stops the evaluation: "/x" is never read.
     evaluate("action=updatestick /x");
-    EXPECT_EQ(app->flowState, "find update");
+    EXPECT_EQ(app->navigation().flowState, "find update");
     evaluate("");
-    EXPECT_EQ(app->flowState, "start");
+    EXPECT_EQ(app->navigation().flowState, "start");
 }
 
 TEST_F(CommandLine, ValuesQuotedOrNotAndWhatFallsThroughToTheInstaller) {
-    evaluate("INSTALLDIR=\"C:\\Program Files\\Demo App\" TARGETDIR=\"C:\\a b\" REMOVE_FIRST=0 action=x "
-             "CUSTOM_PROP=7 custom_prop=8 CUSTOM_PROP=9 NOVIDEOS NOPRESENTATIONS=1");
-    EXPECT_EQ(app->installDir, u"C:\\Program Files\\Demo App");
+    evaluate(
+        "INSTALLDIR=\"C:\\Program Files\\Demo App\" TARGETDIR=\"C:\\a b\" REMOVE_FIRST=0 action=x "
+        "CUSTOM_PROP=7 custom_prop=8 CUSTOM_PROP=9 NOVIDEOS NOPRESENTATIONS=1");
+    EXPECT_EQ(app->run().choices.installDir, u"C:\\Program Files\\Demo App");
     EXPECT_EQ(property("INSTALLDIR"), u"<none>");
     EXPECT_EQ(property("TARGETDIR"), u"\"C:\\a b\"");
     EXPECT_EQ(property("REMOVE_FIRST"), u"0");
-    EXPECT_FALSE(app->removeFirst);
+    EXPECT_FALSE(app->run().choices.removeFirst);
     EXPECT_EQ(property("action"), u"x");
     // Names are the installer's: case tells two properties apart; a later pair replaces.
     EXPECT_EQ(property("CUSTOM_PROP"), u"9");
     EXPECT_EQ(property("custom_prop"), u"8");
     EXPECT_EQ(property("NOVIDEOS"), u"<none>");  // no "=": dropped
-    EXPECT_TRUE(app->installVideos);
-    EXPECT_FALSE(app->installPresentations);
+    EXPECT_TRUE(app->run().choices.installVideos);
+    EXPECT_FALSE(app->run().choices.installPresentations);
     EXPECT_EQ(property("NOPRESENTATIONS"), u"<none>");
 
-    evaluate("REMOVE_FIRST=1 INSTALLDIR=C:\\\xc3\x9c" "bung");
-    EXPECT_TRUE(app->removeFirst);
-    EXPECT_EQ(app->installDir, u"C:\\\u00dcbung");
+    evaluate(
+        "REMOVE_FIRST=1 INSTALLDIR=C:\\\xc3\x9c"
+        "bung");
+    EXPECT_TRUE(app->run().choices.removeFirst);
+    EXPECT_EQ(app->run().choices.installDir, u"C:\\\u00dcbung");
     evaluate("REMOVE_FIRST=1 CTRL_NO_UPGRADE=1");
-    EXPECT_FALSE(app->removeFirst);
+    EXPECT_FALSE(app->run().choices.removeFirst);
 }
 
 TEST_F(CommandLine, ADanglingNameOrEqualsSignEndsTheEvaluationKeepingWhatCameBefore) {
     evaluate("/qb A=1 B=");
     EXPECT_EQ(property("A"), u"1");
     EXPECT_EQ(property("B"), u"<none>");
-    EXPECT_EQ(app->flowState, "launch msi");
+    EXPECT_EQ(app->navigation().flowState, "launch msi");
     evaluate("A=\"open quote to the end");
     EXPECT_EQ(property("A"), u"\"open quote to the end\"");
 }
@@ -97,9 +100,9 @@ TEST_F(CommandLine, TheProgramPathIsNeverReadAsOptions) {
     };
     for (const char* program : programs) {
         evaluate("TARGETDIR=\"C:\\a b\"", program);
-        EXPECT_EQ(BuildPropertyString(*app), u"TARGETDIR=\"C:\\a b\"") << program;
-        EXPECT_EQ(app->flowState, "start") << program;
-        EXPECT_TRUE(app->msiUiOption.empty()) << program;
+        EXPECT_EQ(BuildPropertyString(app->run().choices), u"TARGETDIR=\"C:\\a b\"") << program;
+        EXPECT_EQ(app->navigation().flowState, "start") << program;
+        EXPECT_TRUE(app->run().choices.msiUiOption.empty()) << program;
     }
     EXPECT_EQ(argumentsAfterProgramPath("setup.exe"), "");
     EXPECT_EQ(argumentsAfterProgramPath("\"unterminated /qn"), "");
@@ -109,7 +112,7 @@ TEST_F(CommandLine, TheProgramPathIsNeverReadAsOptions) {
 // pair off with the next one on the installer's command line and split a pair in two.
 TEST_F(CommandLine, ALoneQuoteOrEqualsSignIsNoPropertyName) {
     evaluate("\"=1");
-    EXPECT_EQ(BuildPropertyString(*app), u"");
+    EXPECT_EQ(BuildPropertyString(app->run().choices), u"");
     evaluate("A \"=\" TARGETDIR=x\" B=2 ==3 C=4");
     EXPECT_EQ(property("\""), u"<none>");
     EXPECT_EQ(property("="), u"<none>");
@@ -117,7 +120,7 @@ TEST_F(CommandLine, ALoneQuoteOrEqualsSignIsNoPropertyName) {
     EXPECT_EQ(property("TARGETDIR"), u"x");
     EXPECT_EQ(property("B"), u"2");
     EXPECT_EQ(property("C"), u"4");
-    EXPECT_EQ(BuildPropertyString(*app).find(u'"'), std::u16string::npos);
+    EXPECT_EQ(BuildPropertyString(app->run().choices).find(u'"'), std::u16string::npos);
 }
 
 // Folders reach the installer inside quotes: nothing that is not a folder name is taken,
@@ -125,18 +128,18 @@ TEST_F(CommandLine, ALoneQuoteOrEqualsSignIsNoPropertyName) {
 TEST_F(CommandLine, HostileFoldersAndValuesNeverReachTheInstaller) {
     for (const char* folder : {"relative", "C:rel", "\\\\?\\C:\\a"}) {
         evaluate(std::string("INSTALLDIR=") + folder);
-        EXPECT_TRUE(app->installDir.empty()) << folder;
+        EXPECT_TRUE(app->run().choices.installDir.empty()) << folder;
     }
     evaluate("INSTALLDIR=\"D:\\Kurs=5 100% (A&B)\"");
-    EXPECT_EQ(app->installDir, u"D:\\Kurs=5 100% (A&B)");
+    EXPECT_EQ(app->run().choices.installDir, u"D:\\Kurs=5 100% (A&B)");
 
     evaluate("");
-    EXPECT_FALSE(SetMsiProperty(*app, "INSTALLDIR", u"\"C:\\P\" TRANSFORMS=\"\\\\host\\x.mst\""));
-    EXPECT_FALSE(SetMsiProperty(*app, "A", u"two words"));
-    EXPECT_FALSE(SetMsiProperty(*app, "A", u"\"line\nbreak\""));
-    EXPECT_TRUE(SetMsiProperty(*app, "ALLUSERS", u"\"\""));
-    EXPECT_TRUE(SetMsiProperty(*app, "B", u"\"C:\\a b\""));
-    EXPECT_EQ(BuildPropertyString(*app), u"ALLUSERS=\"\" B=\"C:\\a b\"");
+    EXPECT_FALSE(SetMsiProperty(app->run().choices, "INSTALLDIR", u"\"C:\\P\" TRANSFORMS=\"\\\\host\\x.mst\""));
+    EXPECT_FALSE(SetMsiProperty(app->run().choices, "A", u"two words"));
+    EXPECT_FALSE(SetMsiProperty(app->run().choices, "A", u"\"line\nbreak\""));
+    EXPECT_TRUE(SetMsiProperty(app->run().choices, "ALLUSERS", u"\"\""));
+    EXPECT_TRUE(SetMsiProperty(app->run().choices, "B", u"\"C:\\a b\""));
+    EXPECT_EQ(BuildPropertyString(app->run().choices), u"ALLUSERS=\"\" B=\"C:\\a b\"");
 }
 
 }  // namespace

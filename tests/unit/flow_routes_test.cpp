@@ -90,19 +90,21 @@ TEST(FlowRoutes, EachPageStateLeadsWhereItsRowSays) {
         SCOPED_TRACE(std::string(c.from) + " -> " + c.to);
         FakeSystem system;
         FakeUi ui;
-        CBootstrapperApp app{system, ui};
-        app.preconfigSetup = (c.mode & kOffersIndividualSetup) != 0;
-        app.preconfigMode = (c.mode & kIndividualSetup) != 0;
-        app.linkOnly = (c.mode & kLinkOnly) != 0;
-        app.forwardDirection = c.forwardBefore;
-        app.backTarget[c.from] = kRecorded;
+        CBootstrapperApp application{system, ui};
+        RunContext& app = application.run();
+        Navigation& navigation = application.navigation();
+        app.product.preconfigSetup = (c.mode & kOffersIndividualSetup) != 0;
+        app.choices.preconfigMode = (c.mode & kIndividualSetup) != 0;
+        app.choices.linkOnly = (c.mode & kLinkOnly) != 0;
+        navigation.forwardDirection = c.forwardBefore;
+        navigation.backTarget[c.from] = kRecorded;
 
-        EXPECT_EQ(routeStep(app, c.from, c.result), c.to);
-        EXPECT_EQ(app.forwardDirection, c.forwardAfter);
+        EXPECT_EQ(routeStep(app, navigation, c.from, c.result), c.to);
+        EXPECT_EQ(navigation.forwardDirection, c.forwardAfter);
         if (c.backOfTo) {
-            EXPECT_EQ(app.backTarget[c.to], c.backOfTo);
+            EXPECT_EQ(navigation.backTarget[c.to], c.backOfTo);
         }
-        EXPECT_EQ(app.preconfigMode, (c.mode & (kOffersIndividualSetup | kIndividualSetup)) != 0);
+        EXPECT_EQ(app.choices.preconfigMode, (c.mode & (kOffersIndividualSetup | kIndividualSetup)) != 0);
     }
 }
 

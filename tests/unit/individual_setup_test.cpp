@@ -22,10 +22,10 @@ protected:
         system.addFile(u"D:\\Support\\MSI\\readme.txt", std::string(50, 'r'));
         system.addFile(u"D:\\Support\\Portavo\\portavo.ini", std::string(50, 'p'));
         system.copyLikeXcopy();
-        app.languageIndex = 1;
-        app.helpFile[1] = u"setup_help.chm";
-        app.individualSetupFolder = u"E:\\Setups\\";
-        app.setupIniText = u"[SETUP]\nDEFAULTDIRL=C:\\Apps\n";
+        app.choices.languageIndex = 1;
+        app.product.helpFile[1] = u"setup_help.chm";
+        app.choices.individualSetupFolder = u"E:\\Setups\\";
+        app.choices.setupIniText = u"[SETUP]\nDEFAULTDIRL=C:\\Apps\n";
         ui.pageAnswers.push_back(runWork);  // the copy page
     }
     static std::string runWork(platform::PageModel& page) {
@@ -36,13 +36,15 @@ protected:
 
     FakeSystem system;
     FakeUi ui;
-    CBootstrapperApp app{system, ui};
+    CBootstrapperApp application{system, ui};
+    RunContext& app = application.run();
+    Navigation& navigation = application.navigation();
 };
 
 TEST_F(IndividualSetup, CopiesPresetsLauncherAndTheSupportFoldersOwnFilesIntoTheFolder) {
     system.addFile(u"D:\\setup_help.chm", "help");
     ASSERT_EQ(createIndividualSetup(app), 0);
-    EXPECT_EQ(app.individualSetupFolder, u"E:\\Setups");  // the trailing backslash is gone
+    EXPECT_EQ(app.choices.individualSetupFolder, u"E:\\Setups");  // the trailing backslash is gone
     const std::string presets = "[SETUP]\r\nDEFAULTDIRL=C:\\Apps\r\n";
     EXPECT_EQ(system.files.at(u"E:\\Setups\\setup.ini"), std::vector<unsigned char>(presets.begin(), presets.end()));
     EXPECT_EQ(system.files.at(u"E:\\Setups\\setup.exe"), system.files.at(u"D:\\setup.exe"));
@@ -81,7 +83,7 @@ TEST_F(IndividualSetup, EachFailureHasItsResult) {
 
     // A runtime file whose name is too long to split.
     system.unwritableFolders.clear();
-    app.needsDotNet20 = true;
+    app.product.needsDotNet20 = true;
     system.folders.insert(u"D:\\Support\\Dot_Net20");
     const std::u16string longName = u"D:\\Support\\Dot_Net20\\" + std::u16string(300, u'n') + u".exe";
     system.addFile(longName);
@@ -105,7 +107,7 @@ TEST_F(IndividualSetup, EachFailureHasItsResult) {
     system.commandLines.clear();
     for (const char16_t* folder : {u"D:\\", u"D:", u"d:\\support", u"D:\\Support\\MSI\\x", u"D:\\Copies\\..",
                                    u"D:/Copies/../Support/./Portavo", u".", u"..\\medium", u"Copies"}) {
-        app.individualSetupFolder = folder;
+        app.choices.individualSetupFolder = folder;
         EXPECT_EQ(createIndividualSetup(app), kIndividualSetupOnMedium) << std::u16string(folder).size();
     }
     EXPECT_TRUE(system.commandLines.empty());
@@ -114,9 +116,9 @@ TEST_F(IndividualSetup, EachFailureHasItsResult) {
 
 // A launcher at a drive root can still make its copies elsewhere on that drive.
 TEST_F(IndividualSetup, AFolderBesideTheMediumsOwnOnItsDriveIsAllowed) {
-    app.individualSetupFolder = u"D:\\Copies\\.\\Setup\\";
+    app.choices.individualSetupFolder = u"D:\\Copies\\.\\Setup\\";
     ASSERT_EQ(createIndividualSetup(app), 0);
-    EXPECT_EQ(app.individualSetupFolder, u"D:\\Copies\\Setup");
+    EXPECT_EQ(app.choices.individualSetupFolder, u"D:\\Copies\\Setup");
     EXPECT_TRUE(system.files.count(u"D:\\Copies\\Setup\\setup.exe"));
 }
 
@@ -131,7 +133,7 @@ TEST_F(IndividualSetup, AnEarlierPresetsFileCannotPassForThisOne) {
 TEST_F(IndividualSetup, FolderNamesAnInterpreterWouldExpandReachXcopyAsTheyAre) {
     const std::u16string folder = u"E:\\100%TEMP% & (x) ^!";
     system.folders.insert(folder);
-    app.individualSetupFolder = folder;
+    app.choices.individualSetupFolder = folder;
     ASSERT_EQ(createIndividualSetup(app), 0);
     EXPECT_EQ(system.commandLines[0],
               u"\"C:\\Windows\\system32\\xcopy.exe\" \"C:\\Temp\\setup.ini\" \"" + folder + u"\\\" /H /R /Y");
@@ -141,12 +143,13 @@ TEST_F(IndividualSetup, FolderNamesAnInterpreterWouldExpandReachXcopyAsTheyAre) 
 TEST(MediumStart, StartsTheProgramFromTheLauncherFolderWithTheLanguageParameterWhenThereIsOne) {
     FakeSystem system;
     FakeUi ui;
-    CBootstrapperApp app{system, ui};
-    app.stickAppPath = u"D:\\Circuita 5\\bin\\Circuita.exe";
-    app.appParameter = {u"de", u"", u"es", u"fr", u"it", u"cs"};
-    app.languageIndex = 0;
+    CBootstrapperApp application{system, ui};
+    RunContext& app = application.run();
+    app.offer.stickAppPath = u"D:\\Circuita 5\\bin\\Circuita.exe";
+    app.product.appParameter = {u"de", u"", u"es", u"fr", u"it", u"cs"};
+    app.choices.languageIndex = 0;
     startFromMedium(app);
-    app.languageIndex = 1;
+    app.choices.languageIndex = 1;
     startFromMedium(app);
     ASSERT_EQ(system.started.size(), 2u);
     EXPECT_EQ(system.started[0].first, u"\"D:\\Circuita 5\\bin\\Circuita.exe\" PROGLANG=\"de\"");

@@ -20,16 +20,16 @@ const std::u16string kComponent = u"{AAAAAAAA-2222-3333-4444-555555555555}";
 class PackageLaunch : public ::testing::Test {
 protected:
     PackageLaunch() {
-        app.productName = u"Circuita 5";
-        app.productGuid = kGuid;
-        app.languageIndex = 1;
-        app.mainPackageLanguage = 1;
-        app.languagePackaged[1] = app.languagePackaged[3] = true;
-        app.appParameter = {u"de", u"en", u"es", u"fr", u"it", u"cs"};
-        app.binDirComponentGuid[1] = kComponent;
-        app.msiFileName = u"Circuita.msi";
-        app.msiResourceName = u"MSI_FILE";
-        app.useStandardCircuitFolder = true;
+        app.product.productName = u"Circuita 5";
+        app.product.productGuid = kGuid;
+        app.choices.languageIndex = 1;
+        app.product.mainPackageLanguage = 1;
+        app.product.languagePackaged[1] = app.product.languagePackaged[3] = true;
+        app.product.appParameter = {u"de", u"en", u"es", u"fr", u"it", u"cs"};
+        app.product.binDirComponentGuid[1] = kComponent;
+        app.product.msiFileName = u"Circuita.msi";
+        app.product.msiResourceName = u"MSI_FILE";
+        app.choices.useStandardCircuitFolder = true;
         system.resources[u"MSI_FILE"] = std::vector<unsigned char>(64, 'p');
         system.freeBytes = 1u << 30;
         ui.pageAnswers.push_back(runWork);  // the extraction page
@@ -48,30 +48,32 @@ protected:
         system.versionStrings[u"D:\\setup.exe"][u"FileVersion"] = u"5.1.0.7";
     }
     std::u16string property(const char* name) const {
-        const std::u16string* value = msiProperty(app, name);
+        const std::u16string* value = msiProperty(app.choices, name);
         return value ? *value : u"<none>";
     }
     int launch() { return LaunchPackage(app, exitCode); }
 
     FakeSystem system;
     FakeUi ui;
-    CBootstrapperApp app{system, ui};
+    CBootstrapperApp application{system, ui};
+    RunContext& app = application.run();
+    Navigation& navigation = application.navigation();
     std::uint32_t exitCode = 99;
 };
 
 TEST_F(PackageLaunch, AFirstInstallationPassesItsFoldersAndLeavesNothingInTheTemporaryFolder) {
-    app.allUsers = false;
-    app.useStandardCircuitFolder = false;
-    app.circuitFolder = u"C:\\Users\\u\\Circuits";
-    app.installDir = u"C:\\Program Files\\Demo App";
-    app.msiUiOption = u"/qb ";
+    app.choices.allUsers = false;
+    app.choices.useStandardCircuitFolder = false;
+    app.choices.circuitFolder = u"C:\\Users\\u\\Circuits";
+    app.choices.installDir = u"C:\\Program Files\\Demo App";
+    app.choices.msiUiOption = u"/qb ";
     system.onRunProcess = [](const std::u16string&, std::uint32_t) { return 3010u; };
     ASSERT_EQ(launch(), 0);
     EXPECT_EQ(exitCode, 3010u);
     EXPECT_TRUE(installerSucceeded(exitCode));
     ASSERT_EQ(system.commandLines.size(), 1u);
     EXPECT_EQ(system.commandLines[0],
-              kMsiexec + u"/i \"C:\\Temp\\Circuita.msi\"/qb  " + BuildPropertyString(app));
+              kMsiexec + u"/i \"C:\\Temp\\Circuita.msi\"/qb  " + BuildPropertyString(app.choices));
     EXPECT_EQ(property("SETUPDIR"), u"\"D:\\setup.exe\"");
     EXPECT_EQ(property("ALLUSERS"), u"\"\"");
     EXPECT_EQ(property("CTDIR"), u"\"C:\\Users\\u\\Circuits\"");
@@ -82,13 +84,12 @@ TEST_F(PackageLaunch, AFirstInstallationPassesItsFoldersAndLeavesNothingInTheTem
     EXPECT_EQ(property("LANGUAGE"), u"\"en\"");
     EXPECT_EQ(property("TRANSFORMS"), u"<none>");
     EXPECT_EQ(system.files.count(u"C:\\Temp\\Circuita.msi"), 0u);
-    EXPECT_EQ(app.msiUiOption, u"/qb ");
+    EXPECT_EQ(app.choices.msiUiOption, u"/qb ");
 }
 
 TEST_F(PackageLaunch, DownloadedMaterialIsInstalledAndOnlyThisRunsDownloadsAreDeleted) {
-    app.askForMaterialDownload = app.materialDownloaded = true;
-    app.materialCabFiles = u"m1.cab  m2.cab";
-    app.downloadTarget = u"m1.cab";  // never taken as a path of its own
+    app.product.askForMaterialDownload = app.record.materialDownloaded = true;
+    app.product.materialCabFiles = u"m1.cab  m2.cab";
     system.files[u"\\\\?\\C:\\Temp\\m1.cab"] = {1};
     system.files[u"\\\\?\\C:\\Temp\\m2.cab"] = {2};
     system.files[u"\\\\?\\C:\\Temp\\media2.cab"] = {3};  // an earlier run's, not fetched now
@@ -111,7 +112,7 @@ TEST_F(PackageLaunch, AnInstalledProductIsRepairedOrUpdatedInPlaceBeforeFeatures
 
     // Features added to the same version: no update run.
     ui.pageAnswers.push_back(runWork);
-    app.installVideos = true;
+    app.choices.installVideos = true;
     system.commandLines.clear();
     ASSERT_EQ(launch(), 0);
     EXPECT_EQ(system.commandLines.size(), 1u);
@@ -120,15 +121,17 @@ TEST_F(PackageLaunch, AnInstalledProductIsRepairedOrUpdatedInPlaceBeforeFeatures
     // An older version is updated first, with the language of the interface (French).
     installed(u"5.0.0.1");
     ui.pageAnswers.push_back(runWork);
-    app.languageIndex = 3;
-    app.installPresentations = true;
+    app.choices.languageIndex = 3;
+    app.choices.installPresentations = true;
     system.commandLines.clear();
-    const std::u16string before = BuildPropertyString(app);
+    const std::u16string before = BuildPropertyString(app.choices);
     ASSERT_EQ(launch(), 0);
     ASSERT_EQ(system.commandLines.size(), 2u);
-    EXPECT_EQ(system.commandLines[0], kMsiexec + u"/i \"C:\\Temp\\Circuita.msi\" /qb LANGUAGE=\"fr\" "
-                                                 u"TRANSFORMS=\":fr-fr.mst\" REINSTALL=ALL NOVIDEOS=1 "
-                                                 u"NOPRESENTATIONS=1 " + before);
+    EXPECT_EQ(system.commandLines[0], kMsiexec +
+                                          u"/i \"C:\\Temp\\Circuita.msi\" /qb LANGUAGE=\"fr\" "
+                                          u"TRANSFORMS=\":fr-fr.mst\" REINSTALL=ALL NOVIDEOS=1 "
+                                          u"NOPRESENTATIONS=1 " +
+                                          before);
     EXPECT_EQ(property("ADDLOCAL"), u"Videos,Presentations");
     EXPECT_EQ(property("TRANSFORMS"), u"\":fr-fr.mst\"");
 
@@ -142,19 +145,19 @@ TEST_F(PackageLaunch, AnInstalledProductIsRepairedOrUpdatedInPlaceBeforeFeatures
 }
 
 TEST_F(PackageLaunch, LanguageFallbackRemovalFirstAndTheTechnologyPackages) {
-    app.languageIndex = 5;  // Czech, no package of its own
-    app.removeFirst = true;
+    app.choices.languageIndex = 5;  // Czech, no package of its own
+    app.choices.removeFirst = true;
     installed(u"5.1.0.7");
     ASSERT_EQ(launch(), 0);
     ASSERT_EQ(system.commandLines.size(), 2u);
     EXPECT_EQ(system.commandLines[0], kMsiexec + u"/qb /x " + kGuid);
-    EXPECT_EQ(system.commandLines[1], kMsiexec + u"/i \"C:\\Temp\\Circuita.msi\" " + BuildPropertyString(app));
+    EXPECT_EQ(system.commandLines[1], kMsiexec + u"/i \"C:\\Temp\\Circuita.msi\" " + BuildPropertyString(app.choices));
     EXPECT_EQ(property("LANGUAGE"), u"\"en\"");
     EXPECT_EQ(property("TRANSFORMS"), u"<none>");
-    EXPECT_TRUE(app.msiUiOption.empty());
+    EXPECT_TRUE(app.choices.msiUiOption.empty());
 
-    app.toGoEdition = true;
-    app.targetProgramFolder = u"E:\\Portable";
+    app.product.toGoEdition = true;
+    app.choices.targetProgramFolder = u"E:\\Portable";
     system.commandLines.clear();
     system.files[u"D:\\Support\\MSI\\Pelaxo5_P.msi"] = {};
     system.files[u"D:\\Support\\MSI\\Pelaxo5_E.msi"] = {};
@@ -171,15 +174,15 @@ TEST_F(PackageLaunch, LanguageFallbackRemovalFirstAndTheTechnologyPackages) {
     EXPECT_EQ(exitCode, 1602u);
     ASSERT_EQ(system.commandLines.size(), 2u);  // E never runs after H failed
     EXPECT_EQ(system.commandLines[0],
-              kMsiexec + u"/i \"D:\\Support\\MSI\\Pelaxo5_P.msi\"/qb " + BuildPropertyString(app));
+              kMsiexec + u"/i \"D:\\Support\\MSI\\Pelaxo5_P.msi\"/qb " + BuildPropertyString(app.choices));
     EXPECT_EQ(property("INSTALLDIR"), u"\"E:\\Portable\"");
 }
 
 // The order on the installer's command line is the name table's: ascending bucket of the
 // tabulation hash in a table of 251 buckets, the later of two names in a bucket first.
 TEST(MsiProperties, JoinInTheVisitingOrderOfTheirBuckets) {
-    RunState run;
-    const std::vector<std::string> names = {"SETUPDIR", "ALLUSERS", "CTDIR", "INSTALLDIR", "REINSTALLMODE",
+    Choices run;
+    const std::vector<std::string> names = {"SETUPDIR", "ALLUSERS",        "CTDIR",    "INSTALLDIR", "REINSTALLMODE",
                                             "NOVIDEOS", "NOPRESENTATIONS", "LANGUAGE", "TRANSFORMS", "CUSTOM_PROP"};
     std::vector<std::tuple<std::int64_t, int, std::string>> order;  // bucket, minus insertion index
     for (std::size_t i = 0; i < names.size(); ++i) {

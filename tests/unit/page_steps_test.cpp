@@ -10,7 +10,7 @@ using platform::PageModel;
 
 TEST_F(WizardPages, StartPageCommandsTextsAndLanguageSwitch) {
     system.addFile(u"D:\\App\\Circuita.exe");
-    app.helpFileTempCopy[1] = u"C:\\Temp\\_1_setup_help.chm";
+    app.record.helpFileTempCopy[1] = u"C:\\Temp\\_1_setup_help.chm";
     PageModel page = startPage(app);
     EXPECT_EQ(page.pageClass, PageClass::Start);
     EXPECT_EQ(page.windowTitle, u"Circuita 5 Setup (V 5.0b)");
@@ -26,32 +26,32 @@ TEST_F(WizardPages, StartPageCommandsTextsAndLanguageSwitch) {
     EXPECT_TRUE(page.helpVisible);
 
     page.onLanguageChange(0, page);
-    EXPECT_EQ(app.languageIndex, 0);
+    EXPECT_EQ(app.choices.languageIndex, 0);
     EXPECT_EQ(page.title, u"Willkommen!");
     EXPECT_EQ(page.windowTitle, u"Circuita 5 Setup (V 5.0b)");
     EXPECT_FALSE(page.commands[2].visible);
 }
 
 TEST_F(WizardPages, StartPageVariantsOfTheInstallAndFourthCommand) {
-    app.isPelaxo5 = true;
+    app.offer.isPelaxo5 = true;
     PageModel page = startPage(app);
     EXPECT_FALSE(page.commands[0].visible);  // nothing to run on the medium
     EXPECT_EQ(page.commands[1].explanation, u"The program Circuita 5 will be installed or updated.");
-    app.toGoEdition = true;
+    app.product.toGoEdition = true;
     EXPECT_EQ(startPage(app).commands[1].explanation, u"The program Circuita 5 will be installed.");
 
-    app.updateConfigured = true;
+    app.product.updateConfigured = true;
     page = startPage(app);
     EXPECT_TRUE(page.commands[2].visible);
     EXPECT_EQ(page.commands[2].caption, u"Search for updates");
-    app.preconfigSetup = true;
+    app.product.preconfigSetup = true;
     EXPECT_EQ(startPage(app).commands[2].caption, u"Create Individual Setup");
 
-    app.languageIndex = 2;
+    app.choices.languageIndex = 2;
     EXPECT_TRUE(startPage(app).tallThirdExplanation);
-    app.languageList = {1};
+    app.offer.languageList = {1};
     EXPECT_FALSE(startPage(app).languageChoiceEnabled);
-    app.languageIndex = 3;  // not offered: the first entry is selected, texts stay French
+    app.choices.languageIndex = 3;  // not offered: the first entry is selected, texts stay French
     page = startPage(app);
     EXPECT_EQ(page.selectedLanguageEntry, 0);
     EXPECT_EQ(page.title, u"Bienvenue\u00a0!");
@@ -70,7 +70,7 @@ TEST(PageSeam, DialogWordsBecomeResults) {
 TEST_F(WizardPages, AnswersComeBackAndThePlacementIsKept) {
     answer("button2", [](PageModel& p) { p.placement = {10, 20, 504, 378}; });
     EXPECT_EQ(steps.showStartPage(app), StepResult(PageResult::Button2));
-    EXPECT_EQ(app.lastPageRect.right, 504);
+    EXPECT_EQ(app.record.lastPageRect.right, 504);
 
     // The next page opens where the last one was.
     answer("back");
@@ -79,45 +79,45 @@ TEST_F(WizardPages, AnswersComeBackAndThePlacementIsKept) {
 
     // Escape: no answer, nothing taken over, no position either; the flow moves on from a
     // question all the same.
-    app.allUsers = true;
+    app.choices.allUsers = true;
     answer("", [](PageModel& p) {
         p.selectedOption = 1;
         p.placement = {1, 2, 3, 4};
     });
     EXPECT_EQ(steps.askUserGroup(app), StepResult(PageResult::None));
-    EXPECT_TRUE(app.allUsers);
-    EXPECT_EQ(app.lastPageRect.right, 504);
+    EXPECT_TRUE(app.choices.allUsers);
+    EXPECT_EQ(app.record.lastPageRect.right, 504);
 }
 
 TEST_F(WizardPages, TwoOptionPagesShowTheirTextsAndTakeTheChoice) {
-    app.allUsers = true;
+    app.choices.allUsers = true;
     answer("option2", [](PageModel& p) { p.selectedOption = 1; });
     EXPECT_EQ(steps.askUserGroup(app), StepResult(PageResult::Next));
     EXPECT_EQ(lastPage().pageClass, PageClass::TwoOptions);
     EXPECT_EQ(lastPage().title, u"Select User Group");
     EXPECT_EQ(lastPage().message, u"Please select the group for which Circuita 5 is to be installed.");
     EXPECT_EQ(lastPage().selectedOption, 0);
-    EXPECT_FALSE(app.allUsers);
+    EXPECT_FALSE(app.choices.allUsers);
 
-    app.linkOnly = true;
+    app.choices.linkOnly = true;
     answer("option2");
     EXPECT_EQ(steps.askInstallationType(app), StepResult(PageResult::Option2));  // passed on for the flow
     EXPECT_EQ(lastPage().selectedOption, 1);
-    EXPECT_FALSE(app.linkOnly);
+    EXPECT_FALSE(app.choices.linkOnly);
 
-    app.askForPresentations = true;
-    app.presentationsSize = u"12";
+    app.offer.askForPresentations = true;
+    app.product.presentationsSize = u"12";
     answer("option1");
     steps.askPresentations(app);
     EXPECT_EQ(lastPage().option1, u"Install presentations (approx. 12 MB)");
-    EXPECT_TRUE(app.installPresentations);
+    EXPECT_TRUE(app.choices.installPresentations);
 }
 
 TEST_F(WizardPages, PagesNotNeededAreSkipped) {
     system.administrator = false;
-    app.allUsers = true;
+    app.choices.allUsers = true;
     EXPECT_EQ(steps.askUserGroup(app), StepResult::skip());
-    EXPECT_FALSE(app.allUsers);
+    EXPECT_FALSE(app.choices.allUsers);
     for (auto step : {&WizardSteps::askSetupFolder, &WizardSteps::askProgramFolder, &WizardSteps::askCircuitFolder,
                       &WizardSteps::askCopyVideos, &WizardSteps::fetchVideos, &WizardSteps::askMaterialDownload,
                       &WizardSteps::askPresentations, &WizardSteps::askAutoMode})
@@ -126,23 +126,23 @@ TEST_F(WizardPages, PagesNotNeededAreSkipped) {
 }
 
 TEST_F(WizardPages, AlreadyInstalledLeadsToTheOptionalPagesOrToTheUpdate) {
-    app.askForVideos = true;
-    app.installVideos = true;
+    app.offer.askForVideos = true;
+    app.choices.installVideos = true;
     answer("option2");
     EXPECT_EQ(steps.askAlreadyInstalled(app), StepResult::jumpTo(StepTarget::Videos, PageResult::Option2));
     EXPECT_EQ(lastPage().title, u"Circuita 5 Update");
 
     answer("option1");
     EXPECT_EQ(steps.askAlreadyInstalled(app), StepResult(PageResult::Next));
-    EXPECT_FALSE(app.installVideos);
+    EXPECT_FALSE(app.choices.installVideos);
 }
 
 TEST_F(WizardPages, FailedMaterialDownloadReturnsToTheQuestionBefore) {
-    app.askForMaterialDownload = true;
+    app.product.askForMaterialDownload = true;
     answer("option1");
     EXPECT_EQ(steps.askMaterialDownload(app), StepResult::backToQuestion());
-    EXPECT_TRUE(app.downloadMaterialChosen);
-    EXPECT_FALSE(app.materialDownloaded);
+    EXPECT_TRUE(app.choices.downloadMaterialChosen);
+    EXPECT_FALSE(app.record.materialDownloaded);
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].text, u"Error! Internet connection failed.");
     EXPECT_EQ(ui.messages[0].kind, platform::MessageKind::Warning);
@@ -155,7 +155,7 @@ TEST_F(WizardPages, FailedMaterialDownloadReturnsToTheQuestionBefore) {
     downloads.materialResult = kDownloadDone;
     answer("option1");
     EXPECT_EQ(steps.askMaterialDownload(app), StepResult(PageResult::Next));
-    EXPECT_TRUE(app.materialDownloaded);
+    EXPECT_TRUE(app.record.materialDownloaded);
     EXPECT_EQ(downloads.materialCalls, 2);
     EXPECT_EQ(ui.messages.size(), 1u);
 }
@@ -167,9 +167,9 @@ TEST_F(WizardPages, FinishPageOffersOnlyItsQuitButton) {
     EXPECT_TRUE(lastPage().backCaption.empty() && lastPage().nextCaption.empty() && lastPage().helpCaption.empty());
     EXPECT_TRUE(lastPage().cancelQuestion.empty());
 
-    app.individualSetupFolder = u"E:\\Setups\\";
-    app.targetProgramFolder = u"C:\\Apps\\";
-    app.allUsers = false;
+    app.choices.individualSetupFolder = u"E:\\Setups\\";
+    app.choices.targetProgramFolder = u"C:\\Apps\\";
+    app.choices.allUsers = false;
     answer("next");
     steps.showPresetsSummary(app);
     EXPECT_EQ(lastPage().message, u"The program will not install. Folder of the 'Individual Setup':\nE:\\Setups");

@@ -23,13 +23,13 @@ std::vector<unsigned char> bytes(std::size_t n) {
 class Payload : public ::testing::Test {
 protected:
     Payload() {
-        app.productName = u"Circuita 5";
-        app.applicationTitle = u"Circuita 5 Setup";
-        app.languageIndex = 1;  // English
-        app.msiFileName = u"Circuita.msi";
-        app.msiResourceName = u"MSI_FILE";
-        app.dotNet20ResourceId = u"DOTNET20_32_FILE";
-        app.dotNet40ResourceId = u"DOTNET40_CLIENT_FILE";
+        app.product.productName = u"Circuita 5";
+        app.offer.applicationTitle = u"Circuita 5 Setup";
+        app.choices.languageIndex = 1;  // English
+        app.product.msiFileName = u"Circuita.msi";
+        app.product.msiResourceName = u"MSI_FILE";
+        app.product.dotNet20ResourceId = u"DOTNET20_32_FILE";
+        app.product.dotNet40ResourceId = u"DOTNET40_CLIENT_FILE";
         system.freeBytes = 1u << 30;
     }
     // The next progress page runs its work and ends with "next" (or ends with the word
@@ -56,7 +56,9 @@ protected:
 
     FakeSystem system;
     FakeUi ui;
-    CBootstrapperApp app{system, ui};
+    CBootstrapperApp application{system, ui};
+    RunContext& app = application.run();
+    Navigation& navigation = application.navigation();
     platform::ProgressSink sink;
 };
 
@@ -161,7 +163,7 @@ TEST_F(Payload, ExtractionNeedsMoreRoomThanTheFileAndSixtyFourKilobytes) {
 
 TEST_F(Payload, PackageComesFromTheMediumOrIsExtractedWithItsOwnErrors) {
     std::u16string path;
-    app.useExternalMsi = true;
+    app.offer.useExternalMsi = true;
     EXPECT_EQ(PreparePackage(app, path), -1);
     EXPECT_EQ(ui.messages.back().text, u"Installation error.\nError code: 55");
     system.addFile(u"D:\\Support\\MSI\\Circuita.msi");
@@ -169,7 +171,7 @@ TEST_F(Payload, PackageComesFromTheMediumOrIsExtractedWithItsOwnErrors) {
     EXPECT_EQ(path, u"D:\\Support\\MSI\\Circuita.msi");
     EXPECT_TRUE(ui.pagesShown.empty());
 
-    app.useExternalMsi = false;
+    app.offer.useExternalMsi = false;
     EXPECT_EQ(PreparePackage(app, path), -1);  // no resource
     EXPECT_EQ(messageTexts().back(), u"Installation error.\nError code: 68");
     system.resources[u"MSI_FILE"] = bytes(300);
@@ -219,7 +221,7 @@ TEST_F(Payload, ACancelledOrFruitlessRuntimeRunInstallsNothing) {
 }
 
 TEST_F(Payload, WithoutAnEmbeddedRuntimeTheMediumsCopyForTheWindowsWidthRuns) {
-    app.dotNet20ResourceId.clear();
+    app.product.dotNet20ResourceId.clear();
     EXPECT_EQ(InstallDotNet20(app), RuntimeOutcome::Missing);  // nothing on the medium either
     EXPECT_EQ(ui.messages.back().kind, platform::MessageKind::Warning);
     EXPECT_TRUE(ui.pagesShown.empty());
@@ -232,7 +234,7 @@ TEST_F(Payload, WithoutAnEmbeddedRuntimeTheMediumsCopyForTheWindowsWidthRuns) {
     EXPECT_TRUE(system.files.count(u"D:\\Support\\Dot_Net20\\NetFx20SP2_x64.exe"));  // the medium's stays
 
     // The 4.0 runtime names itself in every text, and has one medium file for both widths.
-    app.dotNet40ResourceId.clear();
+    app.product.dotNet40ResourceId.clear();
     ui.messages.clear();
     EXPECT_EQ(InstallDotNet40Client(app), RuntimeOutcome::Missing);
     EXPECT_EQ(ui.messages.back().text.substr(0, 54), u"Circuita 5 requires the Microsoft .Net Framework 4.0.\n");

@@ -88,40 +88,40 @@ TEST_F(SettingsReader, FullDocumentFillsTheState) {
     system.addFile(msiFolder + u"v1.cab");
     system.addFile(msiFolder + u"media3.cab");
     ASSERT_EQ(read(kFullDocument), 0);
-    const CBootstrapperApp& a = *app;
-    EXPECT_TRUE(a.demoVersion);
-    EXPECT_EQ(a.productName, u"Circuita Pro");
-    EXPECT_EQ(a.productShortName, u"Circuita");
-    EXPECT_EQ(a.productGuid, u"{11111111-2222-3333-4444-555555555555}");
-    EXPECT_TRUE(a.preconfigSetup && a.circuitFolderDialog && a.killZirOveriz);
-    EXPECT_FALSE(a.useExternalMsi || a.toGoEdition);
-    EXPECT_EQ(a.minOsVersion, 61);
-    EXPECT_TRUE(a.languageEnabled[0] && a.languageEnabled[1] && !a.languageEnabled[2]);
-    EXPECT_EQ(a.languageIndex, 0);
-    EXPECT_EQ(a.circuitDir[0], u"Schaltpl\u00e4ne");
-    EXPECT_EQ(a.helpFile[1], u"help.chm");
-    EXPECT_EQ(a.installDirRegSubkey, u"SOFTWARE\\Circuita");
-    EXPECT_EQ(a.installDirRegValueName, u"INST_DIR");
-    EXPECT_EQ(a.technologyDomain, "hyd");
-    EXPECT_TRUE(a.needsDotNet20);
-    EXPECT_EQ(a.dotNet20SourceFile, u"fx64.exe");
-    EXPECT_EQ(a.dotNet20ResourceId, u"DOTNET20_64_FILE");
-    EXPECT_TRUE(a.needsDotNet40Client);
-    EXPECT_EQ(a.dotNet40ResourceId, u"DOTNET40_FILE");
-    EXPECT_TRUE(a.adminRequired && a.askForVideos && a.installVideos);
-    EXPECT_TRUE(a.askForPresentations && a.installPresentations && a.askForMaterialDownload);
-    EXPECT_EQ(a.materialCabFiles, u"m1.cab m2.cab");
-    EXPECT_TRUE(a.languagePackaged[0] && a.languagePackaged[1]);
-    EXPECT_EQ(a.mainExeDir[0], u"Programm");
-    EXPECT_EQ(a.binDirComponentGuid[0], u"{ ABC }");  // not trimmed
-    EXPECT_EQ(a.startMenuDir[0], u"ShortcutNameApp");
-    EXPECT_TRUE(a.shortcutNameApp[0].empty());
-    EXPECT_EQ(a.msiFileName, u"Circuita.msi");
-    EXPECT_EQ(a.msiResourceName, u"MSI_FILE");
-    EXPECT_EQ(a.mainPackageLanguage, 1);
-    EXPECT_TRUE(a.installThumbnailExtension && a.updateConfigured);
-    EXPECT_EQ(a.updateTarget, u"Circuita.exe");
-    EXPECT_FALSE(a.isPelaxo4 || a.isPelaxo5 || a.videosAsDownload);
+    const RunContext& a = app->run();
+    EXPECT_TRUE(a.product.demoVersion);
+    EXPECT_EQ(a.product.productName, u"Circuita Pro");
+    EXPECT_EQ(a.product.productShortName, u"Circuita");
+    EXPECT_EQ(a.product.productGuid, u"{11111111-2222-3333-4444-555555555555}");
+    EXPECT_TRUE(a.product.preconfigSetup && a.product.circuitFolderDialog && a.product.killZirOveriz);
+    EXPECT_FALSE(a.offer.useExternalMsi || a.product.toGoEdition);
+    EXPECT_EQ(a.product.minOsVersion, 61);
+    EXPECT_TRUE(a.product.languageEnabled[0] && a.product.languageEnabled[1] && !a.product.languageEnabled[2]);
+    EXPECT_EQ(a.choices.languageIndex, 0);
+    EXPECT_EQ(a.product.circuitDir[0], u"Schaltpl\u00e4ne");
+    EXPECT_EQ(a.product.helpFile[1], u"help.chm");
+    EXPECT_EQ(a.product.installDirRegSubkey, u"SOFTWARE\\Circuita");
+    EXPECT_EQ(a.product.installDirRegValueName, u"INST_DIR");
+    EXPECT_EQ(a.product.technologyDomain, "hyd");
+    EXPECT_TRUE(a.product.needsDotNet20);
+    EXPECT_EQ(a.product.dotNet20SourceFile, u"fx64.exe");
+    EXPECT_EQ(a.product.dotNet20ResourceId, u"DOTNET20_64_FILE");
+    EXPECT_TRUE(a.product.needsDotNet40Client);
+    EXPECT_EQ(a.product.dotNet40ResourceId, u"DOTNET40_FILE");
+    EXPECT_TRUE(a.product.adminRequired && a.offer.askForVideos && a.choices.installVideos);
+    EXPECT_TRUE(a.offer.askForPresentations && a.choices.installPresentations && a.product.askForMaterialDownload);
+    EXPECT_EQ(a.product.materialCabFiles, u"m1.cab m2.cab");
+    EXPECT_TRUE(a.product.languagePackaged[0] && a.product.languagePackaged[1]);
+    EXPECT_EQ(a.product.mainExeDir[0], u"Programm");
+    EXPECT_EQ(a.product.binDirComponentGuid[0], u"{ ABC }");  // not trimmed
+    EXPECT_EQ(a.product.startMenuDir[0], u"ShortcutNameApp");
+    EXPECT_TRUE(a.product.shortcutNameApp[0].empty());
+    EXPECT_EQ(a.product.msiFileName, u"Circuita.msi");
+    EXPECT_EQ(a.product.msiResourceName, u"MSI_FILE");
+    EXPECT_EQ(a.product.mainPackageLanguage, 1);
+    EXPECT_TRUE(a.product.installThumbnailExtension && a.product.updateConfigured);
+    EXPECT_EQ(a.product.updateTarget, u"Circuita.exe");
+    EXPECT_FALSE(a.offer.isPelaxo4 || a.offer.isPelaxo5 || a.offer.videosAsDownload);
 }
 
 TEST_F(SettingsReader, MissingRequiredItemsGiveTheirCodes) {
@@ -173,7 +173,7 @@ TEST_F(SettingsReader, MissingRequiredItemsGiveTheirCodes) {
 TEST_F(SettingsReader, ThirtyTwoBitWindowsNeedsItsOwnInstaller) {
     system.setWindows64(false);
     ASSERT_EQ(read(kFullDocument), 0);
-    EXPECT_EQ(app->dotNet20SourceFile, u"fx32.exe");
+    EXPECT_EQ(app->run().product.dotNet20SourceFile, u"fx32.exe");
     EXPECT_EQ(read(replaced(kFullDocument, "<Bit32 ", "<Bit23 ")), -31);
 }
 
@@ -191,7 +191,7 @@ TEST_F(SettingsReader, DamagedResourcesReportTheResourceCode) {
     // A truncated document keeps what was read before the cut.
     const std::string cut = kFullDocument.substr(0, kFullDocument.find("<msi "));
     EXPECT_EQ(read(cut), -20);
-    EXPECT_EQ(app->productName, u"Circuita Pro");
+    EXPECT_EQ(app->run().product.productName, u"Circuita Pro");
 
     // Bytes after a zero are not part of the document.
     EXPECT_EQ(read(kFullDocument.substr(0, 40) + std::string(1, '\0') + kFullDocument.substr(40)), -2);
@@ -206,14 +206,14 @@ TEST_F(SettingsReader, OptionalItemsAndDefaults) {
     xml = replaced(xml, "<guid> 11111111-2222-3333-4444-555555555555\n    </guid>",
                    "<guid pelaxo5-e-guid=\"\" pelaxo5-h-guid=\" E1 \"></guid>");
     ASSERT_EQ(read(xml), 0);
-    EXPECT_EQ(app->productShortName, u"Circuita Pro");
-    EXPECT_EQ(app->minOsVersion, 0);
-    EXPECT_FALSE(app->askForVideos);
-    EXPECT_FALSE(app->updateConfigured);
-    EXPECT_TRUE(app->technologyDomain.empty());
-    EXPECT_EQ(app->productGuid, u"{}");
-    EXPECT_TRUE(app->editionGuidE.empty());
-    EXPECT_EQ(app->editionGuidH, u"{E1}");
+    EXPECT_EQ(app->run().product.productShortName, u"Circuita Pro");
+    EXPECT_EQ(app->run().product.minOsVersion, 0);
+    EXPECT_FALSE(app->run().offer.askForVideos);
+    EXPECT_FALSE(app->run().product.updateConfigured);
+    EXPECT_TRUE(app->run().product.technologyDomain.empty());
+    EXPECT_EQ(app->run().product.productGuid, u"{}");
+    EXPECT_TRUE(app->run().product.editionGuidE.empty());
+    EXPECT_EQ(app->run().product.editionGuidH, u"{E1}");
 
     // No language at all still reads; the language stays unset.
     xml = replaced(
@@ -222,21 +222,21 @@ TEST_F(SettingsReader, OptionalItemsAndDefaults) {
     xml = replaced(
         xml, "<language app-parameter=\"en\" help-file=\"help.chm\" circuit-dir=\"Circuits\">en-us</language>", "");
     ASSERT_EQ(read(xml), 0);
-    EXPECT_EQ(app->languageIndex, -1);
+    EXPECT_EQ(app->run().choices.languageIndex, -1);
 
     // Only the first product counts.
     xml = replaced(kFullDocument, "<product demo-version=\"true\">",
                    "<product><name>First</name><guid>1</guid></product><product>");
     ASSERT_EQ(read(xml), 0);
-    EXPECT_EQ(app->productName, u"First");
-    EXPECT_FALSE(app->demoVersion);
+    EXPECT_EQ(app->run().product.productName, u"First");
+    EXPECT_FALSE(app->run().product.demoVersion);
 }
 
 TEST_F(SettingsReader, MissingCabinetsSwitchOffTheirOffers) {
     // Neither v1.cab nor media3.cab beside the launcher.
     ASSERT_EQ(read(kFullDocument), 0);
-    EXPECT_FALSE(app->askForVideos || app->installVideos);
-    EXPECT_FALSE(app->askForPresentations || app->installPresentations);
+    EXPECT_FALSE(app->run().offer.askForVideos || app->run().choices.installVideos);
+    EXPECT_FALSE(app->run().offer.askForPresentations || app->run().choices.installPresentations);
 
     // A second video cabinet must be there as well.
     system.addFile(msiFolder + u"v1.cab");
@@ -244,8 +244,8 @@ TEST_F(SettingsReader, MissingCabinetsSwitchOffTheirOffers) {
     ASSERT_EQ(read(replaced(kFullDocument, "video-cab-file1=\"v1.cab\"",
                             "video-cab-file1=\"v1.cab\" video-cab-file2=\"v2.cab\"")),
               0);
-    EXPECT_FALSE(app->askForVideos);
-    EXPECT_TRUE(app->askForPresentations);
+    EXPECT_FALSE(app->run().offer.askForVideos);
+    EXPECT_TRUE(app->run().offer.askForPresentations);
 }
 
 TEST_F(SettingsReader, ExternalPackageMustEqualTheEmbeddedOne) {
@@ -257,40 +257,44 @@ TEST_F(SettingsReader, ExternalPackageMustEqualTheEmbeddedOne) {
 
     system.addFile(msiFolder + u"Circuita.msi", "MSI1");
     ASSERT_EQ(read(withExternal), 0);
-    EXPECT_TRUE(app->useExternalMsi && app->additionalInternalMsi && app->askForVideos);
+    EXPECT_TRUE(app->run().offer.useExternalMsi && app->run().offer.additionalInternalMsi &&
+                app->run().offer.askForVideos);
 
     system.addFile(msiFolder + u"Circuita.msi", "MSI2");
     ASSERT_EQ(read(withExternal), 0);
-    EXPECT_FALSE(app->useExternalMsi || app->askForVideos || app->askForPresentations);
-    EXPECT_TRUE(app->additionalInternalMsi);
+    EXPECT_FALSE(app->run().offer.useExternalMsi || app->run().offer.askForVideos ||
+                 app->run().offer.askForPresentations);
+    EXPECT_TRUE(app->run().offer.additionalInternalMsi);
 
     system.files.erase(msiFolder + u"Circuita.msi");
     ASSERT_EQ(read(withExternal), 0);
-    EXPECT_FALSE(app->useExternalMsi || app->installVideos || app->installPresentations);
+    EXPECT_FALSE(app->run().offer.useExternalMsi || app->run().choices.installVideos ||
+                 app->run().choices.installPresentations);
 
     system.addFile(msiFolder + u"Circuita.msi", "MSI1");
     system.resources.erase(u"MSI_FILE");
     ASSERT_EQ(read(withExternal), 0);
-    EXPECT_TRUE(app->useExternalMsi);
-    EXPECT_FALSE(app->additionalInternalMsi);
+    EXPECT_TRUE(app->run().offer.useExternalMsi);
+    EXPECT_FALSE(app->run().offer.additionalInternalMsi);
 }
 
 TEST_F(SettingsReader, ProductGenerationFlags) {
     ASSERT_EQ(read(replaced(kFullDocument, ">Circuita.exe<", ">pelaxo5.EXE<")), 0);
-    EXPECT_TRUE(app->isPelaxo5);
-    EXPECT_FALSE(app->isPelaxo4);
+    EXPECT_TRUE(app->run().offer.isPelaxo5);
+    EXPECT_FALSE(app->run().offer.isPelaxo4);
 
     // The older generation with hydraulics offers its videos as a download...
     ASSERT_EQ(read(replaced(kFullDocument, "<shortname>Circuita", "<shortname>Pelaxo Hyd")), 0);
-    EXPECT_TRUE(app->isPelaxo4 && app->videosAsDownload && app->askForVideos && app->installVideos);
+    EXPECT_TRUE(app->run().offer.isPelaxo4 && app->run().offer.videosAsDownload && app->run().offer.askForVideos &&
+                app->run().choices.installVideos);
 
     // ...unless the videos are installed already.
     system.featureStates[u"{11111111-2222-3333-4444-555555555555}/Videos"] = platform::kInstallStateLocal;
     ASSERT_EQ(read(replaced(kFullDocument, "<shortname>Circuita", "<shortname>Pelaxo Hyd")), 0);
-    EXPECT_FALSE(app->videosAsDownload);
+    EXPECT_FALSE(app->run().offer.videosAsDownload);
 
     ASSERT_EQ(read(replaced(kFullDocument, "<shortname>Circuita", "<shortname>pelaxo")), 0);
-    EXPECT_FALSE(app->isPelaxo4);  // case-sensitive
+    EXPECT_FALSE(app->run().offer.isPelaxo4);  // case-sensitive
 }
 
 }  // namespace

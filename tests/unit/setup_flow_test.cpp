@@ -16,13 +16,13 @@ using Log = std::vector<std::string>;
 class Flow : public ::testing::Test {
 protected:
     Flow() {
-        app.productName = u"Circuita";
-        app.productGuid = u"{P}";
-        app.languageIndex = 1;
+        app.product.productName = u"Circuita";
+        app.product.productGuid = u"{P}";
+        app.choices.languageIndex = 1;
     }
     void run(const std::string& state = "start") {
-        app.flowState = state;
-        runSetupFlow(app, steps, steps);
+        navigation.flowState = state;
+        runSetupFlow(app, navigation, steps, steps);
     }
     void installDotNet20() {
         const std::u16string key = u"SOFTWARE\\Microsoft\\NET Framework Setup\\NDP\\v2.0.50727";
@@ -42,7 +42,9 @@ protected:
 
     FakeSystem system;
     FakeUi ui;
-    CBootstrapperApp app{system, ui};
+    CBootstrapperApp application{system, ui};
+    RunContext& app = application.run();
+    Navigation& navigation = application.navigation();
     ScriptedSteps steps;
 };
 
@@ -56,8 +58,8 @@ TEST_F(Flow, FullInstallationForwardAndBack) {
               (Log{"start", "all users", "setup folder", "target folder", "application folder", "target folder",
                    "setup folder", "all users", "setup folder", "target folder", "application folder", "videos",
                    "videos download", "material download", "presentations", "shell extension", "launch package"}));
-    EXPECT_EQ(app.backTarget["Dialog: all users"], "start");
-    EXPECT_TRUE(app.forwardDirection);
+    EXPECT_EQ(navigation.backTarget["Dialog: all users"], "start");
+    EXPECT_TRUE(navigation.forwardDirection);
     EXPECT_TRUE(steps.finishTexts.empty());  // a successful run ends without the finish page
 }
 
@@ -67,12 +69,12 @@ TEST_F(Flow, CancelEndsAtOnceAndBackFromTheFirstPageReturnsToStart) {
     steps.script("setup folder", {R::Cancel});
     run();
     EXPECT_EQ(steps.log, (Log{"start", "all users", "start", "all users", "setup folder"}));
-    EXPECT_EQ(app.flowState, "cancel");
+    EXPECT_EQ(navigation.flowState, "cancel");
     EXPECT_TRUE(ui.messages.empty());
 
     // An Individual Setup run starts at the user group; its Back ends the run.
     steps.log.clear();
-    app.backTarget["Dialog: all users"] = "cancel";
+    navigation.backTarget["Dialog: all users"] = "cancel";
     steps.script("all users", {R::Back});
     run("Dialog: all users");
     EXPECT_EQ(steps.log, (Log{"all users"}));
@@ -85,7 +87,7 @@ TEST_F(Flow, FourthStartButtonSearchesUpdatesOrCreatesAnIndividualSetup) {
     EXPECT_EQ(steps.log, (Log{"start", "download update"}));
 
     steps.log.clear();
-    app.preconfigSetup = true;
+    app.product.preconfigSetup = true;
     steps.script("start", {R::Button4, R::Cancel});
     steps.script("full or link", {R::Back});
     run();
@@ -98,8 +100,8 @@ TEST_F(Flow, FourthStartButtonSearchesUpdatesOrCreatesAnIndividualSetup) {
     EXPECT_EQ(steps.log, (Log{"start", "full or link", "all users", "setup folder", "target folder",
                               "application folder", "videos", "videos download", "material download", "presentations",
                               "auto mode", "presets summary", "create individual setup", "finish"}));
-    EXPECT_TRUE(app.preconfigMode);
-    EXPECT_EQ(app.backTarget["Dialog: auto mode"], "Dialog: presentations");
+    EXPECT_TRUE(app.choices.preconfigMode);
+    EXPECT_EQ(navigation.backTarget["Dialog: auto mode"], "Dialog: presentations");
 }
 
 TEST_F(Flow, UpdateSearchWithoutTheRuntime) {
@@ -131,19 +133,19 @@ TEST_F(Flow, ARefusedUpdateReturnsToTheStartPageOrEndsAQuietRunWithItsOwnCode) {
     steps.script("start", {R::Button4, R::Cancel});
     run();
     EXPECT_EQ(steps.log, (Log{"start", "download update", "start"}));
-    EXPECT_EQ(app.installerExitCode, 0u);
+    EXPECT_EQ(app.record.installerExitCode, 0u);
 
     // "/qn action=updatestick": the script learns why nothing runs, and no page waits.
     steps.log.clear();
-    app.quietCommandLine = true;
+    app.choices.quietCommandLine = true;
     run("find update");
     EXPECT_EQ(steps.log, (Log{"download update"}));
-    EXPECT_EQ(app.installerExitCode, 577u);
+    EXPECT_EQ(app.record.installerExitCode, 577u);
 }
 
 TEST_F(Flow, InstallationChecksInTheirOrder) {
-    app.adminRequired = true;
-    app.needsDotNet20 = true;
+    app.product.adminRequired = true;
+    app.product.needsDotNet20 = true;
     system.administrator = false;
     steps.script("start", {R::Button2, R::Cancel});
     run();
@@ -151,7 +153,7 @@ TEST_F(Flow, InstallationChecksInTheirOrder) {
                                                        u"are required in order to install the software."}));
 
     ui.messages.clear();
-    app.adminRequired = false;
+    app.product.adminRequired = false;
     steps.script("start", {R::Button2, R::Cancel});
     run();
     ASSERT_EQ(ui.messages.size(), 1u);
@@ -160,7 +162,7 @@ TEST_F(Flow, InstallationChecksInTheirOrder) {
     // .NET 4.0: the same message with the version replaced.
     ui.messages.clear();
     installDotNet20();
-    app.needsDotNet40Client = true;
+    app.product.needsDotNet40Client = true;
     steps.script("start", {R::Button2, R::Cancel});
     run();
     ASSERT_EQ(ui.messages.size(), 1u);
@@ -176,9 +178,9 @@ TEST_F(Flow, InstallationChecksInTheirOrder) {
 }
 
 TEST_F(Flow, PortableEditionStopsAtAnInstalledSibling) {
-    app.toGoEdition = true;
-    app.editionGuidE = u"{E}";
-    app.editionGuidH = u"{H}";
+    app.product.toGoEdition = true;
+    app.product.editionGuidE = u"{E}";
+    app.product.editionGuidH = u"{H}";
     registerProduct(u"{H}");
     steps.script("start", {R::Button2, R::Cancel});
     run();
@@ -203,7 +205,7 @@ TEST_F(Flow, RestartCodesCountAsSuccessAndQuietRunsShowNoPage) {
 
     steps.log.clear();
     steps.packageExitCode = 1603;
-    app.msiUiOption = u"/qn ";
+    app.choices.msiUiOption = u"/qn ";
     run("launch msi");
     EXPECT_EQ(steps.log, (Log{"shell extension", "launch package"}));
 }
@@ -230,7 +232,7 @@ TEST_F(Flow, AlreadyInstalledPageAndItsFixedBack) {
     steps.log.clear();
     steps.answers.clear();
     system.registry.clear();
-    app.isPelaxo4 = true;
+    app.offer.isPelaxo4 = true;
     steps.olderInstallation = true;
     steps.script("start", {R::Button2, R::Cancel});
     steps.script("older installation", {R::Back});
@@ -240,7 +242,7 @@ TEST_F(Flow, AlreadyInstalledPageAndItsFixedBack) {
 
 TEST_F(Flow, NetworkInstallationAndEscape) {
     steps.script("start", {R::Button4});
-    app.preconfigSetup = true;
+    app.product.preconfigSetup = true;
     // Escape moves on from the installation-type and server-folder pages.
     steps.script("full or link", {R::Option2, R::None});
     steps.script("server folder", {R::None, R::Back});
@@ -248,7 +250,7 @@ TEST_F(Flow, NetworkInstallationAndEscape) {
     run();
     EXPECT_EQ(steps.log, (Log{"start", "full or link", "server folder", "all users", "server folder", "full or link",
                               "all users"}));
-    EXPECT_EQ(app.backTarget["Dialog: all users"], "Dialog: full or link");
+    EXPECT_EQ(navigation.backTarget["Dialog: all users"], "Dialog: full or link");
 
     // Elsewhere Escape shows the page again.
     steps.log.clear();
@@ -258,14 +260,14 @@ TEST_F(Flow, NetworkInstallationAndEscape) {
 }
 
 TEST_F(Flow, LinkInstallationFinishesWithItsOwnText) {
-    app.linkOnly = true;  // as the network-folder step leaves it
+    app.choices.linkOnly = true;  // as the network-folder step leaves it
     run("Dialog: presentations");
     EXPECT_EQ(steps.log, (Log{"presentations", "shell extension", "shortcuts", "finish"}));
     EXPECT_EQ(steps.finishTexts[2],
               u"No files have been copied. Only a link to an existing installation has been created.");
 
     steps.log.clear();
-    app.msiUiOption = u"/qn ";
+    app.choices.msiUiOption = u"/qn ";
     run("create link");
     EXPECT_EQ(steps.log, (Log{"shell extension", "shortcuts"}));
     steps.log.clear();
@@ -274,8 +276,8 @@ TEST_F(Flow, LinkInstallationFinishesWithItsOwnText) {
 }
 
 TEST_F(Flow, IndividualSetupFailuresReturnToItsFolderPage) {
-    app.individualSetupFolder = u"E:\\Setups";
-    app.setupIniText = u"[SETUP]\nDEFAULTDIRL=C:\\Circuita";
+    app.choices.individualSetupFolder = u"E:\\Setups";
+    app.choices.setupIniText = u"[SETUP]\nDEFAULTDIRL=C:\\Circuita";
     steps.individualSetupResult = -4;
     steps.script("setup folder", {R::Cancel});
     run("create preconfig setup");
@@ -298,8 +300,8 @@ TEST_F(Flow, IndividualSetupFailuresReturnToItsFolderPage) {
 }
 
 TEST_F(Flow, StartFromStickChecksOnlyTheRuntime) {
-    app.adminRequired = true;
-    app.needsDotNet20 = true;
+    app.product.adminRequired = true;
+    app.product.needsDotNet20 = true;
     system.administrator = false;
     steps.script("start", {R::Button1, R::Cancel});
     run();
@@ -315,14 +317,14 @@ TEST_F(Flow, StartFromStickChecksOnlyTheRuntime) {
 }
 
 TEST_F(Flow, QuietLaunchSkipsTheChecksAndUnknownWordsLeadToStart) {
-    app.adminRequired = true;
+    app.product.adminRequired = true;
     system.administrator = false;
     run("launch msi");
     EXPECT_EQ(steps.log, (Log{"shell extension", "launch package"}));
     EXPECT_TRUE(ui.messages.empty());
 
     steps.log.clear();
-    app.toGoEdition = true;
+    app.product.toGoEdition = true;
     run("launch msi");
     EXPECT_EQ(steps.log.back(), "finish");  // the portable edition always says goodbye
 

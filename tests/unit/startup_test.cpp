@@ -46,11 +46,11 @@ TEST_F(Startup, VersionSuffixFromTheLauncherProductVersion) {
     for (const auto& [version, suffix] : cases) {
         system.versionStrings[system.exePath][u"ProductVersion"] = version;
         CBootstrapperApp a(system, ui);
-        EXPECT_EQ(a.versionSuffix, suffix) << std::string(version, version + 5).c_str();
+        EXPECT_EQ(a.run().offer.versionSuffix, suffix) << std::string(version, version + 5).c_str();
     }
     system.versionStrings.clear();
     CBootstrapperApp unreadable(system, ui);
-    EXPECT_TRUE(unreadable.versionSuffix.empty());
+    EXPECT_TRUE(unreadable.run().offer.versionSuffix.empty());
 }
 
 TEST_F(Startup, SettingsErrorsAreReportedByCodeAndEndTheRun) {
@@ -93,23 +93,23 @@ TEST_F(Startup, SecondInstanceAndOldWindowsEndTheRun) {
         EXPECT_TRUE(ui.messages.empty());
         ASSERT_EQ(ui.pagesShown.size(), 1u);
         EXPECT_EQ(ui.pagesShown[0].pageClass, platform::PageClass::Start);
-        EXPECT_EQ(app->flowState, "cancel");
+        EXPECT_EQ(app->navigation().flowState, "cancel");
     }
 }
 
 TEST_F(Startup, LanguageFollowsTheSystemLocale) {
     system.uiLocale = 0x0407;
     run(minimalSettings("<language>en-us</language><language>de-de</language>"));
-    EXPECT_EQ(app->languageIndex, 0);
-    EXPECT_EQ(app->languageList, (std::vector<int>{0, 1}));
+    EXPECT_EQ(app->run().choices.languageIndex, 0);
+    EXPECT_EQ(app->run().offer.languageList, (std::vector<int>{0, 1}));
 
     system.uiLocale = 0x0C07;  // German (Austria) falls back to English
     run(minimalSettings("<language>de-de</language><language>en-us</language>"));
-    EXPECT_EQ(app->languageIndex, 1);
+    EXPECT_EQ(app->run().choices.languageIndex, 1);
 
     system.uiLocale = 0x0409;  // English not offered: the first listed stays
     run(minimalSettings("<language>fr-fr</language><language>de-de</language>"));
-    EXPECT_EQ(app->languageIndex, 3);
+    EXPECT_EQ(app->run().choices.languageIndex, 3);
 }
 
 TEST_F(Startup, FoldersInstallDirAndRights) {
@@ -117,31 +117,31 @@ TEST_F(Startup, FoldersInstallDirAndRights) {
     system.setString(platform::RegRoot::CurrentUser, u"SOFTWARE\\Circuita", u"INST_DIR", u"C:\\User\\Circuita");
     system.administrator = false;
     run(minimalSettings());
-    EXPECT_EQ(app->stickAppPath, u"E:\\Medium\\App\\Circuita.exe");
+    EXPECT_EQ(app->run().offer.stickAppPath, u"E:\\Medium\\App\\Circuita.exe");
     EXPECT_EQ(system.currentFolder, u"E:\\Medium");
-    EXPECT_EQ(app->installDir, u"C:\\User\\Circuita");
-    EXPECT_EQ(app->networkFolder, app->installDir);
-    EXPECT_FALSE(app->allUsers);
-    EXPECT_FALSE(app->lastPageRect.isSet());
+    EXPECT_EQ(app->run().choices.installDir, u"C:\\User\\Circuita");
+    EXPECT_EQ(app->run().choices.networkFolder, app->run().choices.installDir);
+    EXPECT_FALSE(app->run().choices.allUsers);
+    EXPECT_FALSE(app->run().record.lastPageRect.isSet());
 
     // The machine-wide value wins over the user's; an administrator keeps allUsers.
     system.setString(platform::RegRoot::LocalMachine, u"SOFTWARE\\Circuita", u"INST_DIR", u"C:\\All\\Circuita");
     system.administrator = true;
     run(minimalSettings());
-    EXPECT_EQ(app->installDir, u"C:\\All\\Circuita");
-    EXPECT_TRUE(app->allUsers);
+    EXPECT_EQ(app->run().choices.installDir, u"C:\\All\\Circuita");
+    EXPECT_TRUE(app->run().choices.allUsers);
     // A value that is no folder name counts as none, whichever hive holds it.
     system.setString(platform::RegRoot::LocalMachine, u"SOFTWARE\\Circuita", u"INST_DIR",
                      u"C:\\All\" TRANSFORMS=\"\\\\host\\x.mst");
     run(minimalSettings());
-    EXPECT_EQ(app->installDir, u"C:\\User\\Circuita");
+    EXPECT_EQ(app->run().choices.installDir, u"C:\\User\\Circuita");
 
     // The two product families never take the folder from the registry.
     std::string pelaxo5 = minimalSettings();
     pelaxo5.replace(pelaxo5.find("Circuita.exe"), 12, "Pelaxo5.exe");
     run(pelaxo5);
-    EXPECT_TRUE(app->isPelaxo5);
-    EXPECT_TRUE(app->installDir.empty());
+    EXPECT_TRUE(app->run().offer.isPelaxo5);
+    EXPECT_TRUE(app->run().choices.installDir.empty());
 }
 
 TEST_F(Startup, FlowRunsAndStagedHelpCopiesGoAtTheEnd) {
@@ -150,12 +150,12 @@ TEST_F(Startup, FlowRunsAndStagedHelpCopiesGoAtTheEnd) {
     EXPECT_EQ(ui.pagesShown[0].pageClass, platform::PageClass::Start);
     EXPECT_TRUE(system.commonControlsInitialised);
     EXPECT_EQ(system.comInitCount, 1);
-    EXPECT_EQ(app->applicationTitle, u"Circuita Setup");
+    EXPECT_EQ(app->run().offer.applicationTitle, u"Circuita Setup");
 
     // Several languages may share one copy; each entry is deleted, failures ignored.
     system.addFile(u"C:\\Temp\\_1_help.chm");
-    app->helpFileTempCopy.fill(u"C:\\Temp\\_1_help.chm");
-    app->helpFileTempCopy[3].clear();
+    app->run().record.helpFileTempCopy.fill(u"C:\\Temp\\_1_help.chm");
+    app->run().record.helpFileTempCopy[3].clear();
     app.reset();
     EXPECT_EQ(system.deletedFiles.size(), 5u);
     EXPECT_EQ(system.files.count(u"C:\\Temp\\_1_help.chm"), 0u);
@@ -184,16 +184,16 @@ TEST_F(StartupWithPresets, RunStartsAtTheUserGroupAndBackEndsIt) {
     run(pelaxo5());
     EXPECT_EQ(titlesShown(), std::vector<std::u16string>{u"Select User Group"});
     EXPECT_EQ(ui.pagesShown[0].selectedOption, 0);
-    EXPECT_EQ(app->installDir, u"C:\\Apps\\Circuita");
-    EXPECT_EQ(app->networkFolder, app->installDir);
-    EXPECT_TRUE(app->msiUiOption.empty());
+    EXPECT_EQ(app->run().choices.installDir, u"C:\\Apps\\Circuita");
+    EXPECT_EQ(app->run().choices.networkFolder, app->run().choices.installDir);
+    EXPECT_TRUE(app->run().choices.msiUiOption.empty());
 
     // Without its folder key the file is ignored: the start page comes first.
     presets("[SETUP]\nGLOBAL=1\n");
     ui.pagesShown.clear();
     run(pelaxo5());
     EXPECT_EQ(ui.pagesShown.at(0).pageClass, platform::PageClass::Start);
-    EXPECT_TRUE(app->installDir.empty());
+    EXPECT_TRUE(app->run().choices.installDir.empty());
 }
 
 TEST_F(StartupWithPresets, AutoModeRunsWithoutQuestions) {
@@ -205,15 +205,14 @@ TEST_F(StartupWithPresets, AutoModeRunsWithoutQuestions) {
         return std::string("next");
     });
     run(pelaxo5());
-    EXPECT_EQ(app->msiUiOption, u"/qn ");
-    EXPECT_FALSE(app->allUsers);
+    EXPECT_EQ(app->run().choices.msiUiOption, u"/qn ");
+    EXPECT_FALSE(app->run().choices.allUsers);
     // No question is asked: the only page is the extraction's, and msiexec installs the
     // extracted package quietly.
     ASSERT_EQ(ui.pagesShown.size(), 1u);
     EXPECT_EQ(ui.pagesShown[0].pageClass, platform::PageClass::Progress);
     ASSERT_FALSE(system.commandLines.empty());
-    EXPECT_NE(system.commandLines.back().find(u"msiexec.exe\" /i \"C:\\Temp\\c.msi\"/qn  "),
-              std::u16string::npos)
+    EXPECT_NE(system.commandLines.back().find(u"msiexec.exe\" /i \"C:\\Temp\\c.msi\"/qn  "), std::u16string::npos)
         << wideToUtf8(system.commandLines.back());
     // Presets make a quiet run, but not one started by a script: it still ends with 0.
     EXPECT_EQ(app->exitCode(), 0);
@@ -260,11 +259,11 @@ TEST_F(StartupWithPresets, WhichProductsReadThemAndWhenTheyEndTheRun) {
               u"install the software.");
 
     // A removal asked for on the command line is not turned into an installation.
-    app->flowState = "remove all";
-    app->installDir.clear();
+    app->navigation().flowState = "remove all";
+    app->run().choices.installDir.clear();
     EXPECT_TRUE(applyPresetsFile(*app));
-    EXPECT_EQ(app->flowState, "remove all");
-    EXPECT_TRUE(app->installDir.empty());
+    EXPECT_EQ(app->navigation().flowState, "remove all");
+    EXPECT_TRUE(app->run().choices.installDir.empty());
 }
 
 }  // namespace

@@ -276,10 +276,11 @@ TEST_F(Downloads, ASingleFileMustBeAnnouncedWithAtLeast5000BytesAndArriveWhole) 
 
 TEST_F(Downloads, TheMaterialArrivesInTheTemporaryFolderBehindItsPage) {
     FakeUi ui;
-    CBootstrapperApp app(system, ui);
-    app.languageIndex = 1;
-    app.materialUrl = u"http://h";
-    app.materialCabFiles = u"a.cab  b.cab";
+    CBootstrapperApp application(system, ui);
+    RunContext& app = application.run();
+    app.choices.languageIndex = 1;
+    app.product.materialUrl = u"http://h";
+    app.product.materialCabFiles = u"a.cab  b.cab";
     server.files["a.cab"] = content(7000, 8);
     server.files["b.cab"] = content(9000, 9);
     const std::u16string folder = u"\\\\?\\C:\\Temp\\";

@@ -50,9 +50,9 @@ TEST(UpdateSearch, AForeignOrChangedUpdateIsNamedDeletedAndNotStarted) {
     RunContext app(system, ui);
     ProgressPages pages(app);
     app.setProgress(pages);
-    app.languageIndex = 1;
-    app.updateUrl = u"http://h/update.exe";
-    app.updateTarget = u"update.exe";
+    app.choices.languageIndex = 1;
+    app.product.updateUrl = u"http://h/update.exe";
+    app.product.updateTarget = u"update.exe";
     system.signatures[system.exePath] = intact(kPublisher);
     system.onHttp = [](const std::u16string&) {
         FakeSystem::HttpReply reply;

@@ -127,11 +127,11 @@ int wmain(int argc, wchar_t** argv) {
     RunContext app(system, ui);
     ProgressPages pages(app);
     app.setProgress(pages);
-    app.languageIndex = kEnglish;
-    app.productName = u"Circuita 5";
-    app.applicationTitle = u"Circuita 5 Setup";
-    app.msiFileName = u"Circuita.msi";
-    app.msiResourceName = u"MSI_FILE";
+    app.choices.languageIndex = kEnglish;
+    app.product.productName = u"Circuita 5";
+    app.offer.applicationTitle = u"Circuita 5 Setup";
+    app.product.msiFileName = u"Circuita.msi";
+    app.product.msiResourceName = u"MSI_FILE";
 
     Watch watcher;
     KernelHandle thread(watched ? CreateThread(nullptr, 0, watch, &watcher, 0, nullptr) : nullptr);
@@ -155,13 +155,13 @@ int wmain(int argc, wchar_t** argv) {
         }
         result = CopyFilesWithProgress(app, std::wcstoull(argv[4], nullptr, 10), sources, destinations);
     } else if (step == L"download" && argc == 6) {
-        result = DownloadFile(app, "QendraSetup", fromWide(argv[4]), fromWide(argv[5]), u"Downloading",
-                              u"Please wait.", u"Status");
+        result = DownloadFile(app, "QendraSetup", fromWide(argv[4]), fromWide(argv[5]), u"Downloading", u"Please wait.",
+                              u"Status");
     } else if (step == L"segments" && argc >= 7) {
         std::vector<std::u16string> files;
         for (int i = 6; i < argc; ++i) files.push_back(fromWide(argv[i]));
-        result = DownloadSegmentedFiles(app, "QendraSetup", fromWide(argv[4]), files, fromWide(argv[5]),
-                                        u"Downloading", u"Please wait.", u"Status");
+        result = DownloadSegmentedFiles(app, "QendraSetup", fromWide(argv[4]), files, fromWide(argv[5]), u"Downloading",
+                                        u"Please wait.", u"Status");
     } else if (step == L"fetch" && argc == 6) {
         result = downloadFileWork(system, sink, u"QendraSetup", fromWide(argv[4]), fromWide(argv[5]), &times);
     } else if (step == L"split" && argc >= 7) {

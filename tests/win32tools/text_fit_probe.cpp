@@ -178,43 +178,43 @@ private:
 const char* const kLanguageCodes[kLanguageCount] = {"de", "en", "es", "fr", "it", "cs"};
 
 // The fields a demo run has once its settings are read.
-void demoRun(CBootstrapperApp& app, int language, const std::u16string& launcher) {
-    app.languageIndex = language;
-    app.languageList = {0, 1, 2, 3, 4, 5};
-    app.languageEnabled.fill(true);
-    app.productName = u"Circuita 5";
-    app.productShortName = u"Circuita";
-    app.applicationTitle = u"Circuita 5 Setup";
-    app.mainExeDir.fill(u"Circuita 5");
-    app.circuitDir.fill(u"Circuita 5");
-    app.helpFileTempCopy.fill(u"C:\\users\\Public\\Temp\\circuita.chm");  // Help shows
-    app.stickAppPath = launcher;                                          // "run from stick" shows
-    app.updateConfigured = true;
-    app.preconfigSetup = false;
-    app.preconfigMode = true;  // every preconfiguration page shows
-    app.linkOnly = false;
-    app.toGoEdition = false;
-    app.demoVersion = false;
-    app.isPelaxo5 = app.isPelaxo4 = false;
-    app.msiUiOption.clear();
-    app.allUsers = true;
-    app.autoMode = 0;
-    app.circuitFolderDialog = true;
-    app.circuitFolder = u"D:\\Schaltungen\\Übungen";
-    app.useStandardCircuitFolder = true;
-    app.networkFolder = u"\\\\server\\software\\Circuita 5";
-    app.individualSetupFolder = u"c:\\install\\Circuita 5";
-    app.targetProgramFolder = u"C:\\Program Files\\Circuita 5";
-    app.setupIniText = u"[SETUP]\nDEFAULTDIRL=C:\\Program Files\\Circuita 5\nAUTOMODE=1\nALLUSERS=1";
-    app.askForVideos = app.askForPresentations = app.askForMaterialDownload = true;
-    app.videosAsDownload = false;
-    app.installVideos = app.installPresentations = app.downloadMaterialChosen = false;
-    app.addOptionalComponents = false;
-    app.videosSize = u"35";
-    app.presentationsSize = u"12";
+void demoRun(RunContext& app, int language, const std::u16string& launcher) {
+    app.choices.languageIndex = language;
+    app.offer.languageList = {0, 1, 2, 3, 4, 5};
+    app.product.languageEnabled.fill(true);
+    app.product.productName = u"Circuita 5";
+    app.product.productShortName = u"Circuita";
+    app.offer.applicationTitle = u"Circuita 5 Setup";
+    app.product.mainExeDir.fill(u"Circuita 5");
+    app.product.circuitDir.fill(u"Circuita 5");
+    app.record.helpFileTempCopy.fill(u"C:\\users\\Public\\Temp\\circuita.chm");  // Help shows
+    app.offer.stickAppPath = launcher;                                           // "run from stick" shows
+    app.product.updateConfigured = true;
+    app.product.preconfigSetup = false;
+    app.choices.preconfigMode = true;  // every preconfiguration page shows
+    app.choices.linkOnly = false;
+    app.product.toGoEdition = false;
+    app.product.demoVersion = false;
+    app.offer.isPelaxo5 = app.offer.isPelaxo4 = false;
+    app.choices.msiUiOption.clear();
+    app.choices.allUsers = true;
+    app.choices.autoMode = 0;
+    app.product.circuitFolderDialog = true;
+    app.choices.circuitFolder = u"D:\\Schaltungen\\Übungen";
+    app.choices.useStandardCircuitFolder = true;
+    app.choices.networkFolder = u"\\\\server\\software\\Circuita 5";
+    app.choices.individualSetupFolder = u"c:\\install\\Circuita 5";
+    app.choices.targetProgramFolder = u"C:\\Program Files\\Circuita 5";
+    app.choices.setupIniText = u"[SETUP]\nDEFAULTDIRL=C:\\Program Files\\Circuita 5\nAUTOMODE=1\nALLUSERS=1";
+    app.offer.askForVideos = app.offer.askForPresentations = app.product.askForMaterialDownload = true;
+    app.offer.videosAsDownload = false;
+    app.choices.installVideos = app.choices.installPresentations = app.choices.downloadMaterialChosen = false;
+    app.choices.addOptionalComponents = false;
+    app.product.videosSize = u"35";
+    app.product.presentationsSize = u"12";
 }
 
-void runtimePage(CBootstrapperApp& app, bool version40) {
+void runtimePage(RunContext& app, bool version40) {
     auto named = [&](int row) {
         const std::u16string text = productText(app, row);
         return version40 ? replaceAll(text, u"2.0 SP2", u"4.0") : text;
@@ -224,42 +224,43 @@ void runtimePage(CBootstrapperApp& app, bool version40) {
 
 struct PageCase {
     const char* name;
-    std::function<void(CBootstrapperApp&, WizardSteps&)> show;
+    std::function<void(RunContext&, WizardSteps&)> show;
 };
 
-void finish(CBootstrapperApp& app, WizardSteps& steps, int text, const std::u16string& additional) {
-    steps.showFinishPage(app, replaceAll(app.text(19), u"ProductX", app.productName), app.text(text), additional);
+void finish(RunContext& app, WizardSteps& steps, int text, const std::u16string& additional) {
+    steps.showFinishPage(app, replaceAll(app.text(19), u"ProductX", app.product.productName), app.text(text),
+                         additional);
 }
 
 std::vector<PageCase> pageCases() {
-    using A = CBootstrapperApp;
+    using A = RunContext;
     using S = WizardSteps;
     // The start page first: it makes the title font the other pages use.
     return {
         {"start", [](A& a, S& s) { s.showStartPage(a); }},
         {"start-preconfig",
          [](A& a, S& s) {
-             a.preconfigSetup = true;
+             a.product.preconfigSetup = true;
              s.showStartPage(a);
          }},
         {"start-pelaxo5",
          [](A& a, S& s) {
-             a.isPelaxo5 = true;
+             a.offer.isPelaxo5 = true;
              s.showStartPage(a);
          }},
         {"start-pelaxo5-preconfig",
          [](A& a, S& s) {
-             a.isPelaxo5 = a.preconfigSetup = true;
+             a.offer.isPelaxo5 = a.product.preconfigSetup = true;
              s.showStartPage(a);
          }},
         {"start-pelaxo4",
          [](A& a, S& s) {
-             a.isPelaxo4 = true;
+             a.offer.isPelaxo4 = true;
              s.showStartPage(a);
          }},
         {"start-togo",
          [](A& a, S& s) {
-             a.isPelaxo5 = a.toGoEdition = true;
+             a.offer.isPelaxo5 = a.product.toGoEdition = true;
              s.showStartPage(a);
          }},
         {"already-installed", [](A& a, S& s) { s.askAlreadyInstalled(a); }},
@@ -268,11 +269,11 @@ std::vector<PageCase> pageCases() {
          [](A& a, S& s) {
              // An installation the page accepts: bin\<program> below the folder.
              const std::u16string folder = u"C:\\fit-network";
-             a.startApplicationOnStick = u"Circuita.exe";
+             a.product.startApplicationOnStick = u"Circuita.exe";
              CreateDirectoryW(toWide(folder).c_str(), nullptr);
              CreateDirectoryW(toWide(folder + u"\\bin").c_str(), nullptr);
-             a.system().createEmptyFile(folder + u"\\bin\\" + a.startApplicationOnStick);
-             a.networkFolder = folder;
+             a.system().createEmptyFile(folder + u"\\bin\\" + a.product.startApplicationOnStick);
+             a.choices.networkFolder = folder;
              s.askNetworkFolder(a);
          }},
         {"user-group", [](A& a, S& s) { s.askUserGroup(a); }},
@@ -280,29 +281,29 @@ std::vector<PageCase> pageCases() {
         {"program-folder", [](A& a, S& s) { s.askProgramFolder(a); }},
         {"program-folder-togo",
          [](A& a, S& s) {
-             a.toGoEdition = true;
+             a.product.toGoEdition = true;
              s.askProgramFolder(a);
          }},
         {"circuit-folder",
          [](A& a, S& s) {
-             a.preconfigMode = false;
+             a.choices.preconfigMode = false;
              s.askCircuitFolder(a);
          }},
         {"circuit-folder-preconfig", [](A& a, S& s) { s.askCircuitFolder(a); }},
         {"circuit-folder-own",
          [](A& a, S& s) {
-             a.preconfigMode = false;
-             a.useStandardCircuitFolder = false;
+             a.choices.preconfigMode = false;
+             a.choices.useStandardCircuitFolder = false;
              s.askCircuitFolder(a);
          }},
         {"videos-download",
          [](A& a, S& s) {
-             a.videosAsDownload = true;
+             a.offer.videosAsDownload = true;
              s.askCopyVideos(a);
          }},
         {"videos-pelaxo4",
          [](A& a, S& s) {
-             a.isPelaxo4 = true;
+             a.offer.isPelaxo4 = true;
              s.askCopyVideos(a);
          }},
         {"videos", [](A& a, S& s) { s.askCopyVideos(a); }},
@@ -315,8 +316,8 @@ std::vector<PageCase> pageCases() {
         {"finish-links", [](A& a, S& s) { finish(a, s, 18, a.text(125)); }},
         {"finish-individual-setup",
          [](A& a, S& s) {
-             s.showFinishPage(a, a.text(134), replaceAll(a.text(135), u"XYZ", a.individualSetupFolder),
-                              a.text(128) + u"\n\n" + a.setupIniText);
+             s.showFinishPage(a, a.text(134), replaceAll(a.text(135), u"XYZ", a.choices.individualSetupFolder),
+                              a.text(128) + u"\n\n" + a.choices.setupIniText);
          }},
         // The progress pages with the texts their steps give them (no work runs).
         {"runtime-20", [](A& a, S&) { runtimePage(a, false); }},
@@ -339,9 +340,10 @@ std::vector<PageCase> pageCases() {
          }},
         {"shell-extension",
          [](A& a, S&) {
-             const std::u16string installing = replaceAll(a.text(42), u"ProductX", a.productName);
+             const std::u16string installing = replaceAll(a.text(42), u"ProductX", a.product.productName);
              a.progress().run(platform::WorkKind::RegisterShellExtension,
-                              {replaceAll(a.text(16), u"ProductX", a.productName), installing, installing, u""}, {});
+                              {replaceAll(a.text(16), u"ProductX", a.product.productName), installing, installing, u""},
+                              {});
          }},
     };
 }
@@ -391,7 +393,8 @@ int wmain(int argc, wchar_t** argv) {
     MeasuringUi ui;
     const auto cases = pageCases();
     {
-        CBootstrapperApp app(system, ui);
+        CBootstrapperApp application(system, ui);
+        RunContext& app = application.run();
         const std::u16string launcher = system.launcherPath();
         NoDownloads downloads;
         WizardSteps steps(downloads);

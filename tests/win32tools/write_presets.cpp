@@ -21,9 +21,10 @@ int wmain(int argc, wchar_t** argv) {
     if (!in) return 3;
     Win32System system;
     Win32Ui ui;
-    CBootstrapperApp app(system, ui);
-    app.allUsers = false;
-    app.askForVideos = app.installVideos = true;
+    CBootstrapperApp application(system, ui);
+    RunContext& app = application.run();
+    app.choices.allUsers = false;
+    app.offer.askForVideos = app.choices.installVideos = true;
     std::string line;
     while (std::getline(in, line)) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
@@ -32,23 +33,23 @@ int wmain(int argc, wchar_t** argv) {
         const std::string key = line.substr(0, equals);
         const std::u16string value = utf8ToWide(line.substr(equals + 1));
         if (key == "folder") {
-            app.targetProgramFolder = value;
+            app.choices.targetProgramFolder = value;
         } else if (key == "network-folder") {
-            app.networkFolder = value;
-            app.linkOnly = true;
+            app.choices.networkFolder = value;
+            app.choices.linkOnly = true;
         } else if (key == "circuit-folder") {
-            app.circuitFolder = value;
-            app.useStandardCircuitFolder = false;
+            app.choices.circuitFolder = value;
+            app.choices.useStandardCircuitFolder = false;
         } else if (key == "auto-mode") {
-            app.autoMode = static_cast<int>(parseDecimalPrefix(value));
+            app.choices.autoMode = static_cast<int>(parseDecimalPrefix(value));
         } else if (key == "all-users") {
-            app.allUsers = value == u"1";
+            app.choices.allUsers = value == u"1";
         } else if (key == "no-videos") {
-            app.installVideos = false;
+            app.choices.installVideos = false;
         } else {
             return 4;
         }
     }
-    composePresets(app);
-    return writePresetsFile(system, fromWide(argv[2]), app.setupIniText) ? 0 : 5;
+    composePresets(app.choices, app.offer);
+    return writePresetsFile(system, fromWide(argv[2]), app.choices.setupIniText) ? 0 : 5;
 }

@@ -6,7 +6,7 @@
 #include <iterator>
 #include <vector>
 
-#include "config/run_state.h"
+#include "config/product_settings.h"
 #include "config/settings_reader.h"
 #include "config/xml_document.h"
 
@@ -18,9 +18,9 @@ namespace {
 constexpr int kNoLanguageEnabled = -51;
 
 int launcherResult(const std::vector<unsigned char>& bytes, bool windows64) {
-    RunState state;
+    ProductSettings state;
     const int result = readSettingsResource(state, bytes, windows64);
-    return result == kSettingsOk && state.languageIndex < 0 ? kNoLanguageEnabled : result;
+    return result == kSettingsOk && state.firstLanguage < 0 ? kNoLanguageEnabled : result;
 }
 
 void refusal(std::ostream& out, const std::string& path, int result, const char* machine) {

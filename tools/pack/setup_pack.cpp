@@ -18,7 +18,7 @@
 #include <string>
 #include <vector>
 
-#include "config/run_state.h"
+#include "config/product_settings.h"
 #include "config/scramble.h"
 #include "config/settings_reader.h"
 #include "config/xml_document.h"
@@ -153,7 +153,7 @@ int main(int argc, char** argv) {
     // Refuse what the launcher would refuse at start-up, on either kind of Windows:
     // which runtime installer it needs depends on the machine.
     for (const bool windows64 : {false, true}) {
-        RunState state;
+        ProductSettings state;
         const int result = readSettingsDocument(state, text, windows64);
         if (result != kSettingsOk) {
             std::cerr << "setup-pack: " << settingsPath << ": " << result << ": " << settingsResultText(result)

@@ -39,7 +39,7 @@ public:
     }
 
     StepResult showStartPage(RunContext& app) override {
-        EXPECT_FALSE(app.preconfigMode || app.linkOnly) << "start clears the modes first";
+        EXPECT_FALSE(app.choices.preconfigMode || app.choices.linkOnly) << "start clears the modes first";
         return page("start");
     }
     StepResult askAlreadyInstalled(RunContext&) override { return page("already installed"); }

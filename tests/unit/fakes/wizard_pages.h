@@ -32,16 +32,16 @@ public:
 class WizardPages : public ::testing::Test {
 protected:
     WizardPages() {
-        app.productName = u"Circuita 5";
-        app.productShortName = u"Circuita";
-        app.versionSuffix = u" (V 5.0b)";
-        app.applicationTitle = u"Circuita 5 Setup";
-        app.languageEnabled = {true, true, false, true, false, false};
-        app.languageList = {0, 1, 3};
-        app.languageIndex = 1;
-        app.stickAppPath = u"D:\\App\\Circuita.exe";
-        app.mainExeDir[1] = u"Circuita 5";
-        app.circuitDir[1] = u"Circuits";
+        app.product.productName = u"Circuita 5";
+        app.product.productShortName = u"Circuita";
+        app.offer.versionSuffix = u" (V 5.0b)";
+        app.offer.applicationTitle = u"Circuita 5 Setup";
+        app.product.languageEnabled = {true, true, false, true, false, false};
+        app.offer.languageList = {0, 1, 3};
+        app.choices.languageIndex = 1;
+        app.offer.stickAppPath = u"D:\\App\\Circuita.exe";
+        app.product.mainExeDir[1] = u"Circuita 5";
+        app.product.circuitDir[1] = u"Circuits";
         system.copyLikeXcopy();
     }
     // The next page answers with this word after the change.
@@ -55,7 +55,9 @@ protected:
 
     FakeSystem system;
     FakeUi ui;
-    CBootstrapperApp app{system, ui};
+    CBootstrapperApp application{system, ui};
+    RunContext& app = application.run();
+    Navigation& navigation = application.navigation();
     ScriptedDownloads downloads;
     WizardSteps steps{downloads};
 };

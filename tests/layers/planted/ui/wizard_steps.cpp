@@ -13,7 +13,12 @@ void plantedStep(RunContext& app) {
     app.showMessage(u"flowState = quoted text is no write");  // flowState = nor is a comment
 }
 
-void plantedAlias(RunState& run) {
+void plantedProductWrites(RunContext& run) {
+    if (run.product.productName == u"x") run.product.helpFile[1].append(u"y");
+    run.product.askForVideos = run.offer.askForVideos;
+}
+
+void plantedAlias(RunContext& run) {
     run.backTarget.clear();
     flowState += "x";
 }
