@@ -69,7 +69,7 @@ void CBootstrapperApp::computeVersionSuffix() {
 }
 
 int CBootstrapperApp::readXML_Options() {
-    return ::readSettings(run_.product, run_.offer, run_.choices, run_.system());
+    return readSettings(run_.product, run_.offer, run_.choices, run_.system());
 }
 
 bool CBootstrapperApp::endRun() {
@@ -122,11 +122,11 @@ bool CBootstrapperApp::initInstance() {
         chooseStartLanguage(run_.product.languageEnabled, run_.choices.languageIndex, run_.system().systemUiLocale());
 
     if (!run_.system().claimSingleInstance()) {
-        run_.showMessage(run_.text(82));
+        run_.showMessage(run_.text(TextRow::AlreadyRunning));
         return endRun();
     }
     if (run_.system().osVersionNumber() < run_.product.minOsVersion) {
-        run_.showMessage(run_.text(166));
+        run_.showMessage(run_.text(TextRow::OsNotSupported));
         return endRun();
     }
 

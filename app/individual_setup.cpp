@@ -130,5 +130,5 @@ int createIndividualSetup(RunContext& app) {
     const std::uint64_t required = destinations.size() * kBytesPerEntry + totalBytes + kReserveBytes;
     if (freeBytes && *freeBytes < required) return -4;
     // A copy that stopped part-way is no Individual Setup: the flow must not report one.
-    return CopyFilesWithProgress(app, totalBytes, sources, destinations) == 0 ? 0 : kIndividualSetupCopyFailed;
+    return copyFilesWithProgress(app, totalBytes, sources, destinations) == 0 ? 0 : kIndividualSetupCopyFailed;
 }

@@ -10,23 +10,25 @@
 UpdateOutcome SetupActions::downloadAndStartUpdate(RunContext& app) {
     platform::System& system = app.system();
     const std::u16string target = system.tempFolder() + u"\\" + app.product.updateTarget;
-    const int result = DownloadFile(app, kDownloadAgentName, app.product.updateUrl, target,
-                                    replaceAll(app.text(45), u"ProductX", app.product.productName),
-                                    replaceAll(app.text(46), u"ProductX", app.product.productName), app.text(6));
+    const int result =
+        DownloadFile(app, kDownloadAgentName, app.product.updateUrl, target,
+                     replaceAll(app.text(TextRow::UpdateTitle), u"ProductX", app.product.productName),
+                     replaceAll(app.text(TextRow::SearchingUpdate), u"ProductX", app.product.productName),
+                     app.text(TextRow::Status));
     if (result == kDownloadCancelled) return UpdateOutcome::NotStarted;
     if (result == kDownloadLocalFileProblem) {
-        app.showMessage(app.text(44));
+        app.showMessage(app.text(TextRow::DownloadNotStored));
         return UpdateOutcome::NotStarted;
     }
     if (result == kDownloadTransferProblem) {
-        app.showMessage(app.text(5));
+        app.showMessage(app.text(TextRow::InternetConnectionFailed));
         return UpdateOutcome::NotStarted;
     }
     // Whoever sits on the network path chose these bytes: they run only with the
     // launcher's own signature, and do not stay behind for anyone to start later.
     if (!signedLikeLauncher(system, target)) {
         system.deleteFile(target);
-        app.showMessage(app.text(167));
+        app.showMessage(app.text(TextRow::UpdateNotSigned));
         return UpdateOutcome::Refused;
     }
     const int language =

@@ -95,7 +95,7 @@ private:
 
     // ---- action states ----
 
-    void message(int row, platform::MessageKind kind = platform::MessageKind::Error,
+    void message(TextRow row, platform::MessageKind kind = platform::MessageKind::Error,
                  const std::u16string& product = std::u16string()) {
         app_.showMessage(replaceAll(app_.text(row), u"ProductX", product.empty() ? app_.product.productName : product),
                          kind);
@@ -106,7 +106,8 @@ private:
                                               bool version40) {
         if (installed) return std::nullopt;
         if (!app_.system().isAdministrator()) {
-            std::u16string text = replaceAll(app_.text(30), u"ProductX", app_.product.productName);
+            std::u16string text =
+                replaceAll(app_.text(TextRow::DotNet20RequiredNoAdministrator), u"ProductX", app_.product.productName);
             if (version40) text = replaceAll(text, u"2.0 SP2", u"4.0");
             app_.showMessage(text, platform::MessageKind::Error);
             return kStart;
@@ -119,7 +120,7 @@ private:
     ActionResult installApplication() {
         platform::System& sys = app_.system();
         if (app_.product.adminRequired && !sys.isAdministrator()) {
-            message(12);
+            message(TextRow::InstallNeedsAdministrator);
             return kStart;
         }
         if (app_.product.needsDotNet20) {
@@ -137,7 +138,7 @@ private:
                                                                                   {&app_.product.editionGuidP, u" P"}};
             for (const auto& [guid, letter] : editions) {
                 if (!guid->empty() && IsProductInstalled(sys, *guid)) {
-                    message(122, platform::MessageKind::Error, app_.product.productName + letter);
+                    message(TextRow::AlreadyInstalled, platform::MessageKind::Error, app_.product.productName + letter);
                     return kStart;
                 }
             }
@@ -155,8 +156,11 @@ private:
         const int exitCode = actions_.launchPackage(app_);
         // A quiet run waits for nobody: its outcome is its exit code, not a page.
         if (app_.choices.msiUiOption.empty() && (app_.product.toGoEdition || exitCode != 0))
-            pages_.showFinishPage(app_, replaceAll(app_.text(19), u"ProductX", app_.product.productName),
-                                  app_.text(installerSucceeded(static_cast<std::uint32_t>(exitCode)) ? 18 : 81), u"");
+            pages_.showFinishPage(
+                app_, replaceAll(app_.text(TextRow::SetupFinished), u"ProductX", app_.product.productName),
+                app_.text(installerSucceeded(static_cast<std::uint32_t>(exitCode)) ? TextRow::InstallationCompleted
+                                                                                   : TextRow::SetupAborted),
+                u"");
         return kRunEnds;
     }
 
@@ -164,8 +168,9 @@ private:
         actions_.installShellExtension(app_);
         actions_.createShortcutsAndRegistry(app_);
         if (app_.choices.msiUiOption.empty())
-            pages_.showFinishPage(app_, replaceAll(app_.text(19), u"ProductX", app_.product.productName), app_.text(18),
-                                  app_.text(125));
+            pages_.showFinishPage(app_,
+                                  replaceAll(app_.text(TextRow::SetupFinished), u"ProductX", app_.product.productName),
+                                  app_.text(TextRow::InstallationCompleted), app_.text(TextRow::OnlyLinkCreated));
         return kRunEnds;
     }
 
@@ -182,13 +187,15 @@ private:
     ActionResult createPreconfigSetup() {
         const int result = actions_.createIndividualSetup(app_);
         if (result >= 0) {
-            pages_.showFinishPage(app_, app_.text(134),
-                                  replaceAll(app_.text(135), u"XYZ", app_.choices.individualSetupFolder),
-                                  app_.text(128) + u"\n\n" + app_.choices.setupIniText);
+            pages_.showFinishPage(app_, app_.text(TextRow::IndividualSetupCreated),
+                                  replaceAll(app_.text(TextRow::IndividualSetupCreatedMessage), u"XYZ",
+                                             app_.choices.individualSetupFolder),
+                                  app_.text(TextRow::SetupIniContent) + u"\n\n" + app_.choices.setupIniText);
             return kRunEnds;
         }
-        const std::u16string text =
-            result == -4 ? app_.text(120) : replaceAll(app_.text(95), u"xyz", app_.choices.individualSetupFolder);
+        const std::u16string text = result == -4 ? app_.text(TextRow::NotEnoughSpace)
+                                                 : replaceAll(app_.text(TextRow::IndividualSetupNotCopied), u"xyz",
+                                                              app_.choices.individualSetupFolder);
         app_.showMessage(text, platform::MessageKind::Plain);
         return kSetupFolder;
     }
@@ -220,7 +227,7 @@ private:
     }
 
     ActionResult noAdminNoDotNet() {
-        message(43);
+        message(TextRow::UpdateNeedsDotNet20);
         return kStart;
     }
 

@@ -25,7 +25,7 @@ bool applyPresetsFile(CBootstrapperApp& application) {
     if (readPresets(app.choices, app.offer, system, path) < 0) return true;
 
     if (app.choices.allUsers && !system.isAdministrator()) {
-        app.showMessage(replaceAll(app.text(12), u"ProductX", app.product.productName));
+        app.showMessage(replaceAll(app.text(TextRow::InstallNeedsAdministrator), u"ProductX", app.product.productName));
         return false;
     }
     if (app.choices.autoMode == 1) app.choices.msiUiOption = u"/qb ";

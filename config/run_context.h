@@ -11,6 +11,7 @@
 #include "config/run_record.h"
 #include "platform/platform.h"
 #include "platform/progress.h"
+#include "text/text_rows.h"
 
 class RunContext {
 public:
@@ -32,7 +33,7 @@ public:
     void setProgress(platform::ProgressPresenter& presenter) { progress_ = &presenter; }
 
     // Row text in the current language.
-    std::u16string text(int row) const;
+    std::u16string text(TextRow row) const;
     // Modal message box with the application title as caption.
     platform::MessageAnswer showMessage(const std::u16string& message,
                                         platform::MessageKind kind = platform::MessageKind::Error);
@@ -44,4 +45,4 @@ private:
 };
 
 // Row text with "ProductX" replaced by the product name.
-std::u16string productText(const RunContext& app, int row);
+std::u16string productText(const RunContext& app, TextRow row);

@@ -58,58 +58,10 @@ std::u16string elementText(const XmlElement& element) { return utf8ToWide(elemen
 
 std::u16string bracedGuid(const std::string& value) { return u"{" + trimBlanks(utf8ToWide(value)) + u"}"; }
 
-}  // namespace
+using Name = SettingsName;
 
-const char* settingsResultText(int result) {
-    switch (result) {
-    case kSettingsNoProduct: return "installer has no product";
-    case kSettingsNoProductName: return "product has no name";
-    case kSettingsNoProductGuid: return "product has no guid";
-    case kSettingsNoBootstrapper: return "installer has no bootstrapper";
-    case kSettingsNoLanguages: return "bootstrapper has no languages";
-    case kSettingsUnknownLanguage: return "languages names an unknown language";
-    case kSettingsNoApplicationDir: return "bootstrapper has no application-dir-relative";
-    case kSettingsNoStickApplication: return "bootstrapper has no start-application-on-stick";
-    case kSettingsNoLinkInstallation: return "bootstrapper has no link-installation-only";
-    case kSettingsNoBinDir: return "link-installation-only has no bin-dir";
-    case kSettingsNoProgramDir: return "link-installation-only has no program-dir";
-    case kSettingsNoInstallDirEntry: return "link-installation-only has no regentry-installdir";
-    case kSettingsNoInstallDirSubkey: return "regentry-installdir has no subkey";
-    case kSettingsNoInstallDirValueName: return "regentry-installdir has no value-name";
-    case kSettingsNoIconEntry: return "link-installation-only has no regentry-icon";
-    case kSettingsNoIconSubkey: return "regentry-icon has no subkey";
-    case kSettingsNoOpenEntry: return "link-installation-only has no regentry-open";
-    case kSettingsNoOpenSubkey: return "regentry-open has no subkey";
-    case kSettingsNoMsi: return "installer has no msi";
-    case kSettingsNoRuntime64: return "dot-net20-framework resource has no Bit64";
-    case kSettingsNoRuntime32: return "dot-net20-framework resource has no Bit32";
-    case kSettingsNoRuntimeSourceFile: return "a runtime installer has no source-file";
-    case kSettingsNoRuntimeResourceId: return "a runtime installer has no id";
-    case kSettingsNoMsiOutput: return "msi has no output";
-    case kSettingsNoMsiOutputFile: return "output has no file";
-    case kSettingsNoMsiResourceId: return "output has no resource-id";
-    case kSettingsNoUpdateUrl: return "update has no url";
-    case kSettingsNoUpdateTarget: return "update has no target";
-    case kSettingsUnknownPackageLanguage: return "a package names no known language";
-    case kSettingsNoMainPackage: return "output has no main-package";
-    case kSettingsUnknownMainPackage: return "main-package names an unknown language";
-    case kSettingsNoResource: return "no SETTINGS resource";
-    default: return "";
-    }
-}
-
-int readSettingsDocument(ProductSettings& s, std::string_view documentText, bool windows64) {
-    using Name = SettingsName;
-    XmlDocument doc;
-    std::string parseError;
-    // A syntax error is not fatal by itself: the partial tree usually lacks a required
-    // item further down, which then names the problem by its code.
-    const std::string text(documentText);
-    (void)doc.parse(text.c_str(), parseError);
-    SettingsTree tree(doc);
-
-    // ---- product ----
-    const XmlElement* installer = tree.child(&doc.root(), Name::Installer);
+// The product's names and GUIDs.
+int readProduct(SettingsTree& tree, ProductSettings& s, const XmlElement* installer) {
     const XmlElement* product = tree.child(installer, Name::Product);
     if (!product) return kSettingsNoProduct;
     tree.readFlag(product, Name::ProductDemoVersion, s.demoVersion);
@@ -131,8 +83,36 @@ int readSettingsDocument(ProductSettings& s, std::string_view documentText, bool
         const XmlAttribute* a = tree.attribute(guid, attributeName);
         if (a && !trimBlanks(utf8ToWide(a->value)).empty()) *field = bracedGuid(a->value);
     }
+    return kSettingsOk;
+}
 
-    // ---- bootstrapper ----
+// What a client installation needs: the folders and registry entries of the one it links to.
+int readLinkInstallation(SettingsTree& tree, ProductSettings& s, const XmlElement* bootstrapper) {
+    const XmlElement* linkOnlyItems = tree.child(bootstrapper, Name::LinkInstallationOnly);
+    if (!linkOnlyItems) return kSettingsNoLinkInstallation;
+    const XmlElement* binDirElement = tree.child(linkOnlyItems, Name::BinDir);
+    if (!binDirElement) return kSettingsNoBinDir;
+    s.binDir = elementText(*binDirElement);
+    const XmlElement* programDirElement = tree.child(linkOnlyItems, Name::ProgramDir);
+    if (!programDirElement) return kSettingsNoProgramDir;
+    s.programDir = elementText(*programDirElement);
+    const XmlElement* installDirEntry = tree.child(linkOnlyItems, Name::InstallDirEntry);
+    if (!installDirEntry) return kSettingsNoInstallDirEntry;
+    if (!tree.requireString(installDirEntry, Name::InstallDirSubkey, s.installDirRegSubkey))
+        return kSettingsNoInstallDirSubkey;
+    if (!tree.requireString(installDirEntry, Name::InstallDirValueName, s.installDirRegValueName))
+        return kSettingsNoInstallDirValueName;
+    const XmlElement* iconEntry = tree.child(linkOnlyItems, Name::IconEntry);
+    if (!iconEntry) return kSettingsNoIconEntry;
+    if (!tree.requireString(iconEntry, Name::IconSubkey, s.iconRegSubkey)) return kSettingsNoIconSubkey;
+    const XmlElement* openEntry = tree.child(linkOnlyItems, Name::OpenEntry);
+    if (!openEntry) return kSettingsNoOpenEntry;
+    if (!tree.requireString(openEntry, Name::OpenSubkey, s.openRegSubkey)) return kSettingsNoOpenSubkey;
+    return kSettingsOk;
+}
+
+// The launcher's own switches, the languages, the program on the medium, the client installation.
+int readBootstrapper(SettingsTree& tree, ProductSettings& s, const XmlElement* installer) {
     const XmlElement* bootstrapper = tree.child(installer, Name::Bootstrapper);
     if (!bootstrapper) return kSettingsNoBootstrapper;
     tree.readFlag(bootstrapper, Name::ExternalMsi, s.useExternalMsi);
@@ -171,33 +151,11 @@ int readSettingsDocument(ProductSettings& s, std::string_view documentText, bool
     if (!stickApp) return kSettingsNoStickApplication;
     s.startApplicationOnStick = elementText(*stickApp);
 
-    const XmlElement* linkOnlyItems = tree.child(bootstrapper, Name::LinkInstallationOnly);
-    if (!linkOnlyItems) return kSettingsNoLinkInstallation;
-    const XmlElement* binDirElement = tree.child(linkOnlyItems, Name::BinDir);
-    if (!binDirElement) return kSettingsNoBinDir;
-    s.binDir = elementText(*binDirElement);
-    const XmlElement* programDirElement = tree.child(linkOnlyItems, Name::ProgramDir);
-    if (!programDirElement) return kSettingsNoProgramDir;
-    s.programDir = elementText(*programDirElement);
-    const XmlElement* installDirEntry = tree.child(linkOnlyItems, Name::InstallDirEntry);
-    if (!installDirEntry) return kSettingsNoInstallDirEntry;
-    if (!tree.requireString(installDirEntry, Name::InstallDirSubkey, s.installDirRegSubkey))
-        return kSettingsNoInstallDirSubkey;
-    if (!tree.requireString(installDirEntry, Name::InstallDirValueName, s.installDirRegValueName))
-        return kSettingsNoInstallDirValueName;
-    const XmlElement* iconEntry = tree.child(linkOnlyItems, Name::IconEntry);
-    if (!iconEntry) return kSettingsNoIconEntry;
-    if (!tree.requireString(iconEntry, Name::IconSubkey, s.iconRegSubkey)) return kSettingsNoIconSubkey;
-    const XmlElement* openEntry = tree.child(linkOnlyItems, Name::OpenEntry);
-    if (!openEntry) return kSettingsNoOpenEntry;
-    if (!tree.requireString(openEntry, Name::OpenSubkey, s.openRegSubkey)) return kSettingsNoOpenSubkey;
+    return readLinkInstallation(tree, s, bootstrapper);
+}
 
-    // The technology code travels on an optional element of its own.
-    if (const XmlAttribute* domain = tree.attribute(tree.child(installer, Name::Technology), Name::TechnologyDomain)) {
-        s.technologyDomain = domain->value;
-    }
-
-    // ---- runtimes ----
+// The runtimes the product needs; windows64 picks the installer of the machine's width.
+int readRuntimes(SettingsTree& tree, ProductSettings& s, const XmlElement* installer, bool windows64) {
     if (const XmlElement* dotNet20 = tree.child(installer, Name::DotNet20)) {
         s.needsDotNet20 = true;
         if (const XmlElement* resource = tree.child(dotNet20, Name::DotNet20Resource)) {
@@ -221,8 +179,11 @@ int readSettingsDocument(ProductSettings& s, std::string_view documentText, bool
                 return kSettingsNoRuntimeResourceId;
         }
     }
+    return kSettingsOk;
+}
 
-    // ---- package ----
+// The package, its optional content, its per-language defines and its output.
+int readPackage(SettingsTree& tree, ProductSettings& s, const XmlElement* installer) {
     const XmlElement* msi = tree.child(installer, Name::Msi);
     if (!msi) return kSettingsNoMsi;
     tree.readFlag(msi, Name::AdminRequired, s.adminRequired);
@@ -276,16 +237,83 @@ int readSettingsDocument(ProductSettings& s, std::string_view documentText, bool
     if (!mainPackage) return kSettingsNoMainPackage;
     s.mainPackageLanguage = languageCodeToIndex(mainPackage->value);
     if (s.mainPackageLanguage < 0) return kSettingsUnknownMainPackage;
+    return kSettingsOk;
+}
 
-    // ---- shell extension and update ----
+// The technology code travels on an optional element of its own.
+void readTechnology(SettingsTree& tree, ProductSettings& s, const XmlElement* installer) {
+    if (const XmlAttribute* domain = tree.attribute(tree.child(installer, Name::Technology), Name::TechnologyDomain)) {
+        s.technologyDomain = domain->value;
+    }
+}
+
+// The shell extension and the update search.
+int readExtras(SettingsTree& tree, ProductSettings& s, const XmlElement* installer) {
     if (tree.child(installer, Name::Thumbex)) s.installThumbnailExtension = true;
     if (const XmlElement* update = tree.child(installer, Name::Update)) {
         s.updateConfigured = true;
         if (!tree.requireString(update, Name::UpdateUrl, s.updateUrl)) return kSettingsNoUpdateUrl;
         if (!tree.requireString(update, Name::UpdateTarget, s.updateTarget)) return kSettingsNoUpdateTarget;
     }
-
     return kSettingsOk;
+}
+
+}  // namespace
+
+const char* settingsResultText(int result) {
+    switch (result) {
+    case kSettingsNoProduct: return "installer has no product";
+    case kSettingsNoProductName: return "product has no name";
+    case kSettingsNoProductGuid: return "product has no guid";
+    case kSettingsNoBootstrapper: return "installer has no bootstrapper";
+    case kSettingsNoLanguages: return "bootstrapper has no languages";
+    case kSettingsUnknownLanguage: return "languages names an unknown language";
+    case kSettingsNoApplicationDir: return "bootstrapper has no application-dir-relative";
+    case kSettingsNoStickApplication: return "bootstrapper has no start-application-on-stick";
+    case kSettingsNoLinkInstallation: return "bootstrapper has no link-installation-only";
+    case kSettingsNoBinDir: return "link-installation-only has no bin-dir";
+    case kSettingsNoProgramDir: return "link-installation-only has no program-dir";
+    case kSettingsNoInstallDirEntry: return "link-installation-only has no regentry-installdir";
+    case kSettingsNoInstallDirSubkey: return "regentry-installdir has no subkey";
+    case kSettingsNoInstallDirValueName: return "regentry-installdir has no value-name";
+    case kSettingsNoIconEntry: return "link-installation-only has no regentry-icon";
+    case kSettingsNoIconSubkey: return "regentry-icon has no subkey";
+    case kSettingsNoOpenEntry: return "link-installation-only has no regentry-open";
+    case kSettingsNoOpenSubkey: return "regentry-open has no subkey";
+    case kSettingsNoMsi: return "installer has no msi";
+    case kSettingsNoRuntime64: return "dot-net20-framework resource has no Bit64";
+    case kSettingsNoRuntime32: return "dot-net20-framework resource has no Bit32";
+    case kSettingsNoRuntimeSourceFile: return "a runtime installer has no source-file";
+    case kSettingsNoRuntimeResourceId: return "a runtime installer has no id";
+    case kSettingsNoMsiOutput: return "msi has no output";
+    case kSettingsNoMsiOutputFile: return "output has no file";
+    case kSettingsNoMsiResourceId: return "output has no resource-id";
+    case kSettingsNoUpdateUrl: return "update has no url";
+    case kSettingsNoUpdateTarget: return "update has no target";
+    case kSettingsUnknownPackageLanguage: return "a package names no known language";
+    case kSettingsNoMainPackage: return "output has no main-package";
+    case kSettingsUnknownMainPackage: return "main-package names an unknown language";
+    case kSettingsNoResource: return "no SETTINGS resource";
+    default: return "";
+    }
+}
+
+int readSettingsDocument(ProductSettings& s, std::string_view documentText, bool windows64) {
+    XmlDocument doc;
+    std::string parseError;
+    // A syntax error is not fatal by itself: the partial tree usually lacks a required
+    // item further down, which then names the problem by its code.
+    const std::string text(documentText);
+    (void)doc.parse(text.c_str(), parseError);
+    SettingsTree tree(doc);
+
+    const XmlElement* installer = tree.child(&doc.root(), Name::Installer);
+    if (const int result = readProduct(tree, s, installer)) return result;
+    if (const int result = readBootstrapper(tree, s, installer)) return result;
+    readTechnology(tree, s, installer);
+    if (const int result = readRuntimes(tree, s, installer, windows64)) return result;
+    if (const int result = readPackage(tree, s, installer)) return result;
+    return readExtras(tree, s, installer);
 }
 
 namespace {

@@ -38,7 +38,8 @@ int downloadVideos(RunContext& app) {
     const std::u16string target = longTemporaryFolder(app) + u"media2.cab";
     clearReadOnly(app.system(), target);
     const int result =
-        DownloadFile(app, kDownloadAgentName, app.product.media2Url, target, app.text(145), app.text(146), app.text(6));
+        DownloadFile(app, kDownloadAgentName, app.product.media2Url, target, app.text(TextRow::DownloadingVideos),
+                     app.text(TextRow::DownloadingVideosMessage), app.text(TextRow::Status));
     if (result == kDownloadDone) app.record.videosDownloaded = true;
     return result;
 }
@@ -47,6 +48,7 @@ int downloadMaterial(RunContext& app) {
     const std::u16string folder = longTemporaryFolder(app);
     const std::vector<std::u16string> files = splitWords(app.product.materialCabFiles);
     for (const std::u16string& name : files) clearReadOnly(app.system(), folder + name);
-    return DownloadSegmentedFiles(app, kDownloadAgentName, app.product.materialUrl, files, folder, app.text(163),
-                                  app.text(164), app.text(6));
+    return DownloadSegmentedFiles(app, kDownloadAgentName, app.product.materialUrl, files, folder,
+                                  app.text(TextRow::DownloadingMaterial), app.text(TextRow::DownloadingMaterialMessage),
+                                  app.text(TextRow::Status));
 }

@@ -72,7 +72,7 @@ std::uint32_t updateInPlace(RunContext& app, const std::u16string& packagePath) 
             arguments += u"TRANSFORMS=\":" + std::u16string(kCultures[language]) + u".mst\" ";
     }
     arguments += u"REINSTALL=ALL NOVIDEOS=1 NOPRESENTATIONS=1 " + BuildPropertyString(app.choices);
-    return RunInstaller(app, arguments);
+    return runInstaller(app, arguments);
 }
 
 void setInstalledProductProperties(RunContext& app) {
@@ -118,7 +118,7 @@ void removeTemporaryFiles(RunContext& app, const std::u16string& packagePath, bo
 
 bool installerSucceeded(std::uint32_t exitCode) { return exitCode == 0 || exitCode == 3010 || exitCode == 1641; }
 
-std::uint32_t RunInstaller(RunContext& app, const std::u16string& arguments) {
+std::uint32_t runInstaller(RunContext& app, const std::u16string& arguments) {
     // Never the search path: a planted msiexec.exe beside a setup on a share would run with
     // the rights the user gave the setup.
     const std::u16string commandLine = systemTool(app.system(), u"msiexec.exe") + u" " + arguments;
@@ -128,7 +128,7 @@ std::uint32_t RunInstaller(RunContext& app, const std::u16string& arguments) {
 
 std::uint32_t RemovePreviousVersion(RunContext& app, const std::u16string& uiOption) {
     if (!IsProductInstalled(app.system(), app.product.productGuid)) return 0;
-    return RunInstaller(app, uiOption + u"/x " + app.product.productGuid);
+    return runInstaller(app, uiOption + u"/x " + app.product.productGuid);
 }
 
 int LaunchPackage(RunContext& app, std::uint32_t& exitCode) {
@@ -172,7 +172,7 @@ int LaunchPackage(RunContext& app, std::uint32_t& exitCode) {
     if (result == 0) {
         setLanguageProperties(app);
         exitCode =
-            RunInstaller(app, u"/i \"" + packagePath + u"\"" + uiOption + u" " + BuildPropertyString(app.choices));
+            runInstaller(app, u"/i \"" + packagePath + u"\"" + uiOption + u" " + BuildPropertyString(app.choices));
     }
     removeTemporaryFiles(app, packagePath, extracted);
     return result;
@@ -196,7 +196,7 @@ int LaunchTechnologyPackages(RunContext& app, std::uint32_t& exitCode) {
     if (!app.choices.installPresentations) SetMsiProperty(app.choices, "NOPRESENTATIONS", u"1");
     setLanguageProperties(app);
     for (const char16_t* name : packages) {
-        exitCode = RunInstaller(app, u"/i \"" + folder + name + u"\"/qb " + BuildPropertyString(app.choices));
+        exitCode = runInstaller(app, u"/i \"" + folder + name + u"\"/qb " + BuildPropertyString(app.choices));
         if (exitCode != 0) break;
     }
     return 0;

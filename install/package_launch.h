@@ -17,7 +17,7 @@ constexpr std::uint32_t kInstallFailure = 1603;
 bool installerSucceeded(std::uint32_t exitCode);
 
 // Runs msiexec with the arguments and waits for it; its exit code.
-std::uint32_t RunInstaller(RunContext& app, const std::u16string& arguments);
+std::uint32_t runInstaller(RunContext& app, const std::u16string& arguments);
 
 // -1 when the package could not be prepared or the in-place update failed, 0 otherwise;
 // exitCode is that of the last installer run, 0 when none ran.

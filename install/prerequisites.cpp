@@ -21,15 +21,15 @@ struct Runtime {
 };
 
 // A row about the 2.0 runtime, made to name the one at hand.
-std::u16string runtimeText(const RunContext& app, int row, bool version40) {
+std::u16string runtimeText(const RunContext& app, TextRow row, bool version40) {
     const std::u16string text = productText(app, row);
     return version40 ? replaceAll(text, u"2.0 SP2", u"4.0") : text;
 }
 
 void showMissingRuntime(RunContext& app, const Runtime& runtime) {
-    app.showMessage(
-        runtimeText(app, 10, runtime.version40) + u"\n\n" + replaceAll(app.text(148), u"ProductX", runtime.runtimeName),
-        platform::MessageKind::Warning);
+    app.showMessage(runtimeText(app, TextRow::DotNet20Required, runtime.version40) + u"\n\n" +
+                        replaceAll(app.text(TextRow::NoRuntimeFiles), u"ProductX", runtime.runtimeName),
+                    platform::MessageKind::Warning);
 }
 
 RuntimeOutcome installRuntime(RunContext& app, const Runtime& runtime) {
@@ -49,8 +49,9 @@ RuntimeOutcome installRuntime(RunContext& app, const Runtime& runtime) {
     const std::u16string quiet = u"/q";
     const platform::ProgressEnd end = app.progress().run(
         platform::WorkKind::RunProgram,
-        {app.text(27), runtimeText(app, 10, runtime.version40), runtimeText(app, 7, runtime.version40),
-         productText(app, 155)},
+        {app.text(TextRow::DotNetFramework), runtimeText(app, TextRow::DotNet20Required, runtime.version40),
+         runtimeText(app, TextRow::InstallingDotNet20, runtime.version40),
+         productText(app, TextRow::InstallationMayTakeMinutes)},
         [&system, &installer, &quiet](platform::ProgressSink&) { runProgramWork(system, installer, &quiet, nullptr); });
     if (extracted) system.deleteFile(installer);
     if (end == platform::ProgressEnd::Cancelled) return RuntimeOutcome::Cancelled;

@@ -14,22 +14,25 @@ int ExtractResourceWithProgress(RunContext& app, const std::u16string& resourceN
     int error = platform::kResourceOk;
     const platform::ResourceView resource = system.customResourceView(resourceName, error);
     if (error != platform::kResourceOk || !work::extractionFits(freeBytes, resource.size)) {
-        if (showErrors) app.showMessage(replaceAll(app.text(121), u"xyz", targetPath));
+        if (showErrors) app.showMessage(replaceAll(app.text(TextRow::NotEnoughSpaceForFile), u"xyz", targetPath));
         return -1;
     }
     int outcome = -1;
-    app.progress().run(platform::WorkKind::ExtractResource, {app.text(74), app.text(75), app.text(76), u""},
+    app.progress().run(platform::WorkKind::ExtractResource,
+                       {app.text(TextRow::ExtractingTitle), app.text(TextRow::ExtractingMessage),
+                        app.text(TextRow::ExtractingStatus), u""},
                        [&app, &resourceName, &targetPath, &outcome](platform::ProgressSink& sink) {
                            outcome = extractResourceWork(app, sink, resourceName, targetPath);
                        });
     return outcome;
 }
 
-int CopyFilesWithProgress(RunContext& app, std::uint64_t totalBytes, const std::vector<std::u16string>& sources,
+int copyFilesWithProgress(RunContext& app, std::uint64_t totalBytes, const std::vector<std::u16string>& sources,
                           const std::vector<std::u16string>& destinations) {
     int outcome = -1;
     const platform::ProgressEnd end = app.progress().run(
-        platform::WorkKind::CopyFiles, {app.text(92), app.text(93), app.text(94), u""},
+        platform::WorkKind::CopyFiles,
+        {app.text(TextRow::CopyTitle), app.text(TextRow::CopyMessage), app.text(TextRow::CopyStatus), u""},
         [&](platform::ProgressSink& sink) { outcome = copyFilesWork(app, sink, totalBytes, sources, destinations); });
     return end == platform::ProgressEnd::Finished ? outcome : -1;
 }

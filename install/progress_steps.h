@@ -17,5 +17,5 @@ int ExtractResourceWithProgress(RunContext& app, const std::u16string& resourceN
 
 // Copies the list behind the copy page: 0 when every file was copied, -1 after the error
 // box of the pair that failed.
-int CopyFilesWithProgress(RunContext& app, std::uint64_t totalBytes, const std::vector<std::u16string>& sources,
+int copyFilesWithProgress(RunContext& app, std::uint64_t totalBytes, const std::vector<std::u16string>& sources,
                           const std::vector<std::u16string>& destinations);

@@ -64,9 +64,11 @@ bool replaceHandlerWhenNewer(platform::System& system, const std::u16string& fol
 
 void InstallShellExtension(RunContext& app) {
     if (!app.product.installThumbnailExtension || !app.system().isAdministrator()) return;
-    const std::u16string installing = replaceAll(app.text(42), u"ProductX", app.product.productName);
+    const std::u16string installing =
+        replaceAll(app.text(TextRow::InstallingProduct), u"ProductX", app.product.productName);
     app.progress().run(platform::WorkKind::RegisterShellExtension,
-                       {replaceAll(app.text(16), u"ProductX", app.product.productName), installing, installing, u""},
+                       {replaceAll(app.text(TextRow::InstallProductTitle), u"ProductX", app.product.productName),
+                        installing, installing, u""},
                        [&app](platform::ProgressSink&) { registerShellExtensionWork(app); });
 }
 

@@ -9,18 +9,18 @@ platform::PageModel framedPage(RunContext& app, platform::PageClass pageClass, c
     platform::PageModel page;
     page.pageClass = pageClass;
     page.windowTitle = app.product.productName + u" Setup" + app.offer.versionSuffix;
-    page.backCaption = app.text(23);
-    page.nextCaption = app.text(24);
-    page.cancelCaption = app.text(2);
-    page.helpCaption = app.text(96);
-    page.browseCaption = app.text(83);
+    page.backCaption = app.text(TextRow::Back);
+    page.nextCaption = app.text(TextRow::Next);
+    page.cancelCaption = app.text(TextRow::Cancel);
+    page.helpCaption = app.text(TextRow::Help);
+    page.browseCaption = app.text(TextRow::Browse);
     const int topic = helpTopicName ? helpTopic(app.offer.helpTopics, helpTopicName) : -1;
     const int language = app.choices.languageIndex >= 0 && app.choices.languageIndex < kLanguageCount
                              ? app.choices.languageIndex
                              : kEnglish;
     page.helpVisible = topic >= 0 && !app.record.helpFileTempCopy[language].empty();
     if (page.helpVisible) page.onHelp = [&app, topic] { showHelp(app, topic); };
-    page.cancelQuestion = productText(app, 69);
+    page.cancelQuestion = productText(app, TextRow::ConfirmCancel);
     page.cancelQuestionCaption = app.offer.applicationTitle;
     page.placement = app.record.lastPageRect;
     return page;

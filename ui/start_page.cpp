@@ -10,33 +10,33 @@ constexpr int kSpanish = 2;
 
 // The texts that follow the language; visibility and window title stay as they are.
 void applyTexts(RunContext& app, platform::PageModel& page) {
-    auto withName = [&app](int row, const std::u16string& name) {
+    auto withName = [&app](TextRow row, const std::u16string& name) {
         return replaceAll(app.text(row), u"ProductX", name);
     };
-    page.title = app.text(8);
-    page.cancelCaption = app.text(2);
-    page.helpCaption = app.text(96);
-    page.commands[0].caption = withName(14, app.product.productShortName);
-    page.commands[0].explanation = withName(15, app.product.productName);
-    page.commands[1].caption = withName(16, app.product.productShortName);
+    page.title = app.text(TextRow::Welcome);
+    page.cancelCaption = app.text(TextRow::Cancel);
+    page.helpCaption = app.text(TextRow::Help);
+    page.commands[0].caption = withName(TextRow::RunFromStickTitle, app.product.productShortName);
+    page.commands[0].explanation = withName(TextRow::RunFromStickDescription, app.product.productName);
+    page.commands[1].caption = withName(TextRow::InstallProductTitle, app.product.productShortName);
     std::u16string install;
     if (app.product.demoVersion || (!app.offer.isPelaxo5 && !app.offer.isPelaxo4)) {
-        install = app.text(17);
+        install = app.text(TextRow::InstallProductDescription);
     } else if (app.product.toGoEdition) {
-        install = app.text(156);
+        install = app.text(TextRow::ProductWillBeInstalled);
     } else {
         // Only the first sentence of the longer text fits beside the button.
-        install = app.text(129);
+        install = app.text(TextRow::InstallOrUpdateMessage);
         const auto stop = install.find(u'.');
         if (stop != std::u16string::npos) install.resize(stop + 1);
     }
     page.commands[1].explanation = replaceAll(install, u"ProductX", app.product.productName);
     if (app.product.preconfigSetup) {
-        page.commands[2].caption = app.text(117);
-        page.commands[2].explanation = app.text(118);
+        page.commands[2].caption = app.text(TextRow::IndividualSetupTitle);
+        page.commands[2].explanation = app.text(TextRow::IndividualSetupDescription);
     } else {
-        page.commands[2].caption = withName(32, app.product.productName);
-        page.commands[2].explanation = withName(33, app.product.productName);
+        page.commands[2].caption = withName(TextRow::SearchUpdatesTitle, app.product.productName);
+        page.commands[2].explanation = withName(TextRow::SearchUpdatesDescription, app.product.productName);
     }
     page.tallThirdExplanation = (app.offer.isPelaxo5 || app.offer.isPelaxo4) && app.choices.languageIndex == kSpanish;
 }
@@ -46,10 +46,11 @@ void applyTexts(RunContext& app, platform::PageModel& page) {
 platform::PageModel startPage(RunContext& app) {
     platform::PageModel page = framedPage(app, platform::PageClass::Start, "welcome");
     // The label names the choice in four languages and does not follow it.
-    page.languageLabel = getText(4, 1) + u" / " + getText(4, 0) + u" / " + getText(4, 2) + u" / " + getText(4, 3);
+    page.languageLabel = getText(TextRow::Language, 1) + u" / " + getText(TextRow::Language, 0) + u" / " +
+                         getText(TextRow::Language, 2) + u" / " + getText(TextRow::Language, 3);
     page.selectedLanguageEntry = 0;
     for (std::size_t entry = 0; entry < app.offer.languageList.size(); ++entry) {
-        page.languageNames.push_back(getText(0, app.offer.languageList[entry]));
+        page.languageNames.push_back(getText(TextRow::LanguageName, app.offer.languageList[entry]));
         if (app.offer.languageList[entry] == app.choices.languageIndex)
             page.selectedLanguageEntry = static_cast<int>(entry);
     }

@@ -27,8 +27,8 @@ bool ended(PageResult answer) { return answer == PageResult::Back || answer == P
 // on from a question all the same, but Escape sets no direction of travel.
 PageResult goneOn(PageResult answer) { return answer == PageResult::None ? answer : PageResult::Next; }
 
-PageModel twoOptions(RunContext& app, const char* topic, int title, int message, int option1, int option2,
-                     bool firstPreselected) {
+PageModel twoOptions(RunContext& app, const char* topic, TextRow title, TextRow message, TextRow option1,
+                     TextRow option2, bool firstPreselected) {
     PageModel page = framedPage(app, PageClass::TwoOptions, topic);
     page.title = productText(app, title);
     page.message = productText(app, message);
@@ -55,12 +55,14 @@ bool downloadFailed(int result) {
 // cancelled one says nothing; then the user is back on the question before it.
 StepResult reportDownloadFailure(RunContext& app, int result, const std::u16string& file) {
     if (result == kDownloadLocalFileProblem)
-        app.showMessage(replaceAll(app.text(121), u"xyz", file), platform::MessageKind::Warning);
-    else if (result == kDownloadTransferProblem) app.showMessage(app.text(5), platform::MessageKind::Warning);
+        app.showMessage(replaceAll(app.text(TextRow::NotEnoughSpaceForFile), u"xyz", file),
+                        platform::MessageKind::Warning);
+    else if (result == kDownloadTransferProblem)
+        app.showMessage(app.text(TextRow::InternetConnectionFailed), platform::MessageKind::Warning);
     return StepResult::backToQuestion();
 }
 
-PageModel folderPage(RunContext& app, const char* topic, int title, int message, const std::u16string& folder) {
+PageModel folderPage(RunContext& app, const char* topic, TextRow title, TextRow message, const std::u16string& folder) {
     PageModel page = framedPage(app, PageClass::Folder, topic);
     page.title = productText(app, title);
     page.message = productText(app, message);
@@ -73,7 +75,7 @@ void warn(RunContext& app, const std::u16string& text) { app.showMessage(text, p
 
 // Row 119: the folder cannot be created or written.
 void folderRefused(RunContext& app, const std::u16string& folder) {
-    warn(app, replaceAll(app.text(119), u"xyz", folder));
+    warn(app, replaceAll(app.text(TextRow::FolderNotCreated), u"xyz", folder));
 }
 
 // The material every complete installation of the current generation carries.
@@ -121,7 +123,9 @@ StepResult WizardSteps::askAlreadyInstalled(RunContext& app) {
     if (!app.offer.askForVideos && !app.offer.askForPresentations && !app.product.askForMaterialDownload) {
         app.choices.addOptionalComponents = false;
     } else {
-        PageModel page = twoOptions(app, nullptr, 45, 122, 136, 109, !app.choices.addOptionalComponents);
+        PageModel page =
+            twoOptions(app, nullptr, TextRow::UpdateTitle, TextRow::AlreadyInstalled, TextRow::UpdateInstallationOption,
+                       TextRow::OptionalComponentsOption, !app.choices.addOptionalComponents);
         const PageResult answer = showPage(app, page);
         if (ended(answer) || answer == PageResult::None) return answer;  // cancelled, closed, Escape or back
         app.choices.addOptionalComponents = answer == PageResult::Option2;
@@ -162,9 +166,9 @@ StepResult WizardSteps::askOlderInstallation(RunContext& app) {
     if (start.size() < 2)
         start = system.programFilesFolder(true) + (app.offer.isPelaxo4 ? u"\\Tutoria\\" : u"\\") + exeFolder;
     const std::u16string name = app.offer.isPelaxo4 ? u"Pelaxo" : app.product.productName;
-    PageModel page = folderPage(app, nullptr, 45, 138, start);
-    page.title = replaceAll(app.text(45), u"ProductX", name);
-    page.message = page.browseInstruction = replaceAll(app.text(138), u"ProductX", name);
+    PageModel page = folderPage(app, nullptr, TextRow::UpdateTitle, TextRow::SelectOlderInstallation, start);
+    page.title = replaceAll(app.text(TextRow::UpdateTitle), u"ProductX", name);
+    page.message = page.browseInstruction = replaceAll(app.text(TextRow::SelectOlderInstallation), u"ProductX", name);
     // The answer that set the direction last: an Escape on the page asked again keeps the
     // direction an earlier Next gave.
     PageResult moved = PageResult::None;
@@ -180,12 +184,15 @@ StepResult WizardSteps::askOlderInstallation(RunContext& app) {
             app.offer.legacyInstDirLfn = app.offer.legacyInstNdirLfn = app.offer.legacyInstNdir = folder;
             return StepResult::jumpTo(StepTarget::Videos, moved);
         }
-        app.showMessage(replaceAll(app.text(139), u"ProductX", name), platform::MessageKind::Plain);
+        app.showMessage(replaceAll(app.text(TextRow::NoOlderInstallationInFolder), u"ProductX", name),
+                        platform::MessageKind::Plain);
     }
 }
 
 StepResult WizardSteps::askInstallationType(RunContext& app) {
-    PageModel page = twoOptions(app, "program-access", 35, 36, 37, 38, !app.choices.linkOnly);
+    PageModel page =
+        twoOptions(app, "program-access", TextRow::InstallationTypeTitle, TextRow::InstallationTypeMessage,
+                   TextRow::FullInstallationOption, TextRow::ClientInstallationOption, !app.choices.linkOnly);
     const PageResult answer = showPage(app, page);
     app.choices.linkOnly = false;
     return answer;
@@ -193,7 +200,8 @@ StepResult WizardSteps::askInstallationType(RunContext& app) {
 
 StepResult WizardSteps::askNetworkFolder(RunContext& app) {
     app.choices.linkOnly = false;
-    PageModel page = folderPage(app, "server-folder", 157, 25, app.choices.networkFolder);
+    PageModel page = folderPage(app, "server-folder", TextRow::ProgramFolderTitle, TextRow::LocateNetworkInstallation,
+                                app.choices.networkFolder);
     page.browseFlags = platform::kBrowseDefaultFlags | platform::kBrowseNoNewFolder;
     for (;;) {
         const PageResult answer = showPage(app, page);
@@ -208,7 +216,8 @@ StepResult WizardSteps::askNetworkFolder(RunContext& app) {
             app.choices.networkFolder.clear();
             return answer;
         }
-        warn(app, productText(app, 26));  // then the page again, as the user left it
+        warn(app,
+             productText(app, TextRow::NoNetworkInstallationInFolder));  // then the page again, as the user left it
     }
 }
 
@@ -216,7 +225,8 @@ StepResult WizardSteps::askUserGroup(RunContext& app) {
     const bool administrator = app.system().isAdministrator();
     if (!administrator && !app.choices.preconfigMode) app.choices.allUsers = false;
     if ((!administrator && !app.choices.preconfigMode) || unattended(app)) return StepResult::skip();
-    PageModel page = twoOptions(app, "user-group", 77, 78, 79, 80, app.choices.allUsers);
+    PageModel page = twoOptions(app, "user-group", TextRow::UserGroupTitle, TextRow::UserGroupMessage,
+                                TextRow::AllUsersOption, TextRow::CurrentUserOption, app.choices.allUsers);
     PageResult answer = PageResult::None;
     const bool first = answeredFirst(app, page, answer);
     if (ended(answer)) return answer;
@@ -229,7 +239,8 @@ StepResult WizardSteps::askSetupFolder(RunContext& app) {
     const int language = app.choices.languageIndex;
     if (app.choices.individualSetupFolder.empty())
         app.choices.individualSetupFolder = u"c:\\install\\" + app.product.mainExeDir[language];
-    PageModel page = folderPage(app, "setup-folder", 84, 85, app.choices.individualSetupFolder);
+    PageModel page = folderPage(app, "setup-folder", TextRow::SetupFolderTitle, TextRow::SetupFolderMessage,
+                                app.choices.individualSetupFolder);
     page.subFolder = app.product.mainExeDir[language];
     const PageResult answer = showPage(app, page);
     if (ended(answer)) return answer;
@@ -251,8 +262,10 @@ StepResult WizardSteps::askProgramFolder(RunContext& app) {
         folderWritableByCopy(app.system(), app.choices.targetProgramFolder);  // creates it; the page says the rest
     }
     PageModel page = app.product.toGoEdition
-                         ? folderPage(app, "program-folder", 157, 158, app.choices.targetProgramFolder)
-                         : folderPage(app, "program-folder", 86, 87, app.choices.targetProgramFolder);
+                         ? folderPage(app, "program-folder", TextRow::ProgramFolderTitle, TextRow::ProgramFolderMessage,
+                                      app.choices.targetProgramFolder)
+                         : folderPage(app, "program-folder", TextRow::TargetFolderTitle, TextRow::TargetFolderMessage,
+                                      app.choices.targetProgramFolder);
     page.subFolder = app.product.mainExeDir[app.choices.languageIndex];
     const PageResult answer = showPage(app, page);
     if (ended(answer)) {
@@ -272,11 +285,11 @@ StepResult WizardSteps::askProgramFolder(RunContext& app) {
 StepResult WizardSteps::askCircuitFolder(RunContext& app) {
     if (!app.product.circuitFolderDialog || unattended(app)) return StepResult::skip();
     PageModel page = framedPage(app, PageClass::CircuitFolder, "working-folder");
-    page.title = productText(app, 111);
-    page.message = productText(app, 112);
-    page.checkBoxText = productText(app, 113);
-    page.userFolderLabel = productText(app, 114);
-    page.browseInstruction = productText(app, 115);
+    page.title = productText(app, TextRow::CircuitFolderTitle);
+    page.message = productText(app, TextRow::CircuitFolderMessage);
+    page.checkBoxText = productText(app, TextRow::StandardCircuitFolderOption);
+    page.userFolderLabel = productText(app, TextRow::OwnCircuitFolderOption);
+    page.browseInstruction = productText(app, TextRow::SelectCircuitFolder);
     page.standardFolder = standardCircuitFolder(app);
     page.showStandardFolder = !app.choices.preconfigMode;
     page.folder = app.choices.circuitFolder;
@@ -297,10 +310,15 @@ StepResult WizardSteps::askCircuitFolder(RunContext& app) {
 
 StepResult WizardSteps::askCopyVideos(RunContext& app) {
     if (!app.offer.askForVideos || app.choices.linkOnly || unattended(app)) return StepResult::skip();
-    PageModel page = app.offer.videosAsDownload
-                         ? twoOptions(app, "copy-films", 141, 142, 143, 144, app.choices.installVideos)
-                     : app.offer.isPelaxo4 ? twoOptions(app, "copy-films", 97, 98, 99, 100, app.choices.installVideos)
-                                           : twoOptions(app, "copy-films", 97, 153, 99, 154, app.choices.installVideos);
+    PageModel page =
+        app.offer.videosAsDownload
+            ? twoOptions(app, "copy-films", TextRow::VideosDownloadTitle, TextRow::VideosDownloadMessage,
+                         TextRow::DownloadVideosOption, TextRow::SkipVideosDownloadOption, app.choices.installVideos)
+        : app.offer.isPelaxo4
+            ? twoOptions(app, "copy-films", TextRow::VideosTitle, TextRow::VideosMessage, TextRow::CopyVideosOption,
+                         TextRow::VideosFromCdOption, app.choices.installVideos)
+            : twoOptions(app, "copy-films", TextRow::VideosTitle, TextRow::VideosMessageShort,
+                         TextRow::CopyVideosOption, TextRow::SkipVideosOption, app.choices.installVideos);
     page.message = replaceAll(page.message, u"xyz", app.product.videosSize);
     page.option1 = replaceAll(page.option1, u"xyz", app.product.videosSize);
     PageResult answer = PageResult::None;
@@ -320,7 +338,9 @@ StepResult WizardSteps::fetchVideos(RunContext& app) {
 
 StepResult WizardSteps::askMaterialDownload(RunContext& app) {
     if (!app.product.askForMaterialDownload || app.choices.linkOnly || unattended(app)) return StepResult::skip();
-    PageModel page = twoOptions(app, nullptr, 159, 160, 161, 162, app.choices.downloadMaterialChosen);
+    PageModel page =
+        twoOptions(app, nullptr, TextRow::MaterialTitle, TextRow::MaterialMessage, TextRow::DownloadMaterialOption,
+                   TextRow::SkipMaterialOption, app.choices.downloadMaterialChosen);
     page.message = replaceAll(page.message, u"xyz", app.product.videosSize);
     PageResult answer = PageResult::None;
     const bool first = answeredFirst(app, page, answer);
@@ -335,8 +355,10 @@ StepResult WizardSteps::askMaterialDownload(RunContext& app) {
 
 StepResult WizardSteps::askPresentations(RunContext& app) {
     if (!app.offer.askForPresentations || app.choices.linkOnly || unattended(app)) return StepResult::skip();
-    PageModel page = twoOptions(app, nullptr, 101, 102, 103, 104, app.choices.installPresentations);
-    page.message = replaceAll(app.text(102), u"ProductX", app.product.productShortName);
+    PageModel page = twoOptions(app, nullptr, TextRow::PresentationsTitle, TextRow::PresentationsMessage,
+                                TextRow::InstallPresentationsOption, TextRow::SkipPresentationsOption,
+                                app.choices.installPresentations);
+    page.message = replaceAll(app.text(TextRow::PresentationsMessage), u"ProductX", app.product.productShortName);
     page.option1 = replaceAll(page.option1, u"xyz", app.product.presentationsSize);
     PageResult answer = PageResult::None;
     const bool first = answeredFirst(app, page, answer);
@@ -347,7 +369,9 @@ StepResult WizardSteps::askPresentations(RunContext& app) {
 
 StepResult WizardSteps::askAutoMode(RunContext& app) {
     if (!app.choices.preconfigMode) return StepResult::skip();
-    PageModel page = twoOptions(app, "client-options", 88, 89, 90, 91, app.choices.autoMode != 0);
+    PageModel page =
+        twoOptions(app, "client-options", TextRow::AutoModeTitle, TextRow::AutoModeMessage,
+                   TextRow::AutoModeQuietOption, TextRow::AutoModePromptsOption, app.choices.autoMode != 0);
     PageResult answer = PageResult::None;
     const bool first = answeredFirst(app, page, answer);
     if (ended(answer)) return answer;
@@ -358,9 +382,9 @@ StepResult WizardSteps::askAutoMode(RunContext& app) {
 StepResult WizardSteps::showPresetsSummary(RunContext& app) {
     composePresets(app.choices, app.offer);
     PageModel page = framedPage(app, PageClass::Info, "setup-options");
-    page.title = productText(app, 126);
-    page.message = replaceAll(app.text(127), u"XYZ", app.choices.individualSetupFolder);
-    page.infoText = app.text(128) + u"\n\n" + app.choices.setupIniText;
+    page.title = productText(app, TextRow::PresetsSummaryTitle);
+    page.message = replaceAll(app.text(TextRow::PresetsSummaryMessage), u"XYZ", app.choices.individualSetupFolder);
+    page.infoText = app.text(TextRow::SetupIniContent) + u"\n\n" + app.choices.setupIniText;
     return showPage(app, page);
 }
 
@@ -373,7 +397,7 @@ void WizardSteps::showFinishPage(RunContext& app, const std::u16string& heading,
     page.helpCaption.clear();
     page.backCaption.clear();
     page.nextCaption.clear();
-    page.cancelCaption = app.text(22);
+    page.cancelCaption = app.text(TextRow::Quit);
     page.cancelQuestion.clear();  // the finish page ends at once
     showPage(app, page);
 }

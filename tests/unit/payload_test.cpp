@@ -140,7 +140,9 @@ TEST_F(Payload, ExtractionNeedsMoreRoomThanTheFileAndSixtyFourKilobytes) {
     system.resources[u"MSI_FILE"] = bytes(1000);
     system.freeBytes = 1000 + 65536;
     EXPECT_EQ(ExtractResourceWithProgress(app, u"MSI_FILE", u"C:\\Temp\\Circuita.msi", true), -1);
-    EXPECT_EQ(ui.messages.back().text, app.text(121).replace(app.text(121).find(u"xyz"), 3, u"C:\\Temp\\Circuita.msi"));
+    EXPECT_EQ(ui.messages.back().text,
+              app.text(TextRow::NotEnoughSpaceForFile)
+                  .replace(app.text(TextRow::NotEnoughSpaceForFile).find(u"xyz"), 3, u"C:\\Temp\\Circuita.msi"));
     EXPECT_TRUE(ui.pagesShown.empty());
     EXPECT_EQ(ExtractResourceWithProgress(app, u"MSI_FILE", u"C:\\Temp\\Circuita.msi", false), -1);
     EXPECT_EQ(ui.messages.size(), 1u);
@@ -154,9 +156,9 @@ TEST_F(Payload, ExtractionNeedsMoreRoomThanTheFileAndSixtyFourKilobytes) {
     const PageModel& page = ui.pagesShown.back();
     EXPECT_EQ(page.pageClass, platform::PageClass::Progress);
     EXPECT_EQ(page.workKind, WorkKind::ExtractResource);
-    EXPECT_EQ(page.title, app.text(74));
-    EXPECT_EQ(page.message, app.text(75));
-    EXPECT_EQ(page.progressTitle, app.text(76));
+    EXPECT_EQ(page.title, app.text(TextRow::ExtractingTitle));
+    EXPECT_EQ(page.message, app.text(TextRow::ExtractingMessage));
+    EXPECT_EQ(page.progressTitle, app.text(TextRow::ExtractingStatus));
     EXPECT_TRUE(page.infoText.empty());
     EXPECT_EQ(system.files[u"C:\\Temp\\Circuita.msi"], bytes(1000));
 }
@@ -192,10 +194,10 @@ TEST_F(Payload, ARuntimeIsExtractedRunAfterNextAndRemovedAgain) {
     ASSERT_EQ(ui.pagesShown.size(), 2u);
     const PageModel& page = ui.pagesShown[1];
     EXPECT_EQ(page.workKind, WorkKind::RunProgram);
-    EXPECT_EQ(page.title, app.text(27));
+    EXPECT_EQ(page.title, app.text(TextRow::DotNetFramework));
     EXPECT_EQ(page.message, u"Circuita 5 requires the Microsoft .Net Framework 2.0 SP2.");
-    EXPECT_EQ(page.progressTitle, app.text(7));
-    EXPECT_EQ(page.infoText, app.text(155));
+    EXPECT_EQ(page.progressTitle, app.text(TextRow::InstallingDotNet20));
+    EXPECT_EQ(page.infoText, app.text(TextRow::InstallationMayTakeMinutes));
     EXPECT_NE(system.commandLines.back().find(u"\"C:\\Temp\\NetFx20SP2.exe\" /q"), std::u16string::npos);
     EXPECT_FALSE(system.files.count(u"C:\\Temp\\NetFx20SP2.exe"));
 }
@@ -217,7 +219,8 @@ TEST_F(Payload, ACancelledOrFruitlessRuntimeRunInstallsNothing) {
     EXPECT_EQ(ui.messages[0].kind, platform::MessageKind::Warning);
     EXPECT_EQ(ui.messages[0].text,
               u"Circuita 5 requires the Microsoft .Net Framework 2.0 SP2.\n\n" +
-                  app.text(148).replace(app.text(148).find(u"ProductX"), 8, u".NET Framework 2.0"));
+                  app.text(TextRow::NoRuntimeFiles)
+                      .replace(app.text(TextRow::NoRuntimeFiles).find(u"ProductX"), 8, u".NET Framework 2.0"));
 }
 
 TEST_F(Payload, WithoutAnEmbeddedRuntimeTheMediumsCopyForTheWindowsWidthRuns) {

@@ -293,9 +293,9 @@ TEST_F(Downloads, TheMaterialArrivesInTheTemporaryFolderBehindItsPage) {
     EXPECT_EQ(downloadMaterial(app), kDownloadDone);
     const platform::PageModel& page = ui.pagesShown.back();
     EXPECT_EQ(page.workKind, platform::WorkKind::DownloadSegments);
-    EXPECT_EQ(page.title, app.text(163));
-    EXPECT_EQ(page.message, app.text(164));
-    EXPECT_EQ(page.progressTitle, app.text(6));
+    EXPECT_EQ(page.title, app.text(TextRow::DownloadingMaterial));
+    EXPECT_EQ(page.message, app.text(TextRow::DownloadingMaterialMessage));
+    EXPECT_EQ(page.progressTitle, app.text(TextRow::Status));
     EXPECT_TRUE(written(folder + u"a.cab") == server.files["a.cab"]);
     EXPECT_TRUE(written(folder + u"b.cab") == server.files["b.cab"]);
     EXPECT_EQ(system.httpAgent, u"QendraSetup");

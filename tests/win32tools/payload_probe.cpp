@@ -153,7 +153,7 @@ int wmain(int argc, wchar_t** argv) {
             sources.push_back(fromWide(argv[i]));
             destinations.push_back(fromWide(argv[i + 1]));
         }
-        result = CopyFilesWithProgress(app, std::wcstoull(argv[4], nullptr, 10), sources, destinations);
+        result = copyFilesWithProgress(app, std::wcstoull(argv[4], nullptr, 10), sources, destinations);
     } else if (step == L"download" && argc == 6) {
         result = DownloadFile(app, "QendraSetup", fromWide(argv[4]), fromWide(argv[5]), u"Downloading", u"Please wait.",
                               u"Status");

@@ -219,7 +219,10 @@ void runtimePage(RunContext& app, bool version40) {
         const std::u16string text = productText(app, row);
         return version40 ? replaceAll(text, u"2.0 SP2", u"4.0") : text;
     };
-    app.progress().run(platform::WorkKind::RunProgram, {app.text(27), named(10), named(7), productText(app, 155)}, {});
+    app.progress().run(platform::WorkKind::RunProgram,
+                       {app.text(TextRow::DotNetFramework), named(TextRow::DotNet20Required),
+                        named(TextRow::InstallingDotNet20), productText(app, TextRow::InstallationMayTakeMinutes)},
+                       {});
 }
 
 struct PageCase {
@@ -228,8 +231,8 @@ struct PageCase {
 };
 
 void finish(RunContext& app, WizardSteps& steps, int text, const std::u16string& additional) {
-    steps.showFinishPage(app, replaceAll(app.text(19), u"ProductX", app.product.productName), app.text(text),
-                         additional);
+    steps.showFinishPage(app, replaceAll(app.text(TextRow::SetupFinished), u"ProductX", app.product.productName),
+                         app.text(text), additional);
 }
 
 std::vector<PageCase> pageCases() {
@@ -313,36 +316,51 @@ std::vector<PageCase> pageCases() {
         {"presets-summary", [](A& a, S& s) { s.showPresetsSummary(a); }},
         {"finish-launched", [](A& a, S& s) { finish(a, s, 18, u""); }},
         {"finish-launch-failed", [](A& a, S& s) { finish(a, s, 81, u""); }},
-        {"finish-links", [](A& a, S& s) { finish(a, s, 18, a.text(125)); }},
+        {"finish-links", [](A& a, S& s) { finish(a, s, 18, a.text(TextRow::OnlyLinkCreated)); }},
         {"finish-individual-setup",
          [](A& a, S& s) {
-             s.showFinishPage(a, a.text(134), replaceAll(a.text(135), u"XYZ", a.choices.individualSetupFolder),
-                              a.text(128) + u"\n\n" + a.choices.setupIniText);
+             s.showFinishPage(
+                 a, a.text(TextRow::IndividualSetupCreated),
+                 replaceAll(a.text(TextRow::IndividualSetupCreatedMessage), u"XYZ", a.choices.individualSetupFolder),
+                 a.text(TextRow::SetupIniContent) + u"\n\n" + a.choices.setupIniText);
          }},
         // The progress pages with the texts their steps give them (no work runs).
         {"runtime-20", [](A& a, S&) { runtimePage(a, false); }},
         {"runtime-40", [](A& a, S&) { runtimePage(a, true); }},
         {"extraction",
          [](A& a, S&) {
-             a.progress().run(platform::WorkKind::ExtractResource, {a.text(74), a.text(75), a.text(76), u""}, {});
+             a.progress().run(platform::WorkKind::ExtractResource,
+                              {a.text(TextRow::ExtractingTitle), a.text(TextRow::ExtractingMessage),
+                               a.text(TextRow::ExtractingStatus), u""},
+                              {});
          }},
         {"copy",
          [](A& a, S&) {
-             a.progress().run(platform::WorkKind::CopyFiles, {a.text(92), a.text(93), a.text(94), u""}, {});
+             a.progress().run(
+                 platform::WorkKind::CopyFiles,
+                 {a.text(TextRow::CopyTitle), a.text(TextRow::CopyMessage), a.text(TextRow::CopyStatus), u""}, {});
          }},
         {"download-videos",
          [](A& a, S&) {
-             a.progress().run(platform::WorkKind::DownloadFile, {a.text(145), a.text(146), a.text(6), u""}, {});
+             a.progress().run(platform::WorkKind::DownloadFile,
+                              {a.text(TextRow::DownloadingVideos), a.text(TextRow::DownloadingVideosMessage),
+                               a.text(TextRow::Status), u""},
+                              {});
          }},
         {"download-material",
          [](A& a, S&) {
-             a.progress().run(platform::WorkKind::DownloadSegments, {a.text(163), a.text(164), a.text(6), u""}, {});
+             a.progress().run(platform::WorkKind::DownloadSegments,
+                              {a.text(TextRow::DownloadingMaterial), a.text(TextRow::DownloadingMaterialMessage),
+                               a.text(TextRow::Status), u""},
+                              {});
          }},
         {"shell-extension",
          [](A& a, S&) {
-             const std::u16string installing = replaceAll(a.text(42), u"ProductX", a.product.productName);
+             const std::u16string installing =
+                 replaceAll(a.text(TextRow::InstallingProduct), u"ProductX", a.product.productName);
              a.progress().run(platform::WorkKind::RegisterShellExtension,
-                              {replaceAll(a.text(16), u"ProductX", a.product.productName), installing, installing, u""},
+                              {replaceAll(a.text(TextRow::InstallProductTitle), u"ProductX", a.product.productName),
+                               installing, installing, u""},
                               {});
          }},
     };
