@@ -215,7 +215,7 @@ void demoRun(RunContext& app, int language, const std::u16string& launcher) {
 }
 
 void runtimePage(RunContext& app, bool version40) {
-    auto named = [&](int row) {
+    auto named = [&](TextRow row) {
         const std::u16string text = productText(app, row);
         return version40 ? replaceAll(text, u"2.0 SP2", u"4.0") : text;
     };
@@ -230,7 +230,7 @@ struct PageCase {
     std::function<void(RunContext&, WizardSteps&)> show;
 };
 
-void finish(RunContext& app, WizardSteps& steps, int text, const std::u16string& additional) {
+void finish(RunContext& app, WizardSteps& steps, TextRow text, const std::u16string& additional) {
     steps.showFinishPage(app, replaceAll(app.text(TextRow::SetupFinished), u"ProductX", app.product.productName),
                          app.text(text), additional);
 }
@@ -314,9 +314,10 @@ std::vector<PageCase> pageCases() {
         {"presentations", [](A& a, S& s) { s.askPresentations(a); }},
         {"auto-mode", [](A& a, S& s) { s.askAutoMode(a); }},
         {"presets-summary", [](A& a, S& s) { s.showPresetsSummary(a); }},
-        {"finish-launched", [](A& a, S& s) { finish(a, s, 18, u""); }},
-        {"finish-launch-failed", [](A& a, S& s) { finish(a, s, 81, u""); }},
-        {"finish-links", [](A& a, S& s) { finish(a, s, 18, a.text(TextRow::OnlyLinkCreated)); }},
+        {"finish-launched", [](A& a, S& s) { finish(a, s, TextRow::InstallationCompleted, u""); }},
+        {"finish-launch-failed", [](A& a, S& s) { finish(a, s, TextRow::SetupAborted, u""); }},
+        {"finish-links",
+         [](A& a, S& s) { finish(a, s, TextRow::InstallationCompleted, a.text(TextRow::OnlyLinkCreated)); }},
         {"finish-individual-setup",
          [](A& a, S& s) {
              s.showFinishPage(
