@@ -4,6 +4,7 @@
 
 #include "app/setup_actions.h"
 #include "app/setup_flow.h"
+#include "app/run_notes.h"
 #include "app/startup_steps.h"
 #include "config/help_files.h"
 #include "config/help_topics.h"
@@ -37,7 +38,9 @@ std::u16string asciiToWide(const char* text) {
 
 }  // namespace
 
-CBootstrapperApp::CBootstrapperApp(platform::System& system, platform::Ui& ui) : run_(system, ui) {
+CBootstrapperApp::CBootstrapperApp(platform::System& system, platform::Ui& ui)
+    : log_(system), started_(system.localTime()), run_(system, ui) {
+    system.attachLog(&log_);
     run_.setProgress(progressPages_);
     // Until the settings name the product, boxes carry the program's own name, as
     // Windows programs do.
@@ -53,9 +56,10 @@ CBootstrapperApp::CBootstrapperApp(platform::System& system, platform::Ui& ui) :
 CBootstrapperApp::~CBootstrapperApp() {
     // Several languages may share one staged copy; deleting it twice fails harmlessly.
     for (const std::u16string& copy : run_.record.helpFileTempCopy) {
-        if (!copy.empty()) run_.system().deleteFile(copy);
+        if (!copy.empty() && run_.system().deleteFile(copy)) run_.system().logLine(u"clean-up: deleted " + copy);
     }
     run_.system().uninitCom();
+    run_.system().attachLog(nullptr);
 }
 
 void CBootstrapperApp::computeVersionSuffix() {
@@ -68,15 +72,22 @@ void CBootstrapperApp::computeVersionSuffix() {
     run_.offer.versionSuffix = asciiToWide(suffix.c_str());  // a letter byte of 0 ends the text there
 }
 
-int CBootstrapperApp::readXML_Options() {
-    return readSettings(run_.product, run_.offer, run_.choices, run_.system());
-}
+int CBootstrapperApp::readXML_Options() { return readSettings(run_.product, run_.offer, run_.choices, run_.system()); }
 
 bool CBootstrapperApp::endRun() {
     // A quiet run tells its caller what the installer said; an interactive one has told the
     // user already.
     exitCode_ = run_.choices.quietCommandLine ? static_cast<int>(run_.record.installerExitCode) : 0;
+    noteEnd(run_, exitCode_);
     return false;
+}
+
+void CBootstrapperApp::openLog() {
+    // Named after the product once the settings name it, else after the launcher's file.
+    const std::u16string& name =
+        run_.product.productShortName.empty() ? run_.offer.applicationTitle : run_.product.productShortName;
+    const std::u16string path = runLogPath(run_, name, started_);
+    if (log_.open(path)) run_.system().logLine(u"log: " + path);
 }
 
 void CBootstrapperApp::readInstallDirFromRegistry() {
@@ -98,7 +109,10 @@ bool CBootstrapperApp::initInstance() {
     // The worker lock belongs to the progress page's subsystem and is created there
     // before its first worker starts.
 
+    noteStart(run_);
     const int settingsResult = readXML_Options();
+    noteSettings(run_, settingsResult);
+    openLog();
     if (settingsResult != 0) {
         run_.showMessage(asciiToWide(
             ("Installation error.\nError code (readXML_Options): " + std::to_string(-settingsResult)).c_str()));
@@ -118,8 +132,10 @@ bool CBootstrapperApp::initInstance() {
         run_.showMessage(u"Installation error.\nError code: 51");
         return endRun();
     }
+    const int systemLcid = run_.system().systemUiLocale();
     run_.choices.languageIndex =
-        chooseStartLanguage(run_.product.languageEnabled, run_.choices.languageIndex, run_.system().systemUiLocale());
+        chooseStartLanguage(run_.product.languageEnabled, run_.choices.languageIndex, systemLcid);
+    noteStartLanguage(run_, run_.product.firstLanguage, systemLcid);
 
     if (!run_.system().claimSingleInstance()) {
         run_.showMessage(run_.text(TextRow::AlreadyRunning));

@@ -6,6 +6,7 @@
 #include "app/navigation.h"
 #include "config/run_context.h"
 #include "platform/platform.h"
+#include "platform/run_log.h"
 #include "ui/progress_presenter.h"
 
 class CBootstrapperApp {
@@ -31,9 +32,13 @@ public:
 
 private:
     bool endRun();  // sets the exit code and answers "no message loop"
+    void openLog();
     void computeVersionSuffix();
     void readInstallDirFromRegistry();
 
+    // Declared first, so it outlives everything that writes to it.
+    platform::RunLog log_;
+    platform::LocalTime started_;
     RunContext run_;
     Navigation navigation_;
     int exitCode_ = 0;

@@ -5,6 +5,7 @@
 
 #include "app/flow_routes.h"
 #include "app/flow_states.h"
+#include "app/run_notes.h"
 #include "install/package_launch.h"
 #include "platform/queries.h"
 #include "text/texts.h"
@@ -25,6 +26,7 @@ public:
     void run() {
         while (navigation_.flowState != kCancel) {
             const std::string current = navigation_.flowState;
+            noteState(app_, current);
             auto page = pageSteps().find(current);
             if (page != pageSteps().end()) {
                 navigation_.flowState = runPage(current, page->second);
@@ -39,6 +41,7 @@ public:
             if (next == kRunEnds) return;
             navigation_.flowState = *next;
         }
+        noteState(app_, kCancel);
     }
 
 private:
@@ -84,7 +87,9 @@ private:
 
     std::string runPage(const std::string& current, StepFn step) {
         if (current == kStart) app_.choices.preconfigMode = app_.choices.linkOnly = false;
+        const int languageBefore = app_.choices.languageIndex;
         const StepResult result = step ? (pages_.*step)(app_) : alreadyInstalledStep();
+        notePage(app_, current, result, languageBefore);
         return routeStep(app_, navigation_, current, result);
     }
 

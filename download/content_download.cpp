@@ -7,6 +7,23 @@
 
 namespace {
 
+const char* resultWord(int result) {
+    switch (result) {
+    case kDownloadDone: return "done";
+    case kDownloadCancelled: return "cancelled";
+    case kDownloadLocalFileProblem: return "the file could not be written";
+    default: return "the server or the connection failed";
+    }
+}
+
+// One line per download, once its page has closed: what was asked, what came of it.
+void noteDownload(RunContext& app, const std::u16string& what, int result, std::int64_t bytes,
+                  const std::string& more = {}) {
+    app.system().logLine(u"download: " + what);
+    app.system().logLine("download ended: " + std::to_string(result) + " (" + resultWord(result) + "), " +
+                         std::to_string(bytes) + " bytes" + more);
+}
+
 std::u16string longTemporaryFolder(RunContext& app) { return longPathForm(app.system().tempFolder()) + u"\\"; }
 
 }  // namespace
@@ -15,10 +32,14 @@ int DownloadFile(RunContext& app, const std::string& agent, const std::u16string
                  const std::u16string& title, const std::u16string& message, const std::u16string& progressTitle) {
     // A page that never ran its worker transferred nothing.
     int result = kDownloadTransferProblem;
+    std::int64_t bytes = 0;
     app.progress().run(platform::WorkKind::DownloadFile, {title, message, progressTitle, u""},
                        [&](platform::ProgressSink& sink) {
                            result = downloadFileWork(app.system(), sink, utf8ToWide(agent), url, target);
+                           platform::WorkerLock::Hold hold(sink.lock);
+                           bytes = sink.state.bytesDone;
                        });
+    noteDownload(app, url + u" to " + target, result, bytes);
     return result;
 }
 
@@ -27,10 +48,17 @@ int DownloadSegmentedFiles(RunContext& app, const std::string& agent, const std:
                            const std::u16string& title, const std::u16string& message,
                            const std::u16string& progressTitle) {
     int result = kDownloadTransferProblem;
-    app.progress().run(
-        platform::WorkKind::DownloadSegments, {title, message, progressTitle, u""}, [&](platform::ProgressSink& sink) {
-            result = downloadSegmentsWork(app.system(), sink, {utf8ToWide(agent), baseUrl, files, targetFolder});
-        });
+    TransferCounts counts;
+    app.progress().run(platform::WorkKind::DownloadSegments, {title, message, progressTitle, u""},
+                       [&](platform::ProgressSink& sink) {
+                           SegmentedDownload download{utf8ToWide(agent), baseUrl, files, targetFolder};
+                           download.counts = &counts;
+                           result = downloadSegmentsWork(app.system(), sink, download);
+                       });
+    std::u16string names;
+    for (const std::u16string& name : files) names += u" " + name;
+    noteDownload(app, baseUrl + u" in segments," + names + u" to " + targetFolder, result, counts.bytesKept,
+                 ", " + std::to_string(counts.segmentsFetchedAgain) + " segment(s) fetched again");
     return result;
 }
 

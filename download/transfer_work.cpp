@@ -17,7 +17,7 @@ namespace {
 constexpr std::int64_t kSmallestFile = 5000;
 constexpr std::size_t kFileRead = 2048;
 constexpr std::size_t kSegmentRead = 65536;
-constexpr std::size_t kWritePiece = 1 << 21;  // of a verified segment, written between reads
+constexpr std::size_t kWritePiece = 1 << 21;        // of a verified segment, written between reads
 constexpr std::size_t kTransferBuffer = 160065546;  // the largest segment, one more read and a spare
 constexpr std::size_t kMostFiles = 1000;
 
@@ -261,6 +261,7 @@ private:
                 if (!file || !writeAllPending()) return kDownloadLocalFileProblem;
                 pending_ = {file, 0, kept};
                 written += static_cast<std::int64_t>(kept);
+                if (download_.counts) download_.counts->bytesKept += static_cast<std::int64_t>(kept);
                 positionMb += segmentLength_ / 1000000;
                 segmentLength_ = segmentLengthAfter(segmentLength_, true);
                 shortSeen = false;
@@ -276,6 +277,7 @@ private:
                 shortSeen = true;
             }
             segmentLength_ = segmentLengthAfter(segmentLength_, false);
+            if (download_.counts) ++download_.counts->segmentsFetchedAgain;
             if (!pause.wait(system_, sink_)) return kDownloadCancelled;
         }
         return kDownloadDone;

@@ -23,12 +23,19 @@ struct TransferTimes {
 int downloadFileWork(platform::System& system, platform::ProgressSink& sink, const std::u16string& agent,
                      const std::u16string& url, const std::u16string& target, TransferTimes* times = nullptr);
 
+// What a segmented download kept and what its failures cost, for the run log.
+struct TransferCounts {
+    std::int64_t bytesKept = 0;    // verified bytes taken into the files
+    int segmentsFetchedAgain = 0;  // segments that failed and were asked for again
+};
+
 struct SegmentedDownload {
     std::u16string agent;
     std::u16string baseUrl;  // without a trailing slash
     std::vector<std::u16string> files;
-    std::u16string targetFolder;  // with a trailing backslash
-    TransferTimes* times = nullptr;  // filled in when given
+    std::u16string targetFolder;       // with a trailing backslash
+    TransferTimes* times = nullptr;    // filled in when given
+    TransferCounts* counts = nullptr;  // counted when given
 };
 
 // The segment lengths: 10 million bytes at the start, doubled after a verified segment up

@@ -106,11 +106,14 @@ void setNewInstallationProperties(RunContext& app) {
 // Only what this run put into the temporary folder goes, each by its full path.
 void removeTemporaryFiles(RunContext& app, const std::u16string& packagePath, bool extracted) {
     platform::System& system = app.system();
-    if (extracted) system.deleteFile(packagePath);
+    auto remove = [&system](const std::u16string& path) {
+        system.logLine((system.deleteFile(path) ? u"clean-up: deleted " : u"clean-up: could not delete ") + path);
+    };
+    if (extracted) remove(packagePath);
     const std::u16string temporary = longPathForm(system.tempFolder()) + u"\\";
-    if (app.record.videosDownloaded) system.deleteFile(temporary + u"media2.cab");
+    if (app.record.videosDownloaded) remove(temporary + u"media2.cab");
     if (app.record.materialDownloaded) {
-        for (const std::u16string& name : splitWords(app.product.materialCabFiles)) system.deleteFile(temporary + name);
+        for (const std::u16string& name : splitWords(app.product.materialCabFiles)) remove(temporary + name);
     }
 }
 

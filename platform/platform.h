@@ -11,6 +11,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/page_model.h"
@@ -127,6 +128,13 @@ public:
     virtual std::unique_ptr<HttpResponse> open(const std::u16string& url) = 0;
 };
 
+class RunLog;
+
+// The local date and time, for names that say when a run began.
+struct LocalTime {
+    int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
+};
+
 // Windows, its registry, files, processes and the launcher's own file.
 class System {
 public:
@@ -183,9 +191,9 @@ public:
     // empty when unknown.
     virtual std::u16string desktopFolder(bool common) = 0;
     virtual std::u16string programsFolder(bool common) = 0;
-    virtual std::u16string documentsFolder() = 0;        // the user's documents; empty when unknown
-    virtual std::u16string appDataFolder() = 0;          // the user's roaming application data
-    virtual std::u16string localAppDataFolder() = 0;     // the user's local application data
+    virtual std::u16string documentsFolder() = 0;     // the user's documents; empty when unknown
+    virtual std::u16string appDataFolder() = 0;       // the user's roaming application data
+    virtual std::u16string localAppDataFolder() = 0;  // the user's local application data
     // The program files folder; on 64-bit Windows the one for 32-bit programs when asked.
     // Empty when unknown.
     virtual std::u16string programFilesFolder(bool for32BitPrograms) = 0;
@@ -236,16 +244,17 @@ public:
     virtual bool environmentVariable(const std::u16string& name, std::u16string& value) = 0;
 
     // ---- processes ----
+    // Every program the launcher starts goes through these three, and each run is written
+    // to the attached run log: command line, folder, exit code and duration.
     // Starts a command line hidden in a new console, in that folder (the current one when
     // empty), and waits up to the limit; a child still running then is left alone.
-    virtual std::uint32_t runProcess(const std::u16string& commandLine, std::uint32_t limitMs,
-                                     const std::u16string& folder) = 0;
+    std::uint32_t runProcess(const std::u16string& commandLine, std::uint32_t limitMs, const std::u16string& folder);
     // Starts a program with its windows shown as it asks and waits for its end, however
     // long: false when it could not be started, otherwise its exit code.
-    virtual bool runAndWait(const std::u16string& commandLine, std::uint32_t& exitCode) = 0;
+    bool runAndWait(const std::u16string& commandLine, std::uint32_t& exitCode);
     // Starts a program in that folder (the current one when empty) and does not wait:
     // whether the process was created.
-    virtual bool startProcess(const std::u16string& commandLine, const std::u16string& folder) = 0;
+    bool startProcess(const std::u16string& commandLine, const std::u16string& folder);
     // The launcher's own command line, program path first.
     virtual std::u16string commandLine() = 0;
     virtual std::vector<ProcessEntry> listProcesses() = 0;
@@ -260,6 +269,25 @@ public:
     // Milliseconds of a clock that only moves forward, and a pause of the calling thread.
     virtual std::uint64_t clockMs() = 0;
     virtual void sleepMs(std::uint32_t ms) = 0;
+    virtual LocalTime localTime() = 0;
+
+    // ---- the run log ----
+    // The log the program runs and logLine() write to; none (nullptr) drops the lines. The
+    // log must outlive its attachment.
+    void attachLog(RunLog* log) { log_ = log; }
+    RunLog* log() const { return log_; }
+    void logLine(std::u16string_view line);
+    void logLine(std::string_view line);
+
+protected:
+    // What the three process calls above do, without the log.
+    virtual std::uint32_t doRunProcess(const std::u16string& commandLine, std::uint32_t limitMs,
+                                       const std::u16string& folder) = 0;
+    virtual bool doRunAndWait(const std::u16string& commandLine, std::uint32_t& exitCode) = 0;
+    virtual bool doStartProcess(const std::u16string& commandLine, const std::u16string& folder) = 0;
+
+private:
+    RunLog* log_ = nullptr;
 };
 
 // The launcher's user interface: message boxes, the help viewer, the folder browser and

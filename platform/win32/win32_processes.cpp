@@ -37,8 +37,8 @@ struct ProcessApi {
 
 }  // namespace
 
-std::uint32_t Win32System::runProcess(const std::u16string& commandLine, std::uint32_t limitMs,
-                                      const std::u16string& folder) {
+std::uint32_t Win32System::doRunProcess(const std::u16string& commandLine, std::uint32_t limitMs,
+                                        const std::u16string& folder) {
     // CreateProcessW may write into the command line, so it gets its own buffer.
     std::wstring buffer = toWide(commandLine);
     buffer.push_back(L'\0');
@@ -75,7 +75,7 @@ bool createProcess(const std::u16string& commandLine, const std::u16string& fold
 
 }  // namespace
 
-bool Win32System::runAndWait(const std::u16string& commandLine, std::uint32_t& exitCode) {
+bool Win32System::doRunAndWait(const std::u16string& commandLine, std::uint32_t& exitCode) {
     PROCESS_INFORMATION started{};
     if (!createProcess(commandLine, u"", started)) return false;
     const KernelHandle process(started.hProcess);
@@ -87,7 +87,7 @@ bool Win32System::runAndWait(const std::u16string& commandLine, std::uint32_t& e
     return true;
 }
 
-bool Win32System::startProcess(const std::u16string& commandLine, const std::u16string& folder) {
+bool Win32System::doStartProcess(const std::u16string& commandLine, const std::u16string& folder) {
     PROCESS_INFORMATION started{};
     if (!createProcess(commandLine, folder, started)) return false;
     CloseHandle(started.hThread);

@@ -118,3 +118,9 @@ bool Win32System::environmentVariable(const std::u16string& name, std::u16string
 bool Win32System::setCurrentFolder(const std::u16string& path) {
     return SetCurrentDirectoryW(toWide(path).c_str()) != FALSE;
 }
+
+platform::LocalTime Win32System::localTime() {
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    return {now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond};
+}

@@ -76,10 +76,6 @@ public:
     std::u16string ansiToWide(const std::string& bytes) override;
     bool environmentVariable(const std::u16string& name, std::u16string& value) override;
 
-    std::uint32_t runProcess(const std::u16string& commandLine, std::uint32_t limitMs,
-                             const std::u16string& folder) override;
-    bool runAndWait(const std::u16string& commandLine, std::uint32_t& exitCode) override;
-    bool startProcess(const std::u16string& commandLine, const std::u16string& folder) override;
     std::u16string commandLine() override;
     std::u16string longPathName(const std::u16string& path) override;
     std::u16string shortPathName(const std::u16string& path) override;
@@ -90,10 +86,17 @@ public:
                                                            std::function<bool()> stopWaiting) override;
     std::uint64_t clockMs() override { return GetTickCount64(); }
     void sleepMs(std::uint32_t ms) override { Sleep(ms); }
+    platform::LocalTime localTime() override;
 
     // The connect, send and receive time-out of the sessions opened afterwards. Only test
     // tools change it, so that a stall outlasts it in a test's time.
     void setHttpTimeout(std::uint32_t ms) { httpTimeoutMs_ = ms; }
+
+protected:
+    std::uint32_t doRunProcess(const std::u16string& commandLine, std::uint32_t limitMs,
+                               const std::u16string& folder) override;
+    bool doRunAndWait(const std::u16string& commandLine, std::uint32_t& exitCode) override;
+    bool doStartProcess(const std::u16string& commandLine, const std::u16string& folder) override;
 
 private:
     std::uint32_t httpTimeoutMs_ = 30000;

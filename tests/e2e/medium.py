@@ -149,6 +149,26 @@ def texts(language):
     return cells
 
 
+def run_log(wine):
+    """The text of the newest run log the launcher left in the user's temporary folder."""
+    import glob
+    logs = glob.glob(os.path.join(wine.drive_c, "users", "*", "**", "Temp", "*-????????-??????.log"), recursive=True)
+    assert logs, "the launcher left no run log in the temporary folder"
+    with open(max(logs, key=os.path.getmtime), encoding="utf-8-sig") as f:
+        return f.read()
+
+
+def assert_logged(wine, *lines):
+    """Each line (a regular expression) is in the newest run log, in this order."""
+    import re
+    text = run_log(wine)
+    at = 0
+    for line in lines:
+        found = re.compile(line, re.M).search(text, at)
+        assert found, f"{line!r} is not in the run log (after offset {at}):\n{text}"
+        at = found.end()
+
+
 def make_immutable(path):
     """A folder even root cannot write to (Wine runs as root, so modes do not stop it).
     False when chattr is missing or refused; undo with release_immutable."""

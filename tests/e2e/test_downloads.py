@@ -17,7 +17,8 @@ import pytest
 
 from harness import procs
 from harness.download_server import MODES, DownloadServer
-from medium import CANCEL, INSTALL, NEXT, Medium, edited, page_titled, texts, wait_start_page, with_support
+from medium import (CANCEL, INSTALL, NEXT, Medium, assert_logged, edited, page_titled, texts, wait_start_page,
+                    with_support)
 
 FRAME = 1004
 OPTION1 = 1032
@@ -222,6 +223,9 @@ def test_the_material_arrives_whole_through_every_kind_of_server_fault(wine, fau
                        "digest newline", "digest http404", "segment stall")
     download_material(wine, server, material)
     assert server.faults_left() == []
+    # The log names the download, its result, its bytes and what the faults cost.
+    assert_logged(wine, "download: " + re.escape(server.url) + r" in segments, material1\.cab material2\.cab to .*\\$",
+                  r"download ended: 0 \(done\), 31006000 bytes, [1-9]\d* segment\(s\) fetched again$")
 
 
 def test_material_that_shrinks_on_the_server_ends_with_the_connection_message_and_the_question_again(

@@ -9,8 +9,8 @@ import time
 import pytest
 
 from harness import DriverError
-from medium import (CANCEL, INSTALL, MESSAGE, NEXT, TITLE, Medium, cancel_run, extension_page, go, page_titled,
-                    texts, wait_start_page, waiting_page, with_support)
+from medium import (CANCEL, INSTALL, MESSAGE, NEXT, TITLE, Medium, assert_logged, cancel_run, extension_page, go,
+                    page_titled, texts, wait_start_page, waiting_page, with_support)
 
 KEY = r"HKLM\SOFTWARE\Ohmwerk\Circuita\5.0"
 FOLDER_EDIT = 1046
@@ -29,6 +29,15 @@ def test_a_quiet_command_line_installs_into_its_folder_and_removes_again(wine):
     assert wine.reg_value(KEY, "SETUPDIR") == "C:\\medium\\setup.exe"
     assert wine.reg_value(KEY, "NOVIDEOS") == "1"
     assert wine.reg_value(KEY, "LANGUAGE") == "en"
+    # The administrator finds the whole run in its log: the program, every program it
+    # started with its exit code, and the outcome.
+    assert_logged(wine, r"launcher: C:\\medium\\setup\.exe, version [\d.]+, (32|64)-bit build$",
+                  r"command line: .*/qn INSTALLDIR=",
+                  r"settings document: read \(0\), product Circuita 5$", r"log: C:\\.*\\Temp\\Circuita-\d{8}-\d{6}\.log$",
+                  r"state: launch msi$",
+                  r'(?i)program: "C:\\windows\\system32\\msiexec\.exe" /i "C:\\.*\\Circuita\.msi"/qn .*CUSTOM_PROP=7',
+                  r"program ended: exit code 0 after \d+\.\d{3} s$", r"clean-up: deleted .*Circuita\.msi$",
+                  r"run ended: installer exit code 0, process exit code 0$")
 
     assert wine.reg_key(UNINSTALL) is not None
     assert wine.reg_value(KEY, "REINSTALL") == ""
@@ -50,6 +59,8 @@ def test_a_failing_package_run_quietly_exits_with_the_installers_code(wine):
     medium = Medium(wine, product="demo-no-runtimes")
     assert medium.start_typed("/qn DEMO_FAIL=1").wait(timeout=180) == 1603
     assert wine.reg_key(UNINSTALL) is None
+    assert_logged(wine, r"program: .*msiexec\.exe\" /i .*DEMO_FAIL=1", r"program ended: exit code 1603 after",
+                  r"run ended: installer exit code 1603, process exit code 1603$")
 
 
 def click_through_installation(wine, proc, t):

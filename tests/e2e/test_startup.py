@@ -1,10 +1,12 @@
 """Start-up of the real setup.exe under Wine: the settings document, the single
 instance, the Windows version. Every run must end with exit code 0."""
 
+import re
+
 import pytest
 
 from harness.wine import pe_machine
-from medium import (ERROR_CAPTION_BEFORE_SETTINGS, TITLE, Medium, cancel_run, demo_settings, edited,
+from medium import (ERROR_CAPTION_BEFORE_SETTINGS, TITLE, Medium, assert_logged, cancel_run, demo_settings, edited,
                     wait_start_page)
 
 DEMO_TITLE = "Circuita 5 Setup"
@@ -57,6 +59,11 @@ def test_faulty_settings_report_their_code(wine, old, new, code):
     medium.set_settings(text)
     proc = medium.start()
     answer_single_box(wine, proc, settings_error(code), ERROR_CAPTION_BEFORE_SETTINGS)
+    # Until the settings have named the product, the log is named after the launcher's file.
+    name = "setup" if code == 3 else "Circuita"
+    assert_logged(wine, rf"settings document: refused, error code {code} \(", rf"log: .*\\{name}-\d{{8}}-\d{{6}}\.log$",
+                  "message: " + re.escape(settings_error(code).replace("\n", "\\n")) + "$",
+                  r"run ended: installer exit code 0, process exit code 0$")
 
 
 @pytest.mark.parametrize("product", ["fixture-empty-settings", "fixture-no-settings"])

@@ -68,7 +68,9 @@ protected:
         system.onHttp = [this](const std::u16string& url) { return server.answer(url); };
     }
     int segments(std::vector<std::u16string> names) {
-        return downloadSegmentsWork(system, sink, {u"QendraSetup", u"http://h", std::move(names), u"C:\\T\\"});
+        SegmentedDownload download{u"QendraSetup", u"http://h", std::move(names), u"C:\\T\\"};
+        download.counts = &counts;
+        return downloadSegmentsWork(system, sink, download);
     }
     std::string written(const std::u16string& path) {
         const auto& bytes = system.files[path];
@@ -84,6 +86,7 @@ protected:
     FakeSystem system;
     Server server;
     platform::ProgressSink sink;
+    TransferCounts counts;
 };
 
 TEST_F(Downloads, SegmentsGrowWhileTheyVerifyAndTheLengthCarriesToTheNextFile) {
@@ -126,6 +129,8 @@ TEST_F(Downloads, EveryKindOfBadSegmentHalvesTheLengthAndIsFetchedAgain) {
                                      "file=a.cab&mb_pos=30&length=10000000", "file=a.cab&mb_pos=30&length=10000000",
                                      "file=a.cab&mb_pos=40&length=20000000", "file=a.cab&mb_pos=60&length=40000000"}));
     EXPECT_EQ(sink.state.bytesDone, 65000001);  // failed bytes were taken off
+    EXPECT_EQ(counts.bytesKept, 65000000);
+    EXPECT_EQ(counts.segmentsFetchedAgain, 5);
     // Five failures in a row waited 100, 200, 400, 800 and 1600 ms; the success reset it.
     std::uint64_t waited = 0;
     for (std::uint32_t ms : system.sleeps) waited += ms;

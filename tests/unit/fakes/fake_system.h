@@ -45,7 +45,7 @@ public:
     // Answers runProcess; by default every command succeeds.
     std::function<std::uint32_t(const std::u16string&, std::uint32_t)> onRunProcess = [](const std::u16string&,
                                                                                          std::uint32_t) { return 0u; };
-    bool startFails = false;                  // runAndWait and startProcess cannot start anything
+    bool startFails = false;  // runAndWait and startProcess cannot start anything
     std::u16string ownCommandLine = u"\"D:\\setup.exe\"";
     std::u16string exePath = u"D:\\setup.exe";
     std::u16string temp = u"C:\\Temp";
@@ -75,14 +75,15 @@ public:
     std::set<std::u16string> failingCloses;             // close reports lost data
     std::optional<std::uint64_t> freeBytes;             // none: the volume cannot be asked
     std::uint64_t clock = 1000;                         // ms; moves only through sleepMs and runProcess
-    std::uint32_t processRunMs = 0;                     // how long each runProcess takes
+    platform::LocalTime now{2026, 12, 11, 8, 5, 9};
+    std::uint32_t processRunMs = 0;  // how long each runProcess takes
     // HTTP: each request is answered by onHttp (by default a 404).
     struct HttpReply {
         int status = 200;
         std::optional<std::u16string> contentLength;  // none: the header is missing
         std::string body;
         bool openFails = false;
-        bool stalls = false;  // nothing comes: the request fails (time-out, or stopWaiting)
+        bool stalls = false;                            // nothing comes: the request fails (time-out, or stopWaiting)
         std::size_t failReadAfter = std::string::npos;  // reads fail once this many bytes went
     };
     std::function<HttpReply(const std::u16string& url)> onHttp = [](const std::u16string&) {
@@ -96,7 +97,7 @@ public:
     std::u16string currentFolder;
     std::vector<std::u16string> deletedFiles;
     std::vector<std::u16string> commandLines;
-    std::vector<std::u16string> runFolders;  // runProcess: the working folder asked for
+    std::vector<std::u16string> runFolders;                          // runProcess: the working folder asked for
     std::vector<std::pair<std::u16string, std::u16string>> started;  // startProcess: command line, folder
     std::vector<std::uint32_t> terminated;
     // A shortcut as written; a part not given is none.
@@ -433,19 +434,19 @@ public:
         return true;
     }
 
-    std::uint32_t runProcess(const std::u16string& commandLine, std::uint32_t limitMs,
-                             const std::u16string& folder) override {
+    std::uint32_t doRunProcess(const std::u16string& commandLine, std::uint32_t limitMs,
+                               const std::u16string& folder) override {
         commandLines.push_back(commandLine);
         runFolders.push_back(folder);
         clock += processRunMs;
         return onRunProcess(commandLine, limitMs);
     }
-    bool runAndWait(const std::u16string& commandLine, std::uint32_t& exitCode) override {
+    bool doRunAndWait(const std::u16string& commandLine, std::uint32_t& exitCode) override {
         if (startFails) return false;
-        exitCode = runProcess(commandLine, 0xFFFFFFFFu, u"");
+        exitCode = doRunProcess(commandLine, 0xFFFFFFFFu, u"");
         return true;
     }
-    bool startProcess(const std::u16string& commandLine, const std::u16string& folder) override {
+    bool doStartProcess(const std::u16string& commandLine, const std::u16string& folder) override {
         if (startFails) return false;
         started.push_back({commandLine, folder});
         return true;
@@ -470,6 +471,7 @@ public:
         return std::make_unique<FakeHttpSession>(*this, std::move(stopWaiting));
     }
     std::uint64_t clockMs() override { return clock; }
+    platform::LocalTime localTime() override { return now; }
     void sleepMs(std::uint32_t ms) override {
         sleeps.push_back(ms);
         clock += ms;
