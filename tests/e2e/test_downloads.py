@@ -10,8 +10,6 @@ import json
 import os
 import re
 import time
-import urllib.error
-import urllib.request
 
 import pytest
 
@@ -45,49 +43,41 @@ def serve(server, name, size, seed):
     return data
 
 
-def get(server, query):
-    try:
-        with urllib.request.urlopen(f"{server.url}/getfile.pl?{query}", timeout=30) as r:
-            return r.status, r.read()
-    except urllib.error.HTTPError as e:
-        return e.code, b""
-
-
 @BOTH_MODES
 def test_the_server_answers_the_three_requests_and_refuses_names_outside_its_folder(server):
     data = serve(server, "a.cab", 25_000_000, 1)
-    assert get(server, "file=a.cab") == (200, b"25000000")
-    assert get(server, "file=a.cab&mb_pos=10&length=10000000") == (200, data[10_000_000:20_000_000])
-    assert get(server, "file=a.cab&mb_pos=20&length=10000000") == (200, data[20_000_000:])  # short at the end
-    assert get(server, "file=a.cab&mb_pos=20&length=10000000&crc=1") == (
+    assert server.get("file=a.cab") == (200, b"25000000")
+    assert server.get("file=a.cab&mb_pos=10&length=10000000") == (200, data[10_000_000:20_000_000])
+    assert server.get("file=a.cab&mb_pos=20&length=10000000") == (200, data[20_000_000:])  # short at the end
+    assert server.get("file=a.cab&mb_pos=20&length=10000000&crc=1") == (
         200, hashlib.md5(data[20_000_000:]).hexdigest().encode())
     os.symlink("/etc/passwd", os.path.join(server.files, "out.cab"))
     server.publish()
     for query in ["file=../a.cab", "file=%2e%2e%2fa.cab", "file=/etc/passwd", "file=C:a.cab", "file=sub\\a.cab",
                   "file=out.cab", "file=.digest-cache", "file=", "file=a.cab&file=b.cab", "file=a.cab%00.txt",
                   "file=a.cab&mb_pos=-1&length=10", "file=a.cab&mb_pos=0&length=160000001"]:
-        assert get(server, query)[0] in (400, 404), query  # lighttpd itself refuses some
+        assert server.get(query)[0] in (400, 404), query  # lighttpd itself refuses some
 
 
 def test_the_digest_of_a_segment_is_hashed_once_and_follows_the_file(server):
     serve(server, "a.cab", 30_000_000, 2)
     query = "file=a.cab&mb_pos=0&length=20000000&crc=1"
-    first = get(server, query)[1]
+    first = server.get(query)[1]
     cached = glob.glob(os.path.join(server.files, ".digest-cache", "a.cab.*.md5"))
     assert len(cached) == 1
     with open(cached[0], "w") as f:  # a later request is answered from the cache
         f.write("0" * 32)
-    assert get(server, query)[1] == b"0" * 32
+    assert server.get(query)[1] == b"0" * 32
     os.utime(os.path.join(server.files, "a.cab"), (1_600_000_000, 1_600_000_000))  # a new release
-    assert get(server, query)[1] == first
+    assert server.get(query)[1] == first
 
     # Sending a segment hashes it on the way, so its digest request reads nothing again.
-    status, body = get(server, "file=a.cab&mb_pos=20&length=20000000")
+    status, body = server.get("file=a.cab&mb_pos=20&length=20000000")
     assert status == 200 and len(body) == 10_000_000
     tail = glob.glob(os.path.join(server.files, ".digest-cache", "a.cab.*.20.20000000.md5"))
     with open(tail[0]) as f:
         assert f.read() == hashlib.md5(body).hexdigest()
-    assert get(server, "file=a.cab&mb_pos=20&length=20000000&crc=1")[1] == hashlib.md5(body).hexdigest().encode()
+    assert server.get("file=a.cab&mb_pos=20&length=20000000&crc=1")[1] == hashlib.md5(body).hexdigest().encode()
 
 
 def start_material_download(wine, server):

@@ -10,8 +10,6 @@ import socket
 import sys
 import tempfile
 import time
-import urllib.error
-import urllib.request
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
 from harness.download_server import DownloadServer  # noqa: E402
@@ -26,16 +24,6 @@ REFUSED = ["mb_pos=00&length=10000000", "mb_pos=+0&length=10000000", "mb_pos=&le
 # A replaced file of the same size: (how, whether its inode is new, its time in ns after the old one's).
 REPLACEMENTS = [("rewritten, other nanoseconds", False, 1), ("renamed over, same time", True, 0),
                 ("rewritten, time put back", False, 0)]
-
-
-def get(server, query):
-    try:
-        with urllib.request.urlopen(f"{server.url}/getfile.pl?file={query}", timeout=10) as r:
-            return r.status, r.read()
-    except urllib.error.HTTPError as e:
-        return e.code, b""
-    except OSError:  # no answer in time
-        return None, b""
 
 
 def entries(server):
@@ -63,7 +51,7 @@ def stalled_reader_waits_alone(server):
     failures = []
     for probe in [SEGMENT + "&crc=1", SEGMENT]:  # its digest, and the same segment again
         started = time.monotonic()
-        status, _ = get(server, probe)
+        status, _ = server.get("file=" + probe, timeout=10)
         if status != 200 or time.monotonic() - started > 2:
             failures.append(f"{probe}: {status} after {time.monotonic() - started:.1f} s")
     stalled.close()
@@ -73,23 +61,24 @@ def stalled_reader_waits_alone(server):
 def state_stays_bounded(server):
     data = os.urandom(25 * M)
     write(server, "a.cab", data)
-    failures = [q for q in REFUSED for c in ("", "&crc=1") if get(server, f"a.cab&{q}{c}")[0] != 404]
+    failures = [q for q in REFUSED for c in ("", "&crc=1") if server.get(f"file=a.cab&{q}{c}", timeout=10)[0] != 404]
     failures += ["refused spellings left " + " ".join(entries(server))] if entries(server) else []
     for position in (25, 26, 999):  # at and past the end: nothing to hash, nothing to keep
         for crc, body in (("", b""), ("&crc=1", hashlib.md5(b"").hexdigest().encode())):
-            if get(server, f"a.cab&mb_pos={position}&length=10000000{crc}") != (200, body):
+            if server.get(f"file=a.cab&mb_pos={position}&length=10000000{crc}", timeout=10) != (200, body):
                 failures.append(f"position {position}{crc}")
     failures += ["empty ranges left " + " ".join(entries(server))] if entries(server) else []
     for position, length in ((0, 10), (10, 20), (20, 10)):  # what the launcher asks
-        query = f"a.cab&mb_pos={position}&length={length * M}"
-        if get(server, query)[1] != data[position * M:][:length * M] or get(server, query + "&crc=1")[1] != \
-                hashlib.md5(data[position * M:][:length * M]).hexdigest().encode():
+        query = f"file=a.cab&mb_pos={position}&length={length * M}"
+        expected = data[position * M:][:length * M]
+        if server.get(query, timeout=10)[1] != expected or \
+                server.get(query + "&crc=1", timeout=10)[1] != hashlib.md5(expected).hexdigest().encode():
             failures.append(query)
     if len(entries(server)) != 3 or any(not e.endswith(".md5") or ".md5." in e for e in entries(server)):
         failures.append("the launcher's requests left " + " ".join(entries(server)))
     for i in range(6):  # the cap is 4: the oldest go first
         write(server, f"b{i}.cab", os.urandom(1000))
-        get(server, f"b{i}.cab&mb_pos=0&length=10000000&crc=1")
+        server.get(f"file=b{i}.cab&mb_pos=0&length=10000000&crc=1", timeout=10)
         if len(entries(server)) > 4:
             failures.append(f"{len(entries(server))} entries after b{i}.cab")
     if [e.split(".")[0] for e in entries(server)] != ["b2", "b3", "b4", "b5"]:
@@ -102,9 +91,9 @@ def replaced_file_gets_its_own_digest(server):
     for how, renamed, later in REPLACEMENTS:
         old, new = os.urandom(5000), os.urandom(5000)
         write(server, "r.cab", old, ns=1_700_000_000_100_000_000)
-        get(server, "r.cab&mb_pos=0&length=10000000&crc=1")
+        server.get("file=r.cab&mb_pos=0&length=10000000&crc=1", timeout=10)
         write(server, "r.cab", new, ns=1_700_000_000_100_000_000 + later * 200_000_000, renamed=renamed)
-        if get(server, "r.cab&mb_pos=0&length=10000000&crc=1")[1] != hashlib.md5(new).hexdigest().encode():
+        if server.get("file=r.cab&mb_pos=0&length=10000000&crc=1", timeout=10)[1] != hashlib.md5(new).hexdigest().encode():
             failures.append(how)
     return failures
 

@@ -11,6 +11,8 @@ import shutil
 import socket
 import subprocess
 import time
+import urllib.error
+import urllib.request
 
 from . import procs
 
@@ -169,6 +171,17 @@ setenv.add-environment = ("GETFILE_ROOT" => "{self.files}", "GETFILE_SCRIPT" => 
         with open(path) as f:
             rows = [line.split() for line in f if line.strip()]
         return sorted((float(at), kind, fault) for at, kind, fault in rows)
+
+    def get(self, query, timeout=30):
+        """(status, body) of a getfile.pl request with this query; status None when no answer
+        came in time."""
+        try:
+            with urllib.request.urlopen(f"{self.url}/getfile.pl?{query}", timeout=timeout) as r:
+                return r.status, r.read()
+        except urllib.error.HTTPError as e:
+            return e.code, b""
+        except OSError:
+            return None, b""
 
     def access_log(self):
         """The request lines ("GET /files/a.cab HTTP/1.1") served so far."""
