@@ -24,6 +24,10 @@ platform::PageModel framedPage(RunContext& app, platform::PageClass pageClass, c
     return page;
 }
 
+std::u16string productCaption(const RunContext& app, int row) {
+    return replaceAll(app.text(row), u"ProductX", literalInCaption(app.productName));
+}
+
 PageResult pageResultOf(const std::string& word) {
     static const std::pair<const std::string&, PageResult> kWords[] = {
         {word::kNext, PageResult::Next},       {word::kBack, PageResult::Back},

@@ -13,12 +13,14 @@ void applyTexts(RunContext& app, platform::PageModel& page) {
     auto withName = [&app](int row, const std::u16string& name) {
         return replaceAll(app.text(row), u"ProductX", name);
     };
+    // On a button the name's own '&' must not become the Alt letter.
+    const std::u16string buttonName = literalInCaption(app.productShortName);
     page.title = app.text(8);
     page.cancelCaption = app.text(2);
     page.helpCaption = app.text(96);
-    page.commands[0].caption = withName(14, app.productShortName);
+    page.commands[0].caption = withName(14, buttonName);
     page.commands[0].explanation = withName(15, app.productName);
-    page.commands[1].caption = withName(16, app.productShortName);
+    page.commands[1].caption = withName(16, buttonName);
     std::u16string install;
     if (app.demoVersion || (!app.isPelaxo5 && !app.isPelaxo4)) {
         install = app.text(17);
@@ -35,7 +37,7 @@ void applyTexts(RunContext& app, platform::PageModel& page) {
         page.commands[2].caption = app.text(117);
         page.commands[2].explanation = app.text(118);
     } else {
-        page.commands[2].caption = withName(32, app.productName);
+        page.commands[2].caption = withName(32, literalInCaption(app.productName));
         page.commands[2].explanation = withName(33, app.productName);
     }
     page.tallThirdExplanation = (app.isPelaxo5 || app.isPelaxo4) && app.languageIndex == kSpanish;

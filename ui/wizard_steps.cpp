@@ -32,8 +32,8 @@ PageModel twoOptions(RunContext& app, const char* topic, int title, int message,
     PageModel page = framedPage(app, PageClass::TwoOptions, topic);
     page.title = productText(app, title);
     page.message = productText(app, message);
-    page.option1 = productText(app, option1);
-    page.option2 = productText(app, option2);
+    page.option1 = productCaption(app, option1);
+    page.option2 = productCaption(app, option2);
     page.selectedOption = firstPreselected ? 0 : 1;
     return page;
 }
@@ -272,8 +272,8 @@ StepResult WizardSteps::askCircuitFolder(RunContext& app) {
     PageModel page = framedPage(app, PageClass::CircuitFolder, "working-folder");
     page.title = productText(app, 111);
     page.message = productText(app, 112);
-    page.checkBoxText = productText(app, 113);
-    page.userFolderLabel = productText(app, 114);
+    page.checkBoxText = productCaption(app, 113);
+    page.userFolderLabel = productCaption(app, 114);
     page.browseInstruction = productText(app, 115);
     page.standardFolder = standardCircuitFolder(app);
     page.showStandardFolder = !app.preconfigMode;
@@ -299,7 +299,7 @@ StepResult WizardSteps::askCopyVideos(RunContext& app) {
                      : app.isPelaxo4      ? twoOptions(app, "copy-films", 97, 98, 99, 100, app.installVideos)
                                           : twoOptions(app, "copy-films", 97, 153, 99, 154, app.installVideos);
     page.message = replaceAll(page.message, u"xyz", app.videosSize);
-    page.option1 = replaceAll(page.option1, u"xyz", app.videosSize);
+    page.option1 = replaceAll(page.option1, u"xyz", literalInCaption(app.videosSize));
     PageResult answer = PageResult::None;
     const bool first = answeredFirst(app, page, answer);
     if (ended(answer)) return answer;
@@ -333,7 +333,7 @@ StepResult WizardSteps::askPresentations(RunContext& app) {
     if (!app.askForPresentations || app.linkOnly || unattended(app)) return StepResult::skip();
     PageModel page = twoOptions(app, nullptr, 101, 102, 103, 104, app.installPresentations);
     page.message = replaceAll(app.text(102), u"ProductX", app.productShortName);
-    page.option1 = replaceAll(page.option1, u"xyz", app.presentationsSize);
+    page.option1 = replaceAll(page.option1, u"xyz", literalInCaption(app.presentationsSize));
     PageResult answer = PageResult::None;
     const bool first = answeredFirst(app, page, answer);
     if (ended(answer)) return answer;

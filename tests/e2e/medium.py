@@ -6,6 +6,8 @@ import shutil
 import subprocess
 import time
 
+from harness.driver import without_mnemonics
+
 REPO = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 DEMO_SETTINGS = os.path.join(REPO, "examples", "demo", "settings.xml")
 
@@ -136,16 +138,18 @@ def with_support(medium):
     return medium
 
 
-def texts(language):
-    """The text table column of a language code ("de", "en", ...), as the launcher has it."""
+def texts(language, marks=False):
+    """The text table column of a language code ("de", "en", ...) as the pages show it: a
+    caption's Alt-letter mark is gone, as in the harness's control texts. marks=True keeps
+    the cells as they are."""
     import re
     path = os.path.join(REPO, "text", f"texts_{language}.cpp")
     with open(path, encoding="utf-8") as f:
         source = f.read()
     cells = {}
     for m in re.finditer(r'/\*\s*(\d+)\s*\*/\s*u8?"((?:[^"\\]|\\.)*)"', source):
-        cells[int(m.group(1))] = m.group(2).encode("utf-8").decode("unicode_escape").encode(
-            "latin-1").decode("utf-8")
+        cell = m.group(2).encode("utf-8").decode("unicode_escape").encode("latin-1").decode("utf-8")
+        cells[int(m.group(1))] = cell if marks else without_mnemonics(cell)
     return cells
 
 

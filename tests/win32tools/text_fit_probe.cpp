@@ -341,7 +341,9 @@ std::vector<PageCase> pageCases() {
          [](A& a, S&) {
              const std::u16string installing = replaceAll(a.text(42), u"ProductX", a.productName);
              a.progress().run(platform::WorkKind::RegisterShellExtension,
-                              {replaceAll(a.text(16), u"ProductX", a.productName), installing, installing, u""}, {});
+                              {replaceAll(withoutMnemonic(a.text(16)), u"ProductX", a.productName), installing,
+                               installing, u""},
+                              {});
          }},
     };
 }
