@@ -23,8 +23,8 @@ bool unattended(const RunContext& app) { return !app.msiUiOption.empty(); }
 
 bool ended(PageResult answer) { return answer == PageResult::Back || answer == PageResult::Cancel; }
 
-// A question whose choice has been taken goes on. Escape (None) stays None: the flow moves
-// on from a question all the same, but Escape sets no direction of travel.
+// A question whose choice has been taken goes on. A page ended without a word (None) stays
+// None: the flow moves on from a question all the same, but sets no direction of travel.
 PageResult goneOn(PageResult answer) { return answer == PageResult::None ? answer : PageResult::Next; }
 
 PageModel twoOptions(RunContext& app, const char* topic, int title, int message, int option1, int option2,
@@ -39,7 +39,7 @@ PageModel twoOptions(RunContext& app, const char* topic, int title, int message,
 }
 
 // Shows a two-option page; true when the user went on with the first option. A page
-// left with Escape reads nothing back: the preselection stands.
+// ended without a word reads nothing back: the preselection stands.
 bool answeredFirst(RunContext& app, PageModel& page, PageResult& answer) {
     const bool firstPreselected = page.selectedOption == 0;
     answer = showPage(app, page);
@@ -123,7 +123,7 @@ StepResult WizardSteps::askAlreadyInstalled(RunContext& app) {
     } else {
         PageModel page = twoOptions(app, nullptr, 45, 122, 136, 109, !app.addOptionalComponents);
         const PageResult answer = showPage(app, page);
-        if (ended(answer) || answer == PageResult::None) return answer;  // cancelled, closed, Escape or back
+        if (ended(answer) || answer == PageResult::None) return answer;  // cancelled, closed, no word or back
         app.addOptionalComponents = answer == PageResult::Option2;
         if (app.addOptionalComponents)
             return StepResult::jumpTo(app.askForMaterialDownload ? StepTarget::MaterialDownload : StepTarget::Videos,
@@ -165,8 +165,8 @@ StepResult WizardSteps::askOlderInstallation(RunContext& app) {
     PageModel page = folderPage(app, nullptr, 45, 138, start);
     page.title = replaceAll(app.text(45), u"ProductX", name);
     page.message = page.browseInstruction = replaceAll(app.text(138), u"ProductX", name);
-    // The answer that set the direction last: an Escape on the page asked again keeps the
-    // direction an earlier Next gave.
+    // The answer that set the direction last: a page asked again and ended without a word
+    // keeps the direction an earlier Next gave.
     PageResult moved = PageResult::None;
     for (;;) {
         const PageResult answer = showPage(app, page);

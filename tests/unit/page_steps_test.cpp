@@ -77,8 +77,8 @@ TEST_F(WizardPages, AnswersComeBackAndThePlacementIsKept) {
     EXPECT_EQ(steps.askUserGroup(app), StepResult(PageResult::Back));
     EXPECT_EQ(lastPage().placement.left, 10);
 
-    // Escape: no answer, nothing taken over, no position either; the flow moves on from a
-    // question all the same.
+    // No word: nothing taken over, no position either; the flow moves on from a question
+    // all the same.
     app.allUsers = true;
     answer("", [](PageModel& p) {
         p.selectedOption = 1;
