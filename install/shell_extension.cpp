@@ -65,11 +65,11 @@ bool replaceHandlerWhenNewer(platform::System& system, const std::u16string& fol
 void InstallShellExtension(RunContext& app) {
     if (!app.installThumbnailExtension || !app.system().isAdministrator()) return;
     const std::u16string installing = replaceAll(app.text(42), u"ProductX", app.productName);
-    app.progress().run(platform::WorkKind::RegisterShellExtension,
-                       // The start page's install caption as the title, without its Alt letter.
-                       {replaceAll(withoutMnemonic(app.text(16)), u"ProductX", app.productName), installing,
-                        installing, u""},
-                       [&app](platform::ProgressSink&) { registerShellExtensionWork(app); });
+    app.progress().run(
+        platform::WorkKind::RegisterShellExtension,
+        // The start page's install caption as the title, without its Alt letter.
+        {replaceAll(withoutMnemonic(app.text(16)), u"ProductX", app.productName), installing, installing, u""},
+        [&app](platform::ProgressSink&) { registerShellExtensionWork(app); });
 }
 
 void registerShellExtensionWork(RunContext& app) {

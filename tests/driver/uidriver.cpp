@@ -347,14 +347,12 @@ void windowJson(Json& j, HWND h, bool withControls) {
     gui.cbSize = sizeof gui;
     if (GetGUIThreadInfo(GetWindowThreadProcessId(h, nullptr), &gui) && gui.hwndFocus && IsChild(h, gui.hwndFocus))
         j.num(GetDlgCtrlID(gui.hwndFocus));
-    else
-        j.null();
+    else j.null();
     j.key("default");
     DWORD_PTR defaultId = 0;
     if (classOf(h) == L"#32770" && sendTimeout(h, DM_GETDEFID, 0, 0, defaultId) && HIWORD(defaultId) == DC_HASDEFID)
         j.num(LOWORD(defaultId));
-    else
-        j.null();
+    else j.null();
     rectJson(j, h);
     if (withControls) {
         j.key("controls");

@@ -65,7 +65,8 @@ std::map<std::string, std::vector<Control>> layouts() {
         if (std::regex_match(line, m, dialog)) layout = &result[m[1]];
         if (line == "END") layout = nullptr;
         for (int pass = 0; pass < 3; ++pass) {
-            for (const auto& [name, body] : macros) line = std::regex_replace(line, std::regex("\\b" + name + "\\b"), body);
+            for (const auto& [name, body] : macros)
+                line = std::regex_replace(line, std::regex("\\b" + name + "\\b"), body);
         }
         line = std::regex_replace(line, std::regex("^\\s+"), "");
         if (!layout || !std::regex_match(line, m, statement)) continue;
@@ -155,7 +156,9 @@ protected:
             [&] { steps.askAutoMode(app); },
             [&] { steps.showPresetsSummary(app); },
             [&] { steps.showFinishPage(app, u"Done", u"Installed.", u""); },
-            [&] { app.progress().run(platform::WorkKind::RunProgram, {app.text(27), u"", u"", u""}, {}); },
+            [&] {
+                app.progress().run(platform::WorkKind::RunProgram, {app.text(27), u"", u"", u""}, {});
+            },
         };
         for (const auto& show : shows) show();
         EXPECT_EQ(ui.pagesShown.size(), shows.size());
@@ -232,8 +235,11 @@ TEST(PageLayouts, KeysMoveAlongThePageAndDataShowsAsWritten) {
 
 TEST(CaptionText, ValuesStayLiteralAndMarksGoWhereNoLetterIsRead) {
     EXPECT_EQ(literalInCaption(u"A&B && C"), u"A&&B &&&& C");
-    const std::pair<const char16_t*, const char16_t*> cases[] = {
-        {u"&Next", u"Next"}, {u"Net&work", u"Network"}, {u"&Install A&&B", u"Install A&B"}, {u"x &", u"x &"}, {u"", u""}};
+    const std::pair<const char16_t*, const char16_t*> cases[] = {{u"&Next", u"Next"},
+                                                                 {u"Net&work", u"Network"},
+                                                                 {u"&Install A&&B", u"Install A&B"},
+                                                                 {u"x &", u"x &"},
+                                                                 {u"", u""}};
     for (const auto& [caption, shown] : cases) EXPECT_EQ(withoutMnemonic(caption), shown) << wideToUtf8(caption);
 }
 

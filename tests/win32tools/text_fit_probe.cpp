@@ -340,10 +340,10 @@ std::vector<PageCase> pageCases() {
         {"shell-extension",
          [](A& a, S&) {
              const std::u16string installing = replaceAll(a.text(42), u"ProductX", a.productName);
-             a.progress().run(platform::WorkKind::RegisterShellExtension,
-                              {replaceAll(withoutMnemonic(a.text(16)), u"ProductX", a.productName), installing,
-                               installing, u""},
-                              {});
+             a.progress().run(
+                 platform::WorkKind::RegisterShellExtension,
+                 {replaceAll(withoutMnemonic(a.text(16)), u"ProductX", a.productName), installing, installing, u""},
+                 {});
          }},
     };
 }

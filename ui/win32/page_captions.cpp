@@ -13,9 +13,7 @@ std::vector<ControlCaption> pageCaptions(const platform::PageModel& page) {
                     {IDC_PAGE_HELP, page.helpCaption},
                     {IDC_PAGE_CANCEL, page.cancelCaption}};
         return captions;
-    case PageClass::TwoOptions:
-        captions = {{IDC_OPTION1, page.option1}, {IDC_OPTION2, page.option2}};
-        break;
+    case PageClass::TwoOptions: captions = {{IDC_OPTION1, page.option1}, {IDC_OPTION2, page.option2}}; break;
     case PageClass::Folder: captions = {{IDC_FOLDER_BROWSE, page.browseCaption}}; break;
     case PageClass::CircuitFolder:
         captions = {{IDC_STANDARD_FOLDER_CHECK, page.checkBoxText},
