@@ -15,8 +15,6 @@
 #include "fakes/wizard_pages.h"
 #include "platform/strings.h"
 #include "text/languages.h"
-#include "text/texts.h"
-#include "ui/start_page.h"
 #include "ui/win32/page_captions.h"
 
 namespace {
@@ -91,7 +89,7 @@ std::map<int, std::string> controlNames() {
     const std::regex define("#define (IDC_\\w+) (\\d+).*");
     for (std::string line; std::getline(ids, line);) {
         std::smatch m;
-        if (std::regex_match(line, m, define)) names.emplace(std::stoi(m[2]), m[1]);  // 1049: the first name
+        if (std::regex_match(line, m, define)) names.emplace(std::stoi(m[2]), m[1]);  // no caption shares an id
     }
     return names;
 }
@@ -110,9 +108,7 @@ const char* layoutOf(PageClass c) {
 
 const Control* find(const std::vector<Control>& layout, int id, const std::map<int, std::string>& names) {
     for (const Control& c : layout) {
-        // Two ids share 1049 (the information text and the standard folder).
-        if (c.id == names.at(id) || (id == 1049 && (c.id == "IDC_INFO_TEXT" || c.id == "IDC_STANDARD_FOLDER")))
-            return &c;
+        if (c.id == names.at(id)) return &c;
     }
     return nullptr;
 }
@@ -231,16 +227,6 @@ TEST(PageLayouts, KeysMoveAlongThePageAndDataShowsAsWritten) {
             }
         }
     }
-}
-
-TEST(CaptionText, ValuesStayLiteralAndMarksGoWhereNoLetterIsRead) {
-    EXPECT_EQ(literalInCaption(u"A&B && C"), u"A&&B &&&& C");
-    const std::pair<const char16_t*, const char16_t*> cases[] = {{u"&Next", u"Next"},
-                                                                 {u"Net&work", u"Network"},
-                                                                 {u"&Install A&&B", u"Install A&B"},
-                                                                 {u"x &", u"x &"},
-                                                                 {u"", u""}};
-    for (const auto& [caption, shown] : cases) EXPECT_EQ(withoutMnemonic(caption), shown) << wideToUtf8(caption);
 }
 
 }  // namespace
