@@ -35,8 +35,8 @@ public:
 private:
     using Row = std::string (Router::*)(PageResult answer);
 
-    // Each page state's rule. Escape (None) takes a question's preselection and goes on;
-    // on a folder or information page it shows the page again.
+    // Each page state's rule. A page ended without a word (None) takes a question's
+    // preselection and goes on; on a folder or information page it shows the page again.
     static const std::map<std::string, Row>& rows() {
         static const std::map<std::string, Row> table = {
             {kStart, &Router::start},
@@ -103,7 +103,8 @@ private:
         return kStart;
     }
 
-    // Escape, like any answer but Back and the second option, takes the full installation.
+    // A wordless ending, like any answer but Back and the second option, takes the full
+    // installation.
     std::string fullOrLink(PageResult answer) {
         if (answer == PageResult::Back) return back();
         if (answer == PageResult::Option2) return forward(kServerFolder);

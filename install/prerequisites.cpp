@@ -58,7 +58,7 @@ RuntimeOutcome installRuntime(RunContext& app, const Runtime& runtime) {
     if (end == platform::ProgressEnd::Back) return RuntimeOutcome::Back;
     if (runtime.installed(system)) return RuntimeOutcome::Installed;
     // An installer that ran and left no runtime behind: say so rather than install a
-    // package that cannot start. Escape before Next ran nothing and says nothing.
+    // package that cannot start. A page left before Next ran nothing and says nothing.
     if (end == platform::ProgressEnd::Finished) showMissingRuntime(app, runtime);
     return RuntimeOutcome::Missing;
 }

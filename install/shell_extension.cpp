@@ -66,10 +66,12 @@ void InstallShellExtension(RunContext& app) {
     if (!app.product.installThumbnailExtension || !app.system().isAdministrator()) return;
     const std::u16string installing =
         replaceAll(app.text(TextRow::InstallingProduct), u"ProductX", app.product.productName);
-    app.progress().run(platform::WorkKind::RegisterShellExtension,
-                       {replaceAll(app.text(TextRow::InstallProductTitle), u"ProductX", app.product.productName),
-                        installing, installing, u""},
-                       [&app](platform::ProgressSink&) { registerShellExtensionWork(app); });
+    app.progress().run(
+        platform::WorkKind::RegisterShellExtension,
+        // The start page's install caption as the title, without its Alt letter.
+        {replaceAll(withoutMnemonic(app.text(TextRow::InstallProductTitle)), u"ProductX", app.product.productName),
+         installing, installing, u""},
+        [&app](platform::ProgressSink&) { registerShellExtensionWork(app); });
 }
 
 void registerShellExtensionWork(RunContext& app) {

@@ -311,7 +311,7 @@ public:
                                  unsigned flags, bool initialiseCom, std::u16string& path) = 0;
     // Shows a wizard page modally. Returns its result word ("next", "back", "cancel",
     // "button1", "button2", "button4", "option1", "option2"), or an empty word when the
-    // page ended without one (Escape, or Enter on a page without a default button).
+    // page ended without one (Enter on a page without a default button).
     virtual std::string showPage(PageModel& page) = 0;
 };
 

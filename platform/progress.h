@@ -22,7 +22,7 @@ enum class ProgressEnd {
     Finished,   // the work ran and returned
     Back,       // Back before the work started
     Cancelled,  // Cancel, confirmed, before the work started
-    Closed,     // closed without a word (Escape) before the work started
+    Closed,     // ended without a word before the work started
 };
 
 class ProgressPresenter {

@@ -32,3 +32,14 @@ std::u16string replaceAll(std::u16string_view text, std::u16string_view placehol
     out.append(text.substr(pos));
     return out;
 }
+
+std::u16string literalInCaption(std::u16string_view value) { return replaceAll(value, u"&", u"&&"); }
+
+std::u16string withoutMnemonic(std::u16string_view caption) {
+    std::u16string out;
+    for (std::size_t i = 0; i < caption.size(); ++i) {
+        if (caption[i] == u'&' && i + 1 < caption.size()) ++i;
+        out += caption[i];
+    }
+    return out;
+}

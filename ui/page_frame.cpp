@@ -26,6 +26,10 @@ platform::PageModel framedPage(RunContext& app, platform::PageClass pageClass, c
     return page;
 }
 
+std::u16string productCaption(const RunContext& app, TextRow row) {
+    return replaceAll(app.text(row), u"ProductX", literalInCaption(app.product.productName));
+}
+
 PageResult pageResultOf(const std::string& word) {
     static const std::pair<const std::string&, PageResult> kWords[] = {
         {word::kNext, PageResult::Next},       {word::kBack, PageResult::Back},

@@ -13,6 +13,10 @@
 // A page of the class with the frame filled in; helpTopicName may name no topic.
 platform::PageModel framedPage(RunContext& app, platform::PageClass pageClass, const char* helpTopicName);
 
+// A caption row (option, check box, label) with "ProductX" replaced by the product name,
+// whose own '&' stays a character, not a second Alt letter.
+std::u16string productCaption(const RunContext& app, TextRow row);
+
 // Shows the page and returns how it ended. An answered page leaves its position in
 // lastPageRect, so the next page opens there; where the run goes next is the flow's.
 PageResult showPage(RunContext& app, platform::PageModel& page);

@@ -43,11 +43,11 @@ public:
     void start();
     // A tick of the page's timer.
     void tick(int timerId);
-    // Cancel, and the window's close request: a running download is asked to stop; other
+    // Cancel, Escape and the window's close request: a running download is asked to stop; other
     // running work cannot be cancelled; before the work the user is asked. Once the work
     // has started, its end decides the page's outcome, whatever is pressed after it.
     void cancel();
-    // Whether Escape, Enter or Back may end the page now: only before its work has
+    // Whether Enter or Back may end the page now: only before its work has
     // started. From then on only the tick that sees the work done ends it.
     bool mayEnd() const;
     bool working() const;

@@ -13,12 +13,14 @@ void applyTexts(RunContext& app, platform::PageModel& page) {
     auto withName = [&app](TextRow row, const std::u16string& name) {
         return replaceAll(app.text(row), u"ProductX", name);
     };
+    // On a button the name's own '&' must not become the Alt letter.
+    const std::u16string buttonName = literalInCaption(app.product.productShortName);
     page.title = app.text(TextRow::Welcome);
     page.cancelCaption = app.text(TextRow::Cancel);
     page.helpCaption = app.text(TextRow::Help);
-    page.commands[0].caption = withName(TextRow::RunFromStickTitle, app.product.productShortName);
+    page.commands[0].caption = withName(TextRow::RunFromStickTitle, buttonName);
     page.commands[0].explanation = withName(TextRow::RunFromStickDescription, app.product.productName);
-    page.commands[1].caption = withName(TextRow::InstallProductTitle, app.product.productShortName);
+    page.commands[1].caption = withName(TextRow::InstallProductTitle, buttonName);
     std::u16string install;
     if (app.product.demoVersion || (!app.offer.isPelaxo5 && !app.offer.isPelaxo4)) {
         install = app.text(TextRow::InstallProductDescription);
@@ -35,7 +37,7 @@ void applyTexts(RunContext& app, platform::PageModel& page) {
         page.commands[2].caption = app.text(TextRow::IndividualSetupTitle);
         page.commands[2].explanation = app.text(TextRow::IndividualSetupDescription);
     } else {
-        page.commands[2].caption = withName(TextRow::SearchUpdatesTitle, app.product.productName);
+        page.commands[2].caption = withName(TextRow::SearchUpdatesTitle, literalInCaption(app.product.productName));
         page.commands[2].explanation = withName(TextRow::SearchUpdatesDescription, app.product.productName);
     }
     page.tallThirdExplanation = (app.offer.isPelaxo5 || app.offer.isPelaxo4) && app.choices.languageIndex == kSpanish;

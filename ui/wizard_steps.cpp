@@ -23,8 +23,8 @@ bool unattended(const RunContext& app) { return !app.choices.msiUiOption.empty()
 
 bool ended(PageResult answer) { return answer == PageResult::Back || answer == PageResult::Cancel; }
 
-// A question whose choice has been taken goes on. Escape (None) stays None: the flow moves
-// on from a question all the same, but Escape sets no direction of travel.
+// A question whose choice has been taken goes on. A page ended without a word (None) stays
+// None: the flow moves on from a question all the same, but sets no direction of travel.
 PageResult goneOn(PageResult answer) { return answer == PageResult::None ? answer : PageResult::Next; }
 
 PageModel twoOptions(RunContext& app, const char* topic, TextRow title, TextRow message, TextRow option1,
@@ -32,14 +32,14 @@ PageModel twoOptions(RunContext& app, const char* topic, TextRow title, TextRow 
     PageModel page = framedPage(app, PageClass::TwoOptions, topic);
     page.title = productText(app, title);
     page.message = productText(app, message);
-    page.option1 = productText(app, option1);
-    page.option2 = productText(app, option2);
+    page.option1 = productCaption(app, option1);
+    page.option2 = productCaption(app, option2);
     page.selectedOption = firstPreselected ? 0 : 1;
     return page;
 }
 
 // Shows a two-option page; true when the user went on with the first option. A page
-// left with Escape reads nothing back: the preselection stands.
+// ended without a word reads nothing back: the preselection stands.
 bool answeredFirst(RunContext& app, PageModel& page, PageResult& answer) {
     const bool firstPreselected = page.selectedOption == 0;
     answer = showPage(app, page);
@@ -127,7 +127,7 @@ StepResult WizardSteps::askAlreadyInstalled(RunContext& app) {
             twoOptions(app, nullptr, TextRow::UpdateTitle, TextRow::AlreadyInstalled, TextRow::UpdateInstallationOption,
                        TextRow::OptionalComponentsOption, !app.choices.addOptionalComponents);
         const PageResult answer = showPage(app, page);
-        if (ended(answer) || answer == PageResult::None) return answer;  // cancelled, closed, Escape or back
+        if (ended(answer) || answer == PageResult::None) return answer;  // cancelled, closed, no word or back
         app.choices.addOptionalComponents = answer == PageResult::Option2;
         if (app.choices.addOptionalComponents)
             return StepResult::jumpTo(
@@ -169,8 +169,8 @@ StepResult WizardSteps::askOlderInstallation(RunContext& app) {
     PageModel page = folderPage(app, nullptr, TextRow::UpdateTitle, TextRow::SelectOlderInstallation, start);
     page.title = replaceAll(app.text(TextRow::UpdateTitle), u"ProductX", name);
     page.message = page.browseInstruction = replaceAll(app.text(TextRow::SelectOlderInstallation), u"ProductX", name);
-    // The answer that set the direction last: an Escape on the page asked again keeps the
-    // direction an earlier Next gave.
+    // The answer that set the direction last: a page asked again and ended without a word
+    // keeps the direction an earlier Next gave.
     PageResult moved = PageResult::None;
     for (;;) {
         const PageResult answer = showPage(app, page);
@@ -287,8 +287,8 @@ StepResult WizardSteps::askCircuitFolder(RunContext& app) {
     PageModel page = framedPage(app, PageClass::CircuitFolder, "working-folder");
     page.title = productText(app, TextRow::CircuitFolderTitle);
     page.message = productText(app, TextRow::CircuitFolderMessage);
-    page.checkBoxText = productText(app, TextRow::StandardCircuitFolderOption);
-    page.userFolderLabel = productText(app, TextRow::OwnCircuitFolderOption);
+    page.checkBoxText = productCaption(app, TextRow::StandardCircuitFolderOption);
+    page.userFolderLabel = productCaption(app, TextRow::OwnCircuitFolderOption);
     page.browseInstruction = productText(app, TextRow::SelectCircuitFolder);
     page.standardFolder = standardCircuitFolder(app);
     page.showStandardFolder = !app.choices.preconfigMode;
@@ -320,7 +320,7 @@ StepResult WizardSteps::askCopyVideos(RunContext& app) {
             : twoOptions(app, "copy-films", TextRow::VideosTitle, TextRow::VideosMessageShort,
                          TextRow::CopyVideosOption, TextRow::SkipVideosOption, app.choices.installVideos);
     page.message = replaceAll(page.message, u"xyz", app.product.videosSize);
-    page.option1 = replaceAll(page.option1, u"xyz", app.product.videosSize);
+    page.option1 = replaceAll(page.option1, u"xyz", literalInCaption(app.product.videosSize));
     PageResult answer = PageResult::None;
     const bool first = answeredFirst(app, page, answer);
     if (ended(answer)) return answer;
@@ -359,7 +359,7 @@ StepResult WizardSteps::askPresentations(RunContext& app) {
                                 TextRow::InstallPresentationsOption, TextRow::SkipPresentationsOption,
                                 app.choices.installPresentations);
     page.message = replaceAll(app.text(TextRow::PresentationsMessage), u"ProductX", app.product.productShortName);
-    page.option1 = replaceAll(page.option1, u"xyz", app.product.presentationsSize);
+    page.option1 = replaceAll(page.option1, u"xyz", literalInCaption(app.product.presentationsSize));
     PageResult answer = PageResult::None;
     const bool first = answeredFirst(app, page, answer);
     if (ended(answer)) return answer;

@@ -340,6 +340,19 @@ void windowJson(Json& j, HWND h, bool withControls) {
     j.boolean(IsWindowEnabled(h) != FALSE);
     j.key("foreground");
     j.boolean(GetForegroundWindow() == h);
+    // Where the keys go: the control with the focus in the window's thread, and the
+    // button Enter presses in a dialog.
+    j.key("focus");
+    GUITHREADINFO gui{};
+    gui.cbSize = sizeof gui;
+    if (GetGUIThreadInfo(GetWindowThreadProcessId(h, nullptr), &gui) && gui.hwndFocus && IsChild(h, gui.hwndFocus))
+        j.num(GetDlgCtrlID(gui.hwndFocus));
+    else j.null();
+    j.key("default");
+    DWORD_PTR defaultId = 0;
+    if (classOf(h) == L"#32770" && sendTimeout(h, DM_GETDEFID, 0, 0, defaultId) && HIWORD(defaultId) == DC_HASDEFID)
+        j.num(LOWORD(defaultId));
+    else j.null();
     rectJson(j, h);
     if (withControls) {
         j.key("controls");

@@ -6,6 +6,8 @@ import shutil
 import subprocess
 import time
 
+from harness.driver import without_mnemonics
+
 REPO = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 DEMO_SETTINGS = os.path.join(REPO, "examples", "demo", "settings.xml")
 
@@ -120,6 +122,40 @@ def go(wine, page, button):
     wine.driver.wait_gone(hwnd=page["hwnd"], timeout=30)
 
 
+def x_window_of(wine, window):
+    """The X window Wine made for a window: of those with its title (a page and its message
+    box share one), the one nearest its size."""
+    def xdotool(*args):
+        return subprocess.run(["xdotool", *args], env=dict(os.environ, DISPLAY=wine.display.name), check=True,
+                              capture_output=True, text=True, timeout=20).stdout
+    width, height = window["rect"][2] - window["rect"][0], window["rect"][3] - window["rect"][1]
+
+    def misfit(xid):
+        geometry = dict(line.split("=", 1) for line in xdotool("getwindowgeometry", "--shell", xid).split())
+        return abs(int(geometry["WIDTH"]) - width) + abs(int(geometry["HEIGHT"]) - height)
+    exact = "^" + "".join("\\" + c if c in ".[]()*+?{}|^$\\" else c for c in window["title"]) + "$"
+    return min(xdotool("search", "--sync", "--onlyvisible", "--name", exact).split(), key=misfit)
+
+
+def keys(wine, window, typed, gone=True, timeout=30):
+    """Types into the window as a user does, through the X server (xdotool key: "alt+n",
+    "Tab Return"); gone: then waits until the window has closed. The window first gets
+    the X keyboard focus, which Windows gives a new window and this window manager does
+    not; the keys wait until the page has focused its control, so none goes astray."""
+    deadline = time.monotonic() + 10
+    while window.get("class") == "#32770" and window.get("focus") is None and time.monotonic() < deadline:
+        time.sleep(0.1)
+        window = wine.driver.wait_window(hwnd=window["hwnd"])
+    env = dict(os.environ, DISPLAY=wine.display.name)
+    subprocess.run(["xdotool", "windowfocus", "--sync", x_window_of(wine, window)], env=env, check=True,
+                   capture_output=True, timeout=20)
+    time.sleep(0.2)
+    subprocess.run(["xdotool", "key", "--delay", "150", *typed.split()], env=env, check=True, capture_output=True,
+                   timeout=20)
+    if gone:
+        wine.driver.wait_gone(hwnd=window["hwnd"], timeout=timeout)
+
+
 BACK = 1015
 NEXT = 1035
 MESSAGE = 1028
@@ -136,16 +172,18 @@ def with_support(medium):
     return medium
 
 
-def texts(language):
-    """The text table column of a language code ("de", "en", ...), as the launcher has it."""
+def texts(language, marks=False):
+    """The text table column of a language code ("de", "en", ...) as the pages show it: a
+    caption's Alt-letter mark is gone, as in the harness's control texts. marks=True keeps
+    the cells as they are."""
     import re
     path = os.path.join(REPO, "text", f"texts_{language}.cpp")
     with open(path, encoding="utf-8") as f:
         source = f.read()
     cells = {}
     for m in re.finditer(r'/\*\s*(\d+)\s*\*/\s*u8?"((?:[^"\\]|\\.)*)"', source):
-        cells[int(m.group(1))] = m.group(2).encode("utf-8").decode("unicode_escape").encode(
-            "latin-1").decode("utf-8")
+        cell = m.group(2).encode("utf-8").decode("unicode_escape").encode("latin-1").decode("utf-8")
+        cells[int(m.group(1))] = cell if marks else without_mnemonics(cell)
     return cells
 
 

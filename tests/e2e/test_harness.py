@@ -219,8 +219,8 @@ def test_close_and_kill_end_programs(wine, driver, probe, tmp_path):
     assert driver.list_windows() == []
 
 
-@pytest.mark.parametrize("lc_all, yes, no", [("de_DE.UTF-8", "&Ja", "&Nein"),
-                                              ("cs_CZ.UTF-8", "&Ano", "&Ne")])
+@pytest.mark.parametrize("lc_all, yes, no", [("de_DE.UTF-8", "Ja", "Nein"),
+                                              ("cs_CZ.UTF-8", "Ano", "Ne")])
 def test_locale_reaches_the_program(wine_factory, probe, lc_all, yes, no):
     wine = wine_factory(lc_all=lc_all)
     proc = wine.start(probe, "box", "--caption", "Sprache", "--text", "x", "--buttons", "yesno")
@@ -232,7 +232,7 @@ def test_locale_reaches_the_program(wine_factory, probe, lc_all, yes, no):
     # A per-program override wins over the prefix's language.
     proc = wine.start(probe, "box", "--caption", "Lang", "--text", "x", "--buttons", "yesno",
                       env={"LC_ALL": "en_US.UTF-8"})
-    assert wine.driver.wait_message_box(title="Lang").text(6) == "&Yes"
+    assert wine.driver.wait_message_box(title="Lang").text(6) == "Yes"  # as shown: the Alt mark gone
     wine.driver.answer_message_box("yes", title="Lang")
     assert proc.wait(timeout=15) == 6
 

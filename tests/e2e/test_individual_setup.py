@@ -118,6 +118,9 @@ def test_an_individual_setup_is_made_stays_signed_and_installs_unattended_elsewh
     proc = medium.start()
     summary = to_summary(wine, proc, t)
     ini = "[SETUP]\nDEFAULTDIRL=C:\\Program Files\\Demo App\nAUTO_MODE=1\nGLOBAL=1\n"
+    # The folder's "(A&B)" as it was typed, not "(AB)" with an underlined B: the harness
+    # reads texts as shown.
+    assert summary.text(MESSAGE) == t[127].replace("XYZ", SETUP_FOLDER)
     assert summary.text(1049) == t[128] + "\n\n" + ini
     wine.screenshot("individual-setup-summary")
     go(wine, summary, NEXT)

@@ -46,13 +46,13 @@ class Probe:
         return subprocess.run(["xdotool", *map(str, args)], env=env, check=True, capture_output=True,
                               text=True, timeout=20).stdout
 
-    def press(self, key, window):
-        """A real key press into the page (the X window that Wine made for it)."""
+    def press(self, keys, window):
+        """Real key presses into the page (the X window that Wine made for it), e.g. "Tab Return"."""
         xid = self.xdotool("search", "--name", window["title"]).split()[-1]
         # A click into the page's empty lower-left corner gives it the keyboard focus.
         self.xdotool("mousemove", "--window", xid, 5, window["rect"][3] - window["rect"][1] - 30, "click", 1)
         time.sleep(0.3)
-        self.xdotool("key", key)
+        self.xdotool("key", "--delay", 100, *keys.split())
 
 
 def visible(window, id):
@@ -341,16 +341,51 @@ def test_start_page_language_switch_retexts_at_once(wine, tmp_path):
 
 # ------------------------------------------------------------------ frame behaviour
 
-def test_escape_ends_without_a_word(wine, tmp_path):
+def test_escape_is_the_pages_cancel(wine, tmp_path):
     probe = Probe(wine, tmp_path, "two", "info")
     page = probe.page()
     probe.press("Escape", page)
-    page = probe.page()
+    # The question first, as for the Cancel button: No keeps the page, Yes ends it.
+    box = probe.driver.wait_message_box(pid=probe.proc.pid)
+    probe.driver.answer_message_box("no", hwnd=box["hwnd"])
+    probe.driver.wait_gone(hwnd=box["hwnd"])
+    assert probe.page()["hwnd"] == page["hwnd"]
     probe.press("Escape", page)
+    probe.driver.answer_message_box("yes", pid=probe.proc.pid)
+    page = probe.page()
+    probe.press("Escape", page)  # a page without the question ends at once
     first, second = probe.results()
-    assert first["result"] == "" and second["result"] == ""
-    # No rectangle is reported after Escape: the caller's stays.
-    assert first["placement"][2] == -10000
+    assert first["result"] == "cancel" and second["result"] == "cancel"
+    assert first["placement"][2] != -10000  # ended through Cancel: its rectangle is reported
+
+
+# Each page class opens on its first choice, with the button Enter presses; the keys then
+# go through the page in its order. (pages, focus and default when it opens, keys, result)
+KEYS = [
+    ("two-pre1", 1033, NEXT, "Return", {"result": "option2"}),
+    # Arrows stay in the radio group: the second Down comes back to the first option.
+    ("two", 1032, NEXT, "Down Return", {"result": "option2"}),
+    ("two", 1032, NEXT, "Down Down Return", {"result": "option1"}),
+    # The first command is hidden: Enter presses the one the user sees.
+    ("start-no-first", 1014, 1014, "Return", {"result": "button2"}),
+    ("info", NEXT, NEXT, "shift+Tab Return", {"result": "back"}),
+    # The finish page: Enter is its only button, Quit.
+    ("info-quit", CANCEL, CANCEL, "Return", {"result": "cancel"}),
+    # Folder, Browse, Help, Back, Next.
+    ("folder", 1046, 1047, "Tab Tab Tab Tab Return", {"result": "next"}),
+    ("ct", 1051, NEXT, "space Return", {"result": "next", "useStandardFolder": False}),
+]
+
+
+@pytest.mark.parametrize("page_name, focus, default, keys, report", KEYS,
+                         ids=[f"{k[0]}-{k[3].replace(' ', '-')}" for k in KEYS])
+def test_keys_alone_work_each_page(wine, tmp_path, page_name, focus, default, keys, report):
+    probe = Probe(wine, tmp_path, page_name)
+    page = probe.page()
+    assert (page["focus"], page["default"]) == (focus, default)
+    probe.press(keys, page)
+    [result] = probe.results()
+    assert {k: result[k] for k in report} == report
 
 
 def test_placement_carries_over_from_a_moved_page(wine, tmp_path):

@@ -20,8 +20,8 @@ TEST_F(WizardPages, StartPageCommandsTextsAndLanguageSwitch) {
     EXPECT_EQ(page.selectedLanguageEntry, 1);
     EXPECT_TRUE(page.commands[0].visible && page.commands[1].visible);
     EXPECT_FALSE(page.commands[2].visible);  // neither update nor Individual Setup
-    EXPECT_EQ(page.commands[0].caption, u"Run Circuita from Stick");
-    EXPECT_EQ(page.commands[1].caption, u"Install Circuita");
+    EXPECT_EQ(page.commands[0].caption, u"&Run Circuita from Stick");
+    EXPECT_EQ(page.commands[1].caption, u"&Install Circuita");
     EXPECT_EQ(page.commands[1].explanation, u"Installs the Circuita 5 program.");
     EXPECT_TRUE(page.helpVisible);
 
@@ -43,9 +43,9 @@ TEST_F(WizardPages, StartPageVariantsOfTheInstallAndFourthCommand) {
     app.product.updateConfigured = true;
     page = startPage(app);
     EXPECT_TRUE(page.commands[2].visible);
-    EXPECT_EQ(page.commands[2].caption, u"Search for updates");
+    EXPECT_EQ(page.commands[2].caption, u"&Search for updates");
     app.product.preconfigSetup = true;
-    EXPECT_EQ(startPage(app).commands[2].caption, u"Create Individual Setup");
+    EXPECT_EQ(startPage(app).commands[2].caption, u"Create Individual &Setup");
 
     app.choices.languageIndex = 2;
     EXPECT_TRUE(startPage(app).tallThirdExplanation);
@@ -77,8 +77,8 @@ TEST_F(WizardPages, AnswersComeBackAndThePlacementIsKept) {
     EXPECT_EQ(steps.askUserGroup(app), StepResult(PageResult::Back));
     EXPECT_EQ(lastPage().placement.left, 10);
 
-    // Escape: no answer, nothing taken over, no position either; the flow moves on from a
-    // question all the same.
+    // No word: nothing taken over, no position either; the flow moves on from a question
+    // all the same.
     app.choices.allUsers = true;
     answer("", [](PageModel& p) {
         p.selectedOption = 1;
@@ -109,7 +109,7 @@ TEST_F(WizardPages, TwoOptionPagesShowTheirTextsAndTakeTheChoice) {
     app.product.presentationsSize = u"12";
     answer("option1");
     steps.askPresentations(app);
-    EXPECT_EQ(lastPage().option1, u"Install presentations (approx. 12 MB)");
+    EXPECT_EQ(lastPage().option1, u"&Install presentations (approx. 12 MB)");
     EXPECT_TRUE(app.choices.installPresentations);
 }
 
@@ -163,7 +163,7 @@ TEST_F(WizardPages, FailedMaterialDownloadReturnsToTheQuestionBefore) {
 TEST_F(WizardPages, FinishPageOffersOnlyItsQuitButton) {
     steps.showFinishPage(app, u"Circuita 5 setup finished", u"Setup has been aborted.", u"");
     EXPECT_EQ(lastPage().pageClass, PageClass::Info);
-    EXPECT_EQ(lastPage().cancelCaption, u"Quit");
+    EXPECT_EQ(lastPage().cancelCaption, u"&Quit");
     EXPECT_TRUE(lastPage().backCaption.empty() && lastPage().nextCaption.empty() && lastPage().helpCaption.empty());
     EXPECT_TRUE(lastPage().cancelQuestion.empty());
 

@@ -35,7 +35,10 @@ ControlFit measureControl(HWND control) {
     const HDC dc = GetDC(control);
     const HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
     RECT need{0, 0, width, 0};
-    DrawTextW(dc, text.c_str(), -1, &need, DT_CALCRECT | DT_EXPANDTABS | (multiLine ? DT_WORDBREAK : DT_SINGLELINE));
+    // Measured as drawn: a static with SS_NOPREFIX shows every '&', the others drop their mark.
+    const UINT prefix = isStatic && (style & SS_NOPREFIX) ? DT_NOPREFIX : 0;
+    DrawTextW(dc, text.c_str(), -1, &need,
+              DT_CALCRECT | DT_EXPANDTABS | prefix | (multiLine ? DT_WORDBREAK : DT_SINGLELINE));
     SelectObject(dc, old);
     ReleaseDC(control, dc);
     result.measured = true;

@@ -359,10 +359,11 @@ std::vector<PageCase> pageCases() {
          [](A& a, S&) {
              const std::u16string installing =
                  replaceAll(a.text(TextRow::InstallingProduct), u"ProductX", a.product.productName);
-             a.progress().run(platform::WorkKind::RegisterShellExtension,
-                              {replaceAll(a.text(TextRow::InstallProductTitle), u"ProductX", a.product.productName),
-                               installing, installing, u""},
-                              {});
+             a.progress().run(
+                 platform::WorkKind::RegisterShellExtension,
+                 {replaceAll(withoutMnemonic(a.text(TextRow::InstallProductTitle)), u"ProductX", a.product.productName),
+                  installing, installing, u""},
+                 {});
          }},
     };
 }

@@ -8,21 +8,20 @@ DlgCtFolder::DlgCtFolder(platform::PageModel& model, PageEnvironment& env)
 void DlgCtFolder::initialise() {
     setWindowTitleAndIcon();
     setTitleAndMessage();
-    setText(IDC_STANDARD_FOLDER_CHECK, model_.checkBoxText);
     setText(IDC_STANDARD_FOLDER, model_.standardFolder);
-    setText(IDC_USER_FOLDER_LABEL, model_.userFolderLabel);
     // An empty user folder starts from the standard one.
     if (model_.folder.empty()) model_.folder = model_.standardFolder;
     CheckDlgButton(hwnd_, IDC_STANDARD_FOLDER_CHECK, model_.useStandardFolder ? BST_CHECKED : BST_UNCHECKED);
     enableUserFolder(!model_.useStandardFolder);
     setText(IDC_FOLDER_EDIT, model_.useStandardFolder ? std::u16string() : model_.folder);
     showItem(IDC_STANDARD_FOLDER, model_.showStandardFolder);
-    setText(IDC_FOLDER_BROWSE, model_.browseCaption);
-    setNavigationCaptions();
+    setCaptions();
     thinSeparator();
     applyPlacement();
     applyHelpRule();
 }
+
+int DlgCtFolder::firstFocus() const { return IDC_STANDARD_FOLDER_CHECK; }
 
 // Read-only and disabled edits keep their normal look here.
 bool DlgCtFolder::transparent(int id) const { return id == IDC_PAGE_TITLE || id == IDC_PAGE_MESSAGE; }

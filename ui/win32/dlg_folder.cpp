@@ -9,13 +9,15 @@ DlgFolder::DlgFolder(platform::PageModel& model, PageEnvironment& env) : WizardP
 void DlgFolder::initialise() {
     setWindowTitleAndIcon();
     setTitleAndMessage();
-    setText(IDC_FOLDER_BROWSE, model_.browseCaption);
     setText(IDC_FOLDER_EDIT, model_.folder);
-    setNavigationCaptions();
+    setCaptions();
     thinSeparator();
     applyPlacement();
     applyHelpRule();
 }
+
+// The folder itself, selected, so typing replaces it.
+int DlgFolder::firstFocus() const { return IDC_FOLDER_EDIT; }
 
 bool DlgFolder::command(int id, int) {
     if (id != IDC_FOLDER_BROWSE) return false;

@@ -10,6 +10,7 @@ public:
 private:
     void initialise() override;
     bool command(int id, int notification) override;
+    int firstFocus() const override;
     void next() override;
     void browse();
 };

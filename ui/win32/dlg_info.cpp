@@ -9,11 +9,15 @@ void DlgInfo::initialise() {
     setWindowTitleAndIcon();
     setTitleAndMessage();
     setCaptionOrHide(IDC_INFO_TEXT, model_.infoText);
-    setText(IDC_PAGE_CANCEL, model_.cancelCaption);
-    setCaptionOrHide(IDC_PAGE_HELP, model_.helpCaption);
-    setCaptionOrHide(IDC_PAGE_BACK, model_.backCaption);
-    setCaptionOrHide(IDC_PAGE_NEXT, model_.nextCaption);
+    setCaptions();
+    showItem(IDC_PAGE_HELP, !model_.helpCaption.empty());
+    showItem(IDC_PAGE_BACK, !model_.backCaption.empty());
+    showItem(IDC_PAGE_NEXT, !model_.nextCaption.empty());
+    // Without Next (the finish page) Enter presses the one button left, not a hidden one.
+    if (model_.nextCaption.empty()) setDefaultButton(IDC_PAGE_CANCEL);
     thinSeparator();
     applyPlacement();
     applyHelpRule();
 }
+
+int DlgInfo::firstFocus() const { return model_.nextCaption.empty() ? IDC_PAGE_CANCEL : IDC_PAGE_NEXT; }

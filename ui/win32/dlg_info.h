@@ -9,4 +9,5 @@ public:
 
 private:
     void initialise() override;
+    int firstFocus() const override;
 };

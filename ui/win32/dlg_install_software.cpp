@@ -4,6 +4,7 @@
 
 #include "platform/win32/wide.h"
 #include "res/pages_ids.h"
+#include "text/texts.h"
 #include "ui/download_figures.h"
 
 DlgInstallSoftware::DlgInstallSoftware(platform::PageModel& model, PageEnvironment& env)
@@ -34,17 +35,21 @@ void DlgInstallSoftware::initialise() {
         showItem(id, platform::isDownloadKind(model_.workKind));
     }
     SendMessageW(item(IDC_PROGRESS_BAR), PBM_SETRANGE32, 0, 100);
-    setNavigationCaptions();
+    setCaptions();
     thinSeparator();
     applyPlacement();
     logic_.opened();
 }
 
+// Next until the work runs; a download that runs at once can still be cancelled.
+int DlgInstallSoftware::firstFocus() const { return usable(IDC_PAGE_NEXT) ? IDC_PAGE_NEXT : IDC_PAGE_CANCEL; }
+
 bool DlgInstallSoftware::command(int id, int) {
     switch (id) {
-    case IDC_PAGE_CANCEL: logic_.cancel(); return true;
-    // Escape, Enter and Back end the page through the frame, but never under its worker.
-    case IDCANCEL:
+    // Escape is Cancel here too.
+    case IDC_PAGE_CANCEL:
+    case IDCANCEL: logic_.cancel(); return true;
+    // Enter and Back end the page through the frame, but never under its worker.
     case IDOK:
     case IDC_PAGE_BACK: return !logic_.mayEnd();
     default: return false;
@@ -83,10 +88,16 @@ void DlgInstallSoftware::enableButtons(bool back, bool next, bool cancel) {
     EnableWindow(item(IDC_PAGE_BACK), back);
     EnableWindow(item(IDC_PAGE_NEXT), next);
     EnableWindow(item(IDC_PAGE_CANCEL), cancel);
+    // A disabled button loses the focus, and with it the keys; Cancel takes them while a
+    // download runs.
+    const HWND focus = GetFocus();
+    if (cancel && (!focus || !IsWindowEnabled(focus)))
+        SendMessageW(hwnd_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(item(IDC_PAGE_CANCEL)), TRUE);
 }
 
 void DlgInstallSoftware::showProgress(bool busy) {
-    setText(IDC_PROGRESS_FRAME, model_.progressTitle);
+    // A group box reads mnemonics: the title's own '&' must stay one.
+    setText(IDC_PROGRESS_FRAME, literalInCaption(model_.progressTitle));
     const HWND bar = item(IDC_PROGRESS_BAR);
     if (busy) SetWindowLongPtrW(bar, GWL_STYLE, GetWindowLongPtrW(bar, GWL_STYLE) | PBS_MARQUEE);
     showItem(IDC_PROGRESS_FRAME, true);

@@ -16,6 +16,7 @@ public:
 private:
     void initialise() override;
     bool command(int id, int notification) override;
+    int firstFocus() const override;
     void next() override { logic_.start(); }
     bool transparent(int id) const override;
     bool message(UINT msg, WPARAM wp, LPARAM lp, INT_PTR& result) override;

@@ -44,6 +44,8 @@ void DlgStart::initialise() {
         showItem(kCommands[i], model_.commands[i].visible);
         showItem(kExplanations[i], model_.commands[i].visible);
     }
+    // Enter presses a command the user sees.
+    if (const int first = firstFocus()) setDefaultButton(first);
     applyPlacement();
     layOutCommands();
     applyHelpRule();
@@ -60,12 +62,16 @@ void DlgStart::createTitleFont() const {
 
 void DlgStart::applyTexts() const {
     setText(IDC_PAGE_TITLE, model_.title);
-    setText(IDC_PAGE_CANCEL, model_.cancelCaption);
+    setCaptions();
+    for (int i = 0; i < 3; ++i) setText(kExplanations[i], model_.commands[i].explanation);
+}
+
+// The first command shown; the layout's default, the first command, may be hidden.
+int DlgStart::firstFocus() const {
     for (int i = 0; i < 3; ++i) {
-        setText(kCommands[i], model_.commands[i].caption);
-        setText(kExplanations[i], model_.commands[i].explanation);
+        if (model_.commands[i].visible) return kCommands[i];
     }
-    setText(IDC_PAGE_HELP, model_.helpCaption);
+    return 0;
 }
 
 // Visible commands close up from the top of their frame with equal gaps; the

@@ -11,6 +11,7 @@ public:
 private:
     void initialise() override;
     bool command(int id, int notification) override;
+    int firstFocus() const override;
     bool takesPlacement(const platform::ScreenRect& r) const override;
     bool message(UINT msg, WPARAM wp, LPARAM lp, INT_PTR& result) override;
     void createTitleFont() const;

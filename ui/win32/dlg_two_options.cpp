@@ -46,12 +46,8 @@ void DlgTwoOptions::initialise() {
     applyPlacement();
     setTitleAndMessage();
     fitMessage();
-    setText(IDC_OPTION1, model_.option1);
-    setText(IDC_OPTION2, model_.option2);
-    setCaptionOrHide(IDC_PAGE_BACK, model_.backCaption);
-    setText(IDC_PAGE_NEXT, model_.nextCaption);
-    setText(IDC_PAGE_CANCEL, model_.cancelCaption);
-    setText(IDC_PAGE_HELP, model_.helpCaption);
+    setCaptions();
+    showItem(IDC_PAGE_BACK, !model_.backCaption.empty());
     applyHelpRule();
 }
 
@@ -76,6 +72,9 @@ void DlgTwoOptions::fitMessage() const {
     moveBy(hwnd_, item(IDC_OPTION1), grow);
     moveBy(hwnd_, item(IDC_OPTION2), grow);
 }
+
+// The preselected option: focus on the other one would check it.
+int DlgTwoOptions::firstFocus() const { return model_.selectedOption == 1 ? IDC_OPTION2 : IDC_OPTION1; }
 
 void DlgTwoOptions::next() {
     // Only Next reads the radio group; Back leaves the caller's preselection.

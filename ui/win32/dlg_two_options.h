@@ -10,6 +10,7 @@ public:
 private:
     void initialise() override;
     void next() override;
+    int firstFocus() const override;
     // A message longer than its two lines takes room from the frame below it.
     void fitMessage() const;
 };

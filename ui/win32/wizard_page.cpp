@@ -5,6 +5,7 @@
 
 #include "platform/win32/wide.h"
 #include "res/pages_ids.h"
+#include "ui/win32/page_captions.h"
 #include "ui/win32/page_dpi.h"
 
 namespace {
@@ -37,7 +38,12 @@ INT_PTR CALLBACK WizardPage::dialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM l
             page->hwnd_ = hwnd;
             page->header_.fit(page->item(IDC_PAGE_HEADER), page->dpi());
             page->initialise();
-            return TRUE;  // the system sets the default focus
+            // The page opens on its first choice, so keys act on it at once; through the
+            // dialog manager, which moves the default button's look along.
+            const int first = page->firstFocus();
+            if (first == 0 || !page->usable(first)) return TRUE;  // the system's default focus
+            SendMessageW(hwnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(page->item(first)), TRUE);
+            return FALSE;
         }
         return page->handle(msg, wp, lp);
     } catch (...) {
@@ -77,10 +83,11 @@ void WizardPage::frameCommand(int id) {
         break;
     case IDC_PAGE_BACK: finish("back"); break;
     case IDC_PAGE_NEXT: next(); break;
-    case IDC_PAGE_CANCEL: cancel(); break;
-    // Escape, and Enter where no default button exists: end without a word and without
-    // reporting the rectangle.
-    case IDCANCEL:
+    // Escape is the page's Cancel, with its question.
+    case IDC_PAGE_CANCEL:
+    case IDCANCEL: cancel(); break;
+    // Enter where no default button exists: end without a word and without reporting the
+    // rectangle.
     case IDOK: EndDialog(hwnd_, id); break;
     default: break;
     }
@@ -160,11 +167,16 @@ void WizardPage::applyPlacement() const {
     SetWindowPos(hwnd_, HWND_TOP, r.left, r.top, r.right - r.left, r.bottom - r.top, 0);
 }
 
-void WizardPage::setNavigationCaptions() const {
-    setText(IDC_PAGE_BACK, model_.backCaption);
-    setText(IDC_PAGE_NEXT, model_.nextCaption);
-    setText(IDC_PAGE_CANCEL, model_.cancelCaption);
-    setText(IDC_PAGE_HELP, model_.helpCaption);
+void WizardPage::setCaptions() const {
+    for (const ControlCaption& caption : pageCaptions(model_)) setText(caption.control, caption.text);
+}
+
+void WizardPage::setDefaultButton(int id) const { SendMessageW(hwnd_, DM_SETDEFID, static_cast<WPARAM>(id), 0); }
+
+bool WizardPage::usable(int id) const {
+    // The style, not IsWindowVisible: while the page initialises the dialog itself is hidden.
+    const HWND control = item(id);
+    return control && (GetWindowLongW(control, GWL_STYLE) & WS_VISIBLE) && IsWindowEnabled(control);
 }
 
 void WizardPage::applyHelpRule() const {

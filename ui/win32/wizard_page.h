@@ -1,7 +1,7 @@
 // The frame every wizard page shares: the modal dialog, window title and icon, title
 // font, header picture, separator, placement, Help, the endings with their result words,
-// the cancel confirmation, transparent texts and a change of DPI. A page class adds its
-// own texts and buttons.
+// the cancel confirmation (Escape included), the focus a page opens with, transparent
+// texts and a change of DPI. A page class adds its own texts and buttons.
 #pragma once
 
 #include <windows.h>
@@ -21,7 +21,8 @@ public:
     WizardPage(const WizardPage&) = delete;
     WizardPage& operator=(const WizardPage&) = delete;
 
-    // Shows the page modally; returns the result word, empty after Escape or a plain Enter.
+    // Shows the page modally; returns the result word, empty after an Enter that found no
+    // default button.
     std::string run();
 
 protected:
@@ -46,6 +47,9 @@ protected:
     // its layout and dialog font: the frame refits its own fonts, icons and picture; a
     // class with fonts of its own adds them.
     virtual void dpiChanged(UINT dpi);
+    // The control that has the keyboard focus when the page opens (the first choice); 0
+    // leaves it to the dialog manager. Asked after initialise().
+    virtual int firstFocus() const { return 0; }
     // Any other message; true when handled, with the dialog procedure's answer in result.
     virtual bool message(UINT msg, WPARAM wp, LPARAM lp, INT_PTR& result) {
         (void)msg;
@@ -67,8 +71,12 @@ protected:
     void setTitleAndMessage(bool withMessage = true) const;
     void applyTitleFont(UINT dpi) const;
     UINT dpi() const;
-    // Back, Next, Cancel and Help as the model names them.
-    void setNavigationCaptions() const;
+    // The buttons', options' and labels' captions as the model names them (page_captions.h).
+    void setCaptions() const;
+    // The button Enter presses, in place of the layout's default button.
+    void setDefaultButton(int id) const;
+    // Whether the control is there for the user: shown and enabled.
+    bool usable(int id) const;
     void thinSeparator() const;
     void applyPlacement() const;
     void applyHelpRule() const;

@@ -13,6 +13,7 @@ Timeouts are in seconds.
 """
 
 import json
+import re
 import subprocess
 
 from . import procs
@@ -37,11 +38,35 @@ class DriverError(WineError):
         self.code = code
 
 
+SS_NOPREFIX = 0x80
+
+
+def without_mnemonics(text):
+    """A caption as it reads: each Alt-letter mark '&' gone, '&&' one '&'."""
+    return re.sub(r"&(.)", r"\1", text, flags=re.S)
+
+
+def shown_text(control):
+    """A control's text as the user reads it: buttons and statics without SS_NOPREFIX
+    draw their '&' as the underline of the next letter."""
+    text, cls = control.get("text", ""), control.get("class", "").lower()
+    prefixed = cls == "button" or (cls == "static" and not int(control.get("style", "0"), 16) & SS_NOPREFIX)
+    return without_mnemonics(text) if prefixed else text
+
+
 class Window(dict):
     """A window as uidriver reports it: hwnd, title, class, pid, process, owner, visible,
-    enabled, foreground, rect [l, t, r, b] and controls (each: hwnd, id, class, text,
-    visible, enabled, style, kind for buttons, checked, items/selected for combo and list
-    boxes, pos/range for progress bars, rect)."""
+    enabled, foreground, focus (the id of the control with the keyboard focus, or null),
+    default (the id Enter presses, or null), rect [l, t, r, b] and controls (each: hwnd,
+    id, class, text, visible, enabled, style, kind for buttons, checked, items/selected
+    for combo and list boxes, pos/range for progress bars, rect). A control's text is the
+    one on screen (shown_text); raw_text is what GetWindowText gave."""
+
+    def __init__(self, *args, **kwargs):
+        super().__init__(*args, **kwargs)
+        for c in self.get("controls", []):
+            c["raw_text"] = c["text"]
+            c["text"] = shown_text(c)
 
     def control(self, id):
         """The control with this id, preferring a visible one (wizards keep hidden pages)."""
