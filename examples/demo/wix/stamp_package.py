@@ -75,7 +75,7 @@ def stamp_cabinet(data, epoch):
     if data[:4] != b"MSCF":
         return data
     out = bytearray(data)
-    files, flags = struct.unpack_from("<HH", data, 28)
+    files = struct.unpack_from("<H", data, 28)[0]
     offset = struct.unpack_from("<I", data, 16)[0]
     date, clock = dos_date_time(epoch)
     for _ in range(files):
