@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Writes an uncompressed cabinet file holding the given files (stored under their base names).
+"""Writes an uncompressed cabinet file holding the given files (stored under their base names,
+dated SOURCE_DATE_EPOCH).
 
 The settings name cabinets beside the package (videos, presentations) that the launcher
 only looks for; these small real cabinets stand in for them.
@@ -9,18 +10,14 @@ usage: make_cab.py OUT.cab FILE...
 import os
 import struct
 import sys
-import time
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from stamp_package import dos_date_time, source_date_epoch  # noqa: E402
 
 _BLOCK = 32768  # the most a CFDATA block may hold
 
 
-def dos_date_time(seconds):
-    t = time.localtime(seconds)
-    date = ((t.tm_year - 1980) << 9) | (t.tm_mon << 5) | t.tm_mday
-    return date, (t.tm_hour << 11) | (t.tm_min << 5) | (t.tm_sec // 2)
-
-
-def cabinet(files):
+def cabinet(files, epoch):
     names = [os.path.basename(f).encode("ascii") for f in files]
     contents = [open(f, "rb").read() for f in files]
     stream = b"".join(contents)
@@ -30,8 +27,9 @@ def cabinet(files):
     files_offset = header_size + folder_size
     entries = b""
     offset = 0
-    for name, data, path in zip(names, contents, files):
-        date, clock = dos_date_time(os.path.getmtime(path))
+    # Every file gets the build's time, not that of its checkout.
+    date, clock = dos_date_time(epoch)
+    for name, data in zip(names, contents):
         entries += struct.pack("<IIHHHH", len(data), offset, 0, date, clock, 0x20) + name + b"\0"
         offset += len(data)
     data_offset = files_offset + len(entries)
@@ -49,7 +47,7 @@ def main(argv):
     if len(argv) < 3:
         sys.exit(__doc__)
     with open(argv[1], "wb") as f:
-        f.write(cabinet(argv[2:]))
+        f.write(cabinet(argv[2:], source_date_epoch()))
 
 
 if __name__ == "__main__":
