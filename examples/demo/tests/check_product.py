@@ -59,6 +59,7 @@ VARIANT_CHANGES = {
     "pelaxo4": {"isPelaxo4": True},
     "pelaxo4-hyd": {"isPelaxo4": True, "technologyDomain": "hyd"},
     "preconfig": {"preconfigSetup": True},
+    "pelaxo5-preconfig": {"isPelaxo5": True, "preconfigSetup": True},
     "togo": {"toGoEdition": True},
     "external-msi": {"useExternalMsi": True, "additionalInternalMsi": True},
     "no-update": {"updateConfigured": False, "updateUrl": None},
