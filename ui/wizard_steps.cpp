@@ -47,6 +47,16 @@ bool answeredFirst(RunContext& app, PageModel& page, PageResult& answer) {
     return answer == PageResult::Option1;
 }
 
+// A two-option question whose answer is a yes or no: the first option chosen goes into
+// choice. Back and Cancel end the step with the choice as it was; any other answer goes on.
+StepResult askInto(RunContext& app, PageModel& page, bool& choice) {
+    PageResult answer = PageResult::None;
+    const bool first = answeredFirst(app, page, answer);
+    if (ended(answer)) return answer;
+    choice = first;
+    return goneOn(answer);
+}
+
 bool downloadFailed(int result) {
     return result == kDownloadCancelled || result == kDownloadLocalFileProblem || result == kDownloadTransferProblem;
 }
@@ -227,11 +237,7 @@ StepResult WizardSteps::askUserGroup(RunContext& app) {
     if ((!administrator && !app.choices.preconfigMode) || unattended(app)) return StepResult::skip();
     PageModel page = twoOptions(app, "user-group", TextRow::UserGroupTitle, TextRow::UserGroupMessage,
                                 TextRow::AllUsersOption, TextRow::CurrentUserOption, app.choices.allUsers);
-    PageResult answer = PageResult::None;
-    const bool first = answeredFirst(app, page, answer);
-    if (ended(answer)) return answer;
-    app.choices.allUsers = first;
-    return goneOn(answer);
+    return askInto(app, page, app.choices.allUsers);
 }
 
 StepResult WizardSteps::askSetupFolder(RunContext& app) {
@@ -321,11 +327,7 @@ StepResult WizardSteps::askCopyVideos(RunContext& app) {
                          TextRow::CopyVideosOption, TextRow::SkipVideosOption, app.choices.installVideos);
     page.message = replaceAll(page.message, u"xyz", app.product.videosSize);
     page.option1 = replaceAll(page.option1, u"xyz", literalInCaption(app.product.videosSize));
-    PageResult answer = PageResult::None;
-    const bool first = answeredFirst(app, page, answer);
-    if (ended(answer)) return answer;
-    app.choices.installVideos = first;
-    return goneOn(answer);
+    return askInto(app, page, app.choices.installVideos);
 }
 
 StepResult WizardSteps::fetchVideos(RunContext& app) {
@@ -360,11 +362,7 @@ StepResult WizardSteps::askPresentations(RunContext& app) {
                                 app.choices.installPresentations);
     page.message = replaceAll(app.text(TextRow::PresentationsMessage), u"ProductX", app.product.productShortName);
     page.option1 = replaceAll(page.option1, u"xyz", literalInCaption(app.product.presentationsSize));
-    PageResult answer = PageResult::None;
-    const bool first = answeredFirst(app, page, answer);
-    if (ended(answer)) return answer;
-    app.choices.installPresentations = first;
-    return goneOn(answer);
+    return askInto(app, page, app.choices.installPresentations);
 }
 
 StepResult WizardSteps::askAutoMode(RunContext& app) {
