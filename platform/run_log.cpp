@@ -27,13 +27,11 @@ bool isNameChar(char16_t c) {
     return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') || (c >= u'0' && c <= u'9') || c == u'_' || c == u'.';
 }
 
-// "[  12.345] " for the milliseconds since the start.
+// "[   12.345] " for the milliseconds since the start.
 std::string elapsedPrefix(std::uint64_t ms) {
-    std::string seconds = std::to_string(ms / 1000);
-    std::string millis = std::to_string(ms % 1000);
-    millis.insert(0, 3 - millis.size(), '0');
-    if (seconds.size() < 5) seconds.insert(0, 5 - seconds.size(), ' ');
-    return "[" + seconds + "." + millis + "] ";
+    std::string seconds = secondsText(ms);
+    if (seconds.size() < 9) seconds.insert(0, 9 - seconds.size(), ' ');
+    return "[" + seconds + "] ";
 }
 
 }  // namespace
@@ -110,6 +108,12 @@ std::u16string maskSecrets(std::u16string_view commandLine) {
         i = value;
     }
     return out;
+}
+
+std::string secondsText(std::uint64_t ms) {
+    std::string millis = std::to_string(ms % 1000);
+    millis.insert(0, 3 - millis.size(), '0');
+    return std::to_string(ms / 1000) + "." + millis;
 }
 
 std::u16string logNamePart(std::u16string_view text) {

@@ -49,6 +49,9 @@ private:
 // (PASSWORD, PWD, SECRET, TOKEN, PIDKEY, in any letter case) replaced by "***".
 std::u16string maskSecrets(std::u16string_view commandLine);
 
+// Milliseconds as seconds with three decimals: "12.345".
+std::string secondsText(std::uint64_t ms);
+
 // A file name made of the text: letters, digits, '.', '-' and '_' stay, anything else
 // becomes '_'; at most 40 characters, "setup" when nothing is left.
 std::u16string logNamePart(std::u16string_view text);

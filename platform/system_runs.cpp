@@ -6,11 +6,7 @@ namespace platform {
 
 namespace {
 
-std::string seconds(std::uint64_t ms) {
-    std::string millis = std::to_string(ms % 1000);
-    millis.insert(0, 3 - millis.size(), '0');
-    return std::to_string(ms / 1000) + "." + millis + " s";
-}
+std::string seconds(std::uint64_t ms) { return secondsText(ms) + " s"; }
 
 std::u16string inFolder(const std::u16string& folder) {
     return folder.empty() ? u" (in the current folder)" : u" (in " + folder + u")";

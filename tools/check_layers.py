@@ -97,51 +97,45 @@ def violations(root):
             yield f"{relative}:{number}: {own} includes {match.group(1)}"
 
 
-def navigation_writes(root):
+def writes(root, pattern, allowed, name):
+    """Each write the pattern finds in a file allowed(relative, folder) does not exempt, as
+    "<file>:<line>: <folder> writes <name(match)>"."""
     for relative, own, lines in sources(root):
-        if own.split("/")[0] == "app":
+        if allowed(relative, own):
             continue
         for number, line in enumerate(lines, 1):
             code = COMMENT.sub("", STRING.sub('""', line))
-            for match in NAVIGATION_WRITE.finditer(code):
+            for match in pattern.finditer(code):
                 if not DECLARATION.match(code[:match.start()]):
-                    yield f"{relative}:{number}: {own} writes {match.group(1)}"
+                    yield f"{relative}:{number}: {own} writes {name(match)}"
+
+
+def navigation_writes(root):
+    return writes(root, NAVIGATION_WRITE, lambda relative, own: own.split("/")[0] == "app",
+                  lambda match: match.group(1))
 
 
 def product_writes(root):
-    for relative, own, lines in sources(root):
-        if relative == PRODUCT_WRITER:
-            continue
-        for number, line in enumerate(lines, 1):
-            code = COMMENT.sub("", STRING.sub('""', line))
-            for match in PRODUCT_WRITE.finditer(code):
-                yield f"{relative}:{number}: {own} writes product.{match.group(1)}"
+    return writes(root, PRODUCT_WRITE, lambda relative, own: relative == PRODUCT_WRITER,
+                  lambda match: "product." + match.group(1))
+
+
+def report(found, failed, passed):
+    for line in found:
+        print(line)
+    print(f"{len(found)} {failed}" if found else passed)
+    return bool(found)
 
 
 def main():
     root = pathlib.Path(sys.argv[1] if len(sys.argv) > 1 else pathlib.Path(__file__).parent.parent).resolve()
-    found = list(violations(root))
-    for line in found:
-        print(line)
-    if found:
-        print(f"{len(found)} include(s) against the layer order")
-    else:
-        print("every include follows the layer order")
-    writes = list(navigation_writes(root))
-    for line in writes:
-        print(line)
-    if writes:
-        print(f"{len(writes)} navigation write(s) outside app/")
-    else:
-        print("only the flow in app/ writes the navigation")
-    product = list(product_writes(root))
-    for line in product:
-        print(line)
-    if product:
-        print(f"{len(product)} product settings write(s) outside the settings reader")
-    else:
-        print("only the settings reader writes the product's settings")
-    return 1 if found or writes or product else 0
+    failed = [report(list(violations(root)), "include(s) against the layer order",
+                     "every include follows the layer order"),
+              report(list(navigation_writes(root)), "navigation write(s) outside app/",
+                     "only the flow in app/ writes the navigation"),
+              report(list(product_writes(root)), "product settings write(s) outside the settings reader",
+                     "only the settings reader writes the product's settings")]
+    return 1 if any(failed) else 0
 
 
 if __name__ == "__main__":
